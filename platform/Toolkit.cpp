@@ -1,0 +1,42 @@
+#include "platform/Toolkit.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/DTPicker.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/controls/SimpleControls.h"
+#include "platform/controls/TabStrip.h"
+#include "platform/controls/TextBox.h"
+#include "platform/listview/ListView.h"
+
+namespace tamarind::platform {
+
+PictureRef Toolkit::LoadPicture(const std::string& fileName) {
+  if (fileName.empty()) return std::make_shared<StdPicture>();
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) Raise(err::FileNotFound, "LoadPicture", "File not found: " + fileName);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return StdPicture::FromBmp(bytes);
+}
+
+std::shared_ptr<ListView> Toolkit::CreateListView(Window& parent) { return std::make_shared<ListView>(*this, &parent); }
+std::shared_ptr<TextBox> Toolkit::CreateTextBox(Window& parent) { return std::make_shared<TextBox>(*this, &parent); }
+std::shared_ptr<ComboBox> Toolkit::CreateComboBox(Window& parent) { return std::make_shared<ComboBox>(*this, &parent); }
+std::shared_ptr<DTPicker> Toolkit::CreateDTPicker(Window& parent) { return std::make_shared<DTPicker>(*this, &parent); }
+std::shared_ptr<UpDown> Toolkit::CreateUpDown(Window& parent) { return std::make_shared<UpDown>(*this, &parent); }
+std::shared_ptr<CommandButton> Toolkit::CreateCommandButton(Window& parent) {
+  return std::make_shared<CommandButton>(*this, &parent);
+}
+std::shared_ptr<Label> Toolkit::CreateLabel(Window& parent) { return std::make_shared<Label>(*this, &parent); }
+std::shared_ptr<PictureBox> Toolkit::CreatePictureBox(Window& parent) {
+  return std::make_shared<PictureBox>(*this, &parent);
+}
+std::shared_ptr<TabStrip> Toolkit::CreateTabStrip(Window& parent) { return std::make_shared<TabStrip>(*this, &parent); }
+std::shared_ptr<ProgressBar> Toolkit::CreateProgressBar(Window& parent) {
+  return std::make_shared<ProgressBar>(*this, &parent);
+}
+std::shared_ptr<Timer> Toolkit::CreateTimer(Window& parent) { return std::make_shared<Timer>(*this, &parent); }
+
+}  // namespace tamarind::platform

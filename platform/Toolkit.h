@@ -1,0 +1,69 @@
+#pragma once
+// A realisation of the platform: every service the control uses and the factory of its inner
+// controls. The control is written against this interface only; platform/headless provides the
+// deterministic reference realisation.
+
+#include <memory>
+#include <string>
+
+#include "platform/Picture.h"
+#include "platform/Services.h"
+#include "platform/Window.h"
+#include "runtime/Error.h"
+#include "runtime/Variant.h"
+
+namespace tamarind::platform {
+
+class ListView;
+class TextBox;
+class ComboBox;
+class DTPicker;
+class UpDown;
+class CommandButton;
+class Label;
+class PictureBox;
+class TabStrip;
+class ProgressBar;
+class Timer;
+
+class Toolkit : public MessageBoxService {
+ public:
+  ~Toolkit() override = default;
+
+  virtual Screen& GetScreen() = 0;
+  virtual Clipboard& GetClipboard() = 0;
+  virtual Printer& GetPrinter() = 0;
+  virtual const AppInfo& App() const = 0;
+  virtual Clock& GetClock() = 0;
+  virtual TimerService& Timers() = 0;
+  virtual SoundOutput& Sound() = 0;
+  virtual Shell& GetShell() = 0;
+  virtual TextMetrics& Metrics() = 0;
+  virtual FocusManager& Focus() = 0;
+  virtual WindowManager& Windows() = 0;
+
+  // Lets queued events run: due timers, posted work, input (the runtime's DoEvents).
+  virtual void DoEvents() = 0;
+
+  // LoadPicture: a bitmap file; "" gives the empty picture. Error 53 for a missing file, 481 for
+  // a file that is no picture.
+  virtual PictureRef LoadPicture(const std::string& fileName);
+
+  // GetObject: an automation object by file name or class. Error 429 when no server answers.
+  virtual Variant GetObject(const std::string& pathName, const std::string& className) = 0;
+
+  // The inner controls, created for a parent window (the user control surface).
+  virtual std::shared_ptr<ListView> CreateListView(Window& parent);
+  virtual std::shared_ptr<TextBox> CreateTextBox(Window& parent);
+  virtual std::shared_ptr<ComboBox> CreateComboBox(Window& parent);
+  virtual std::shared_ptr<DTPicker> CreateDTPicker(Window& parent);
+  virtual std::shared_ptr<UpDown> CreateUpDown(Window& parent);
+  virtual std::shared_ptr<CommandButton> CreateCommandButton(Window& parent);
+  virtual std::shared_ptr<Label> CreateLabel(Window& parent);
+  virtual std::shared_ptr<PictureBox> CreatePictureBox(Window& parent);
+  virtual std::shared_ptr<TabStrip> CreateTabStrip(Window& parent);
+  virtual std::shared_ptr<ProgressBar> CreateProgressBar(Window& parent);
+  virtual std::shared_ptr<Timer> CreateTimer(Window& parent);
+};
+
+}  // namespace tamarind::platform

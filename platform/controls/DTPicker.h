@@ -1,0 +1,56 @@
+#pragma once
+// The common-controls date picker: a date value with a month calendar that drops down.
+
+#include <cstdint>
+
+#include "platform/Control.h"
+#include "runtime/Variant.h"
+
+namespace tamarind::platform {
+
+class DTPicker : public Control {
+ public:
+  DTPicker(Toolkit& tk, Window* parent);
+
+  // A Date. Setting accepts a Date, a number (serial) or a text that reads as a date; anything
+  // else is Error 380 (Invalid property value), as is a date outside MinDate..MaxDate.
+  // Change is raised when the value differs.
+  Variant Value() const { return Variant(value_); }
+  Date DateValue() const { return value_; }
+  void Value(const Variant& v);
+
+  Date MinDate() const { return minDate_; }
+  void MinDate(Date d) { minDate_ = d; }
+  Date MaxDate() const { return maxDate_; }
+  void MaxDate(Date d) { maxDate_ = d; }
+
+  OLE_COLOR CalendarBackColor() const { return calendarBackColor_; }
+  void CalendarBackColor(OLE_COLOR c) { calendarBackColor_ = c; }
+  OLE_COLOR CalendarForeColor() const { return calendarForeColor_; }
+  void CalendarForeColor(OLE_COLOR c) { calendarForeColor_ = c; }
+  OLE_COLOR CalendarTitleBackColor() const { return calendarTitleBackColor_; }
+  void CalendarTitleBackColor(OLE_COLOR c) { calendarTitleBackColor_ = c; }
+  OLE_COLOR CalendarTitleForeColor() const { return calendarTitleForeColor_; }
+  void CalendarTitleForeColor(OLE_COLOR c) { calendarTitleForeColor_ = c; }
+  OLE_COLOR CalendarTrailingForeColor() const { return calendarTrailingForeColor_; }
+  void CalendarTrailingForeColor(OLE_COLOR c) { calendarTrailingForeColor_ = c; }
+
+  // The month calendar: opening raises DropDown, closing CloseUp.
+  bool DroppedDown() const { return droppedDown_; }
+  void OpenCalendar();
+  void CloseCalendar();
+
+  Event<> Change;
+  Event<> DropDown;
+  Event<> CloseUp;
+
+ private:
+  Date value_;
+  Date minDate_, maxDate_;
+  OLE_COLOR calendarBackColor_ = vbWindowBackground, calendarForeColor_ = vbButtonText,
+            calendarTitleBackColor_ = vbButtonFace, calendarTitleForeColor_ = vbButtonText,
+            calendarTrailingForeColor_ = vbGrayText;
+  bool droppedDown_ = false;
+};
+
+}  // namespace tamarind::platform

@@ -1,0 +1,532 @@
+#include "platform/headless/HeadlessToolkit.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/TextBox.h"
+#include "platform/listview/ListView.h"
+#include "runtime/Error.h"
+#include "runtime/Text.h"
+
+namespace tamarind::platform::headless {
+
+// --- clock and timers --------------------------------------------------------------------------------
+
+Date VirtualClock::Now() const { return Date(start_.SerialNumber() + static_cast<double>(ms_) / 86400000.0); }
+
+TimerService::TimerId VirtualTimers::StartTimer(uint32_t intervalMs, std::function<void()> onTick) {
+  const TimerId id = next_++;
+  timers_[id] = Entry{intervalMs, clock_.Milliseconds() + intervalMs, std::move(onTick)};
+  return id;
+}
+
+void VirtualTimers::StopTimer(TimerId id) { timers_.erase(id); }
+
+uint64_t VirtualTimers::NextDue() const {
+  uint64_t due = UINT64_MAX;
+  for (const auto& [id, e] : timers_)
+    if (!e.running) due = std::min(due, e.due);
+  return due;
+}
+
+size_t VirtualTimers::ActiveCount() const { return timers_.size(); }
+
+void VirtualTimers::FireDue() {
+  const uint64_t now = clock_.Milliseconds();
+  // Collect first: a tick may start or stop timers.
+  std::vector<std::pair<uint64_t, TimerId>> due;
+  for (const auto& [id, e] : timers_)
+    if (!e.running && e.due <= now) due.emplace_back(e.due, id);
+  std::sort(due.begin(), due.end());
+  for (const auto& [when, id] : due) {
+    auto it = timers_.find(id);
+    if (it == timers_.end() || it->second.running) continue;
+    // A timer that fell behind fires once and is due again one interval from now.
+    it->second.due = now + it->second.interval;
+    it->second.running = true;
+    std::function<void()> tick = it->second.onTick;
+    tick();
+    it = timers_.find(id);
+    if (it != timers_.end()) it->second.running = false;
+  }
+}
+
+// --- printer -----------------------------------------------------------------------------------------
+
+RecordingPrinter::RecordingPrinter(Toolkit& tk, const HeadlessSettings& s)
+    : tk_(tk), width_(s.printerWidth), height_(s.printerHeight) {}
+
+void RecordingPrinter::Orientation(int16_t o) {
+  if (o != vbPRORPortrait && o != vbPRORLandscape) Raise(err::InvalidPropertyValue, "Printer");
+  orientation_ = o;
+}
+
+float RecordingPrinter::ScaleWidth() const { return orientation_ == vbPRORPortrait ? width_ : height_; }
+float RecordingPrinter::ScaleHeight() const { return orientation_ == vbPRORPortrait ? height_ : width_; }
+
+float RecordingPrinter::TextWidth(std::string_view text) const {
+  return static_cast<float>(tk_.Metrics().TextWidthPx(font_, text) * tk_.GetScreen().TwipsPerPixelX());
+}
+
+float RecordingPrinter::TextHeight(std::string_view) const {
+  return static_cast<float>(tk_.Metrics().TextHeightPx(font_) * tk_.GetScreen().TwipsPerPixelY());
+}
+
+PrintOperation RecordingPrinter::Op(PrintOperation::Kind k) const {
+  PrintOperation op;
+  op.kind = k;
+  op.page = page_;
+  op.fontSize = font_.Size();
+  op.bold = font_.Bold();
+  op.underline = font_.Underline();
+  op.orientation = orientation_;
+  return op;
+}
+
+void RecordingPrinter::Print(std::string_view text) {
+  PrintOperation op = Op(PrintOperation::Kind::Text);
+  op.x = x_;
+  op.y = y_;
+  op.text = std::string(text);
+  ops_.push_back(op);
+  x_ = 0;
+  y_ += TextHeight(text);
+}
+
+void RecordingPrinter::Line(float x1, float y1, float x2, float y2, OLE_COLOR color, LineKind kind) {
+  PrintOperation op = Op(kind == LineKind::Line  ? PrintOperation::Kind::Line
+                         : kind == LineKind::Box ? PrintOperation::Kind::Box
+                                                 : PrintOperation::Kind::FilledBox);
+  op.x = x1;
+  op.y = y1;
+  op.x2 = x2;
+  op.y2 = y2;
+  op.color = color;
+  ops_.push_back(op);
+  x_ = x2;
+  y_ = y2;
+}
+
+void RecordingPrinter::PaintPicture(const StdPicture&, float x, float y, float width, float height, int32_t) {
+  PrintOperation op = Op(PrintOperation::Kind::Picture);
+  op.x = x;
+  op.y = y;
+  op.x2 = x + width;
+  op.y2 = y + height;
+  ops_.push_back(op);
+}
+
+void RecordingPrinter::NewPage() {
+  ops_.push_back(Op(PrintOperation::Kind::NewPage));
+  ++page_;
+  x_ = 0;
+  y_ = 0;
+}
+
+void RecordingPrinter::EndDoc() {
+  ops_.push_back(Op(PrintOperation::Kind::EndDoc));
+  documents_.push_back(ops_);
+  ops_.clear();
+  page_ = 1;
+  x_ = 0;
+  y_ = 0;
+}
+
+void RecordingPrinter::KillDoc() {
+  ops_.push_back(Op(PrintOperation::Kind::KillDoc));
+  ops_.clear();
+  page_ = 1;
+}
+
+// --- sound -------------------------------------------------------------------------------------------
+
+namespace {
+uint32_t Le32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+}  // namespace
+
+bool RecordingSound::sndPlaySound(const void* sound, uint32_t flags) {
+  const uint64_t now = clock_.Milliseconds();
+  // A new request stops whatever is still playing.
+  for (auto& r : requests_)
+    if (!r.cutOff && r.endMs > now) {
+      r.cutOff = true;
+      r.endMs = now;
+    }
+  if (!sound) return true;  // a null sound only stops the current one
+  Request r;
+  r.flags = flags;
+  r.startMs = now;
+  if (flags & SND_MEMORY) {
+    const auto* p = static_cast<const uint8_t*>(sound);
+    if (p[0] == 'R' && p[1] == 'I' && p[2] == 'F' && p[3] == 'F' && p[8] == 'W' && p[9] == 'A' && p[10] == 'V' &&
+        p[11] == 'E') {
+      const uint32_t riffSize = Le32(p + 4);
+      r.bytes.assign(p, p + riffSize + 8);
+      // Walk the chunks for the format's byte rate and the data length.
+      uint32_t byteRate = 0, dataBytes = 0;
+      for (size_t at = 12; at + 8 <= r.bytes.size();) {
+        const uint32_t size = Le32(r.bytes.data() + at + 4);
+        if (std::equal(r.bytes.begin() + static_cast<std::ptrdiff_t>(at), r.bytes.begin() + static_cast<std::ptrdiff_t>(at) + 4, "fmt ") && at + 20 <= r.bytes.size())
+          byteRate = Le32(r.bytes.data() + at + 16);
+        if (std::equal(r.bytes.begin() + static_cast<std::ptrdiff_t>(at), r.bytes.begin() + static_cast<std::ptrdiff_t>(at) + 4, "data")) dataBytes = size;
+        at += 8 + size + (size & 1);
+      }
+      if (byteRate > 0) r.durationMs = static_cast<uint32_t>((static_cast<uint64_t>(dataBytes) * 1000 + byteRate - 1) / byteRate);
+    } else {
+      return false;
+    }
+  }
+  r.endMs = now + r.durationMs;
+  requests_.push_back(std::move(r));
+  // A synchronous sound plays to its end before the call returns.
+  if (!(flags & SND_ASYNC)) clock_.Advance(requests_.back().durationMs);
+  return true;
+}
+
+// --- shell, metrics ------------------------------------------------------------------------------------
+
+intptr_t RecordingShell::ShellExecute(HWND owner, std::string_view operation, std::string_view file,
+                                      std::string_view parameters, std::string_view directory, int32_t showCmd) {
+  calls_.push_back(Call{owner, std::string(operation), std::string(file), std::string(parameters),
+                        std::string(directory), showCmd});
+  return result_;
+}
+
+int32_t HeadlessTextMetrics::CharWidthPx(const StdFont& font) const {
+  double w = font.Size() * s_.charWidthPerPoint;
+  if (font.Bold()) w *= s_.boldWidthFactor;
+  return std::max<int32_t>(1, static_cast<int32_t>(std::lround(w)));
+}
+
+int32_t HeadlessTextMetrics::TextWidthPx(const StdFont& font, std::string_view text) const {
+  return text::Len(text) * CharWidthPx(font);
+}
+
+int32_t HeadlessTextMetrics::TextHeightPx(const StdFont& font) const {
+  return std::max<int32_t>(1, static_cast<int32_t>(std::lround(font.Size() * s_.lineHeightPerPoint)));
+}
+
+// --- focus -------------------------------------------------------------------------------------------
+
+namespace {
+UserControl* UserControlOf(Control* c) {
+  for (Window* w = c; w; w = w->ParentWindow())
+    if (auto* uc = dynamic_cast<UserControl*>(w)) return uc;
+  return nullptr;
+}
+
+bool CanTakeFocus(const Control& c) { return c.Focusable() && c.IsShownAndEnabled(); }
+}  // namespace
+
+bool HeadlessFocus::SetFocus(Control& target) {
+  if (focused_ == &target) return true;
+  Control* old = focused_;
+  if (old && target.CausesValidation()) {
+    bool cancel = false;
+    old->Validate(cancel);
+    if (cancel) return false;
+    if (focused_ != old) return focused_ == &target;  // a Validate handler moved the focus itself
+  }
+  UserControl* ucOld = old ? UserControlOf(old) : nullptr;
+  UserControl* ucNew = UserControlOf(&target);
+  focused_ = &target;
+  if (old) old->LostFocus();
+  if (ucOld && ucOld != ucNew) UserControlLifecycle::ExitFocus(*ucOld);
+  if (ucNew && ucNew != ucOld) UserControlLifecycle::EnterFocus(*ucNew);
+  if (focused_ == &target) target.GotFocus();
+  return true;
+}
+
+void HeadlessFocus::Forget(Control& control) {
+  if (focused_ != &control) return;
+  // The next control of the same container that can take the focus, in tab order.
+  Control* next = nullptr;
+  if (Window* parent = control.ParentWindow()) {
+    std::vector<Control*> candidates;
+    for (Window* w : parent->ChildWindows())
+      if (auto* c = dynamic_cast<Control*>(w); c && c != &control && c->TabStop() && CanTakeFocus(*c))
+        candidates.push_back(c);
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+    for (Control* c : candidates)
+      if (c->TabIndex() > control.TabIndex()) {
+        next = c;
+        break;
+      }
+    if (!next && !candidates.empty()) next = candidates.front();
+  }
+  focused_ = next;
+  control.LostFocus();
+  if (next && focused_ == next) next->GotFocus();
+}
+
+void HeadlessFocus::Released(Control& control) {
+  if (focused_ == &control) focused_ = nullptr;
+}
+
+void HeadlessFocus::Clear() {
+  Control* old = focused_;
+  if (!old) return;
+  focused_ = nullptr;
+  old->LostFocus();
+  if (UserControl* uc = UserControlOf(old)) UserControlLifecycle::ExitFocus(*uc);
+}
+
+// --- the toolkit -------------------------------------------------------------------------------------
+
+HeadlessToolkit::HeadlessToolkit(HeadlessSettings settings)
+    : settings_(std::move(settings)),
+      windows_(*this),
+      screen_(settings_),
+      clock_(settings_.startTime),
+      timers_(clock_),
+      printer_(*this, settings_),
+      sound_(clock_),
+      metrics_(settings_.text) {}
+
+HeadlessToolkit::~HeadlessToolkit() = default;
+
+void HeadlessToolkit::RunPosted() {
+  while (!posted_.empty()) {
+    auto work = std::move(posted_.front());
+    posted_.pop_front();
+    work();
+  }
+}
+
+void HeadlessToolkit::DoEvents() {
+  ++doEventsCount_;
+  ++loopDepth_;
+  RunPosted();
+  timers_.FireDue();
+  RunPosted();
+  --loopDepth_;
+}
+
+void HeadlessToolkit::Wait(uint64_t ms) {
+  const uint64_t end = clock_.Milliseconds() + ms;
+  RunPosted();
+  for (;;) {
+    const uint64_t due = timers_.NextDue();
+    if (due > end) break;
+    if (due > clock_.Milliseconds()) clock_.SetTo(due);
+    timers_.FireDue();
+    RunPosted();
+  }
+  if (clock_.Milliseconds() < end) clock_.SetTo(end);
+  RunPosted();
+}
+
+Variant HeadlessToolkit::GetObject(const std::string& pathName, const std::string& className) {
+  if (!className.empty()) {
+    auto it = automation_.find(className);
+    if (it != automation_.end()) return it->second(pathName);
+  } else {
+    const auto dot = pathName.rfind('.');
+    if (dot != std::string::npos) {
+      auto it = automation_.find(text::LCase(pathName.substr(dot)));
+      if (it != automation_.end()) return it->second(pathName);
+    }
+  }
+  Raise(err::CannotCreateObject, "GetObject");
+}
+
+void HeadlessToolkit::RegisterAutomation(std::string classOrExtension, AutomationFactory factory) {
+  if (!classOrExtension.empty() && classOrExtension[0] == '.') classOrExtension = text::LCase(classOrExtension);
+  automation_[std::move(classOrExtension)] = std::move(factory);
+}
+
+MsgBoxResult HeadlessToolkit::MsgBox(const std::string& prompt, int32_t buttons, const std::string& title) {
+  messageBoxes_.push_back(MessageBoxRecord{prompt, buttons, title});
+  if (!answers_.empty()) {
+    const MsgBoxResult r = answers_.front();
+    answers_.pop_front();
+    return r;
+  }
+  switch (buttons & 7) {
+    case vbYesNo:
+    case vbYesNoCancel:
+      return vbYes;
+    case vbRetryCancel:
+      return vbRetry;
+    case vbAbortRetryIgnore:
+      return vbAbort;
+    default:
+      return vbOK;
+  }
+}
+
+// --- keyboard ----------------------------------------------------------------------------------------
+
+UserControl* HeadlessToolkit::OwningUserControl(Control& c) {
+  for (Window* w = c.ParentWindow(); w; w = w->ParentWindow())
+    if (auto* uc = dynamic_cast<UserControl*>(w)) return uc;
+  return nullptr;
+}
+
+namespace {
+// Tab order of a whole form: depth first, siblings by TabIndex.
+void CollectTabStops(Window& w, std::vector<Control*>& out) {
+  std::vector<Control*> kids;
+  for (Window* child : w.ChildWindows())
+    if (auto* c = dynamic_cast<Control*>(child)) kids.push_back(c);
+  std::stable_sort(kids.begin(), kids.end(), [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+  for (Control* c : kids) {
+    if (c->TabStop() && CanTakeFocus(*c) && !dynamic_cast<UserControl*>(c)) out.push_back(c);
+    CollectTabStops(*c, out);
+  }
+}
+}  // namespace
+
+void HeadlessToolkit::KeyDown(int16_t keyCode, int16_t shift) {
+  Control* target = focus_.Focused();
+  if (!target) return;
+  UserControl* uc = OwningUserControl(*target);
+  const bool preview = uc && uc->KeyPreview();
+  if (keyCode == vbKeyTab && !preview) {
+    Window* root = target;
+    while (root->ParentWindow()) root = root->ParentWindow();
+    std::vector<Control*> stops;
+    CollectTabStops(*root, stops);
+    if (stops.empty()) return;
+    auto it = std::find(stops.begin(), stops.end(), target);
+    const bool back = (shift & vbShiftMask) != 0;
+    size_t at = it == stops.end() ? 0 : static_cast<size_t>(it - stops.begin());
+    at = back ? (at + stops.size() - 1) % stops.size() : (at + 1) % stops.size();
+    focus_.SetFocus(*stops[at]);
+    return;
+  }
+  int16_t k = keyCode, s = shift;
+  if (preview) {
+    UserControlLifecycle::KeyDown(*uc, k, s);
+    if (k == 0) return;
+  }
+  if (focus_.Focused() != target) return;
+  target->KeyDown(k, s);
+  if (k == 0 || focus_.Focused() != target) return;
+  NavigateFocused(k, s);
+}
+
+void HeadlessToolkit::KeyPress(int16_t keyAscii) {
+  Control* target = focus_.Focused();
+  if (!target) return;
+  UserControl* uc = OwningUserControl(*target);
+  int16_t a = keyAscii;
+  if (uc && uc->KeyPreview()) {
+    UserControlLifecycle::KeyPress(*uc, a);
+    if (a == 0) return;
+  }
+  if (focus_.Focused() != target) return;
+  target->KeyPress(a);
+  if (a == 0 || focus_.Focused() != target) return;
+  EditFocused(a);
+}
+
+void HeadlessToolkit::KeyUp(int16_t keyCode, int16_t shift) {
+  Control* target = focus_.Focused();
+  if (!target) return;
+  UserControl* uc = OwningUserControl(*target);
+  int16_t k = keyCode, s = shift;
+  if (uc && uc->KeyPreview()) {
+    UserControlLifecycle::KeyUp(*uc, k, s);
+    if (k == 0) return;
+  }
+  if (focus_.Focused() != target) return;
+  target->KeyUp(k, s);
+}
+
+void HeadlessToolkit::EditFocused(int16_t keyAscii) {
+  Control* target = focus_.Focused();
+  const auto code = static_cast<char32_t>(static_cast<uint16_t>(keyAscii));
+  // The edit field of a text box or of a combo box that can be typed into.
+  auto edit = [&](auto& box) {
+    if (code == 8) {  // Backspace: the selection, or the character before the caret
+      if (box.SelLength() == 0) {
+        if (box.SelStart() == 0) return;
+        box.SelStart(box.SelStart() - 1);
+        box.SelLength(1);
+      }
+      box.SelText("");
+    } else if (code >= 32) {
+      box.SelText(text::ChrW(code));
+    }
+  };
+  if (auto* tb = dynamic_cast<TextBox*>(target)) {
+    if (!tb->Locked() && !(code == 13 && !tb->MultiLine())) edit(*tb);
+  } else if (auto* cb = dynamic_cast<ComboBox*>(target)) {
+    if (cb->Style() != ComboBox::vbComboDropdownList) edit(*cb);
+  }
+}
+
+void HeadlessToolkit::NavigateFocused(int16_t keyCode, int16_t shift) {
+  Control* target = focus_.Focused();
+  auto caret = [&](auto& box) {
+    const int32_t len = text::Len(box.Text());
+    switch (keyCode) {
+      case vbKeyLeft:
+        box.SelStart(std::max(0, box.SelStart() - (box.SelLength() ? 0 : 1)));
+        break;
+      case vbKeyRight:
+        box.SelStart(std::min(len, box.SelStart() + std::max(1, box.SelLength())));
+        break;
+      case vbKeyHome:
+        box.SelStart(0);
+        break;
+      case vbKeyEnd:
+        box.SelStart(len);
+        break;
+      case vbKeyDelete:
+        if (box.SelLength() == 0 && box.SelStart() < len) box.SelLength(1);
+        if (box.SelLength() > 0) box.SelText("");
+        break;
+      default:
+        break;
+    }
+  };
+  if (auto* tb = dynamic_cast<TextBox*>(target)) {
+    if (keyCode == vbKeyDelete && tb->Locked()) return;
+    caret(*tb);
+  } else if (auto* cb = dynamic_cast<ComboBox*>(target)) {
+    if (keyCode == vbKeyF1 + 3 || (keyCode == vbKeyDown && (shift & vbAltMask))) {  // F4 / Alt+Down
+      cb->ShowDropDown(!cb->DroppedDown());
+    } else if (keyCode == vbKeyDown || keyCode == vbKeyUp) {
+      const int32_t next = cb->ListIndex() + (keyCode == vbKeyDown ? 1 : -1);
+      if (next >= 0 && next < cb->ListCount()) cb->ListIndex(next);
+    } else {
+      caret(*cb);
+    }
+  } else if (auto* lv = dynamic_cast<ListView*>(target)) {
+    const int32_t n = lv->ListItems().Count();
+    if (n == 0) return;
+    ListItemRef current = lv->SelectedItem();
+    int32_t index = current ? current->Index() : 0;
+    switch (keyCode) {
+      case vbKeyDown:
+        index = std::min(n, index + 1);
+        break;
+      case vbKeyUp:
+        index = std::max(1, index - 1);
+        break;
+      case vbKeyHome:
+        index = 1;
+        break;
+      case vbKeyEnd:
+        index = n;
+        break;
+      default:
+        return;
+    }
+    ListItemRef item = lv->ListItems().Item(index);
+    if (item == current) return;
+    lv->SelectedItem(item);
+    item->EnsureVisible();
+    lv->ItemClick(item);  // the list reports a selection made with the keyboard as an item click
+  }
+}
+
+}  // namespace tamarind::platform::headless

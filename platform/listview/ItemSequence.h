@@ -1,0 +1,73 @@
+#pragma once
+// The rows of a list in order, as a sequence of blocks.
+//
+// A list of a million rows must add, remove, find by position and tell an item's position
+// quickly. A plain vector makes removal O(n) (half a million removals become quadratic) and
+// positions stale after every removal. Here the rows live in blocks of at most kMaxBlock items;
+// a Fenwick tree over the block sizes finds the block of a position in O(log blocks); each item
+// knows its block and a hint of its place inside it. Removal moves at most one block's items.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/listview/ListItem.h"
+
+namespace tamarind::platform {
+
+class ItemSequence {
+ public:
+  static constexpr size_t kMaxBlock = 512;
+  static constexpr size_t kTargetBlock = 256;
+
+  ItemSequence() = default;
+  ~ItemSequence();
+  ItemSequence(const ItemSequence&) = delete;
+  ItemSequence& operator=(const ItemSequence&) = delete;
+
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+
+  const ListItemRef& at(size_t pos) const;  // 0-based; pos < size()
+  void push_back(ListItemRef item);
+  void insert(size_t pos, ListItemRef item);  // pos <= size()
+  ListItemRef erase(size_t pos);
+  void clear();
+  // 0-based position of an item of this sequence.
+  size_t positionOf(const ListItem& item) const;
+  // All items in order.
+  std::vector<ListItemRef> items() const;
+  // Replaces the order with the same items in a new order (after a sort).
+  void assign(std::vector<ListItemRef> items);
+
+  template <class F>
+  void forEach(F&& f) const {
+    for (const auto& b : blocks_)
+      for (const auto& it : b->items) f(it);
+  }
+
+ private:
+  struct Block {
+    std::vector<ListItemRef> items;
+    size_t index = 0;  // position of the block in blocks_
+  };
+  void attach(ListItem& item, Block& b, size_t hint);
+  void detach(ListItem& item);
+  void locate(size_t pos, size_t& block, size_t& offset) const;
+  size_t prefixBefore(size_t block) const;
+  void rebuildTree() const;
+  void adjustTree(size_t block, int64_t delta);
+  void splitBlock(size_t block);
+  void removeBlockIfEmpty(size_t block);
+  void renumberBlocks(size_t from);
+
+  std::vector<std::unique_ptr<Block>> blocks_;
+  size_t size_ = 0;
+  mutable std::vector<int64_t> tree_;  // Fenwick tree over block sizes, 1-based
+  mutable bool treeValid_ = false;
+  // Cache of the block found last, for scans that read positions in order.
+  mutable size_t cacheBlock_ = 0, cacheStart_ = 0;
+  mutable bool cacheValid_ = false;
+};
+
+}  // namespace tamarind::platform

@@ -1,0 +1,91 @@
+#include "platform/listview/ListItems.h"
+
+#include "platform/listview/ListView.h"
+#include "runtime/Conversions.h"
+#include "runtime/Error.h"
+
+namespace tamarind::platform {
+
+ListItems::~ListItems() {
+  rows_.forEach([](const ListItemRef& item) { item->owner_ = nullptr; });
+  rows_.clear();
+}
+
+void ListItems::CheckNewKey(const std::string& key) const {
+  if (key.empty()) return;
+  if (IsNumeric(Variant(key))) Raise(err::InvalidKey, "ListItems");
+  if (byKey_.count(key)) Raise(err::KeyNotUnique, "ListItems");
+}
+
+void ListItems::Rekey(ListItem& item, const std::string& oldKey, const std::string& newKey) {
+  if (!newKey.empty() && byKey_.count(newKey)) Raise(err::KeyNotUnique, "ListItems");
+  if (!oldKey.empty()) byKey_.erase(oldKey);
+  if (!newKey.empty()) byKey_[newKey] = &item;
+}
+
+ListItemRef ListItems::Add(int32_t index, std::string key, std::string text, Variant icon, Variant smallIcon) {
+  if (index < 0 || index > Count() + 1) Raise(err::IndexOutOfBounds, "ListItems");
+  CheckNewKey(key);
+  auto item = std::make_shared<ListItem>(std::move(key), std::move(text), std::move(icon), std::move(smallIcon),
+                                         nextParam_++);
+  item->owner_ = &owner_;
+  const size_t pos = owner_.Sorted() ? owner_.SortedInsertPosition(*item)
+                                     : (index == 0 ? rows_.size() : static_cast<size_t>(index - 1));
+  rows_.insert(pos, item);
+  if (!item->key_.empty()) byKey_[item->key_] = item.get();
+  return item;
+}
+
+const ListItemRef& ListItems::Item(int32_t index) const {
+  if (index < 1 || index > Count()) Raise(err::IndexOutOfBounds, "ListItems");
+  return rows_.at(static_cast<size_t>(index - 1));
+}
+
+ListItem* ListItems::FindKey(std::string_view key) const {
+  auto it = byKey_.find(std::string(key));
+  return it == byKey_.end() ? nullptr : it->second;
+}
+
+const ListItemRef& ListItems::Item(std::string_view key) const {
+  ListItem* item = FindKey(key);
+  if (!item) Raise(err::ElementNotFound, "ListItems");
+  return rows_.at(rows_.positionOf(*item));
+}
+
+const ListItemRef& ListItems::Item(const Variant& indexOrKey) const {
+  if (indexOrKey.IsString()) return Item(std::string_view(indexOrKey.AsString()));
+  return Item(CLng(indexOrKey));
+}
+
+void ListItems::Detach(ListItem& item) {
+  if (!item.key_.empty()) byKey_.erase(item.key_);
+  item.owner_ = nullptr;
+  owner_.OnItemRemoved(item);
+}
+
+void ListItems::Remove(int32_t index) {
+  if (index < 1 || index > Count()) Raise(err::IndexOutOfBounds, "ListItems");
+  ListItemRef removed = rows_.erase(static_cast<size_t>(index - 1));
+  Detach(*removed);
+}
+
+void ListItems::Remove(std::string_view key) {
+  ListItem* item = FindKey(key);
+  if (!item) Raise(err::ElementNotFound, "ListItems");
+  ListItemRef removed = rows_.erase(rows_.positionOf(*item));
+  Detach(*removed);
+}
+
+void ListItems::Remove(const Variant& indexOrKey) {
+  if (indexOrKey.IsString()) Remove(std::string_view(indexOrKey.AsString()));
+  else Remove(CLng(indexOrKey));
+}
+
+void ListItems::Clear() {
+  rows_.forEach([](const ListItemRef& item) { item->owner_ = nullptr; });
+  rows_.clear();
+  byKey_.clear();
+  owner_.OnItemsCleared();
+}
+
+}  // namespace tamarind::platform

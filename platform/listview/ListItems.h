@@ -1,0 +1,60 @@
+#pragma once
+// The list view's rows (ListItems): 1-based, optionally keyed, kept in sort order while the list
+// is Sorted.
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+#include "platform/listview/ItemSequence.h"
+#include "platform/listview/ListItem.h"
+#include "runtime/Variant.h"
+
+namespace tamarind::platform {
+
+class ListItems {
+ public:
+  explicit ListItems(ListView& owner) : owner_(owner) {}
+  ~ListItems();
+
+  int32_t Count() const { return static_cast<int32_t>(rows_.size()); }
+
+  // Adds a row at index (1-based; 0 = at the end; ignored while the list is Sorted, which puts the
+  // row in its sorted place). An empty key means no key; keys are case-sensitive.
+  // Error 35602 for a key in use, 35603 for a key that reads as a number, 35600 for an index out
+  // of range.
+  ListItemRef Add(int32_t index = 0, std::string key = {}, std::string text = {}, Variant icon = {},
+                  Variant smallIcon = {});
+
+  const ListItemRef& Item(int32_t index) const;           // 35600 outside 1..Count
+  const ListItemRef& Item(std::string_view key) const;    // 35601 when absent
+  const ListItemRef& Item(const Variant& indexOrKey) const;
+  const ListItemRef& operator()(int32_t index) const { return Item(index); }
+  // nullptr when no row has the key.
+  ListItem* FindKey(std::string_view key) const;
+
+  // Removes a row; the item stays readable for whoever holds it.
+  void Remove(int32_t index);
+  void Remove(std::string_view key);
+  void Remove(const Variant& indexOrKey);
+  void Clear();
+
+  template <class F>
+  void ForEach(F&& f) const {
+    rows_.forEach(std::forward<F>(f));
+  }
+
+ private:
+  friend class ListView;
+  friend class ListItem;
+  void CheckNewKey(const std::string& key) const;
+  void Rekey(ListItem& item, const std::string& oldKey, const std::string& newKey);
+  void Detach(ListItem& item);
+
+  ListView& owner_;
+  ItemSequence rows_;
+  std::unordered_map<std::string, ListItem*> byKey_;
+  LPARAM nextParam_ = 1;
+};
+
+}  // namespace tamarind::platform

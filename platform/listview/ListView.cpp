@@ -1,0 +1,556 @@
+#include "platform/listview/ListView.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "platform/Toolkit.h"
+#include "runtime/Conversions.h"
+#include "runtime/Error.h"
+#include "runtime/Text.h"
+
+namespace tamarind::platform {
+
+ListView::ListView(Toolkit& tk, Window* parent)
+    : Control(tk, "ListView20WndClass", parent),
+      items_(*this),
+      columns_(*this),
+      picture_(std::make_shared<StdPicture>()) {
+  header_ = std::make_unique<ListViewHeader>(*this);
+}
+
+ListView::~ListView() = default;
+
+// --- properties --------------------------------------------------------------------------------------
+
+void ListView::View(int16_t v) {
+  if (v < lvwIcon || v > lvwReport) Raise(err::InvalidPropertyValue, "ListView");
+  view_ = v;
+  ClampScroll();
+}
+
+void ListView::MultiSelect(bool v) {
+  multiSelect_ = v;
+  if (!v && selected_.size() > 1) {
+    // Keeping one selection: the focused item when it is selected, else the first selected.
+    ListItemRef keep = SelectedItem();
+    for (ListItem* item : selected_)
+      if (item != keep.get()) item->selected_ = false;
+    selected_.assign(1, keep.get());
+  }
+}
+
+void ListView::Picture(PictureRef p) { picture_ = p ? std::move(p) : std::make_shared<StdPicture>(); }
+
+void ListView::Sorted(bool v) {
+  sorted_ = v;
+  if (v) SortNow();
+}
+
+void ListView::SortKey(int16_t v) {
+  if (v < 0) Raise(err::InvalidPropertyValue, "ListView");
+  sortKey_ = v;
+  if (sorted_) SortNow();
+}
+
+void ListView::SortOrder(int16_t v) {
+  if (v != lvwAscending && v != lvwDescending) Raise(err::InvalidPropertyValue, "ListView");
+  sortOrder_ = v;
+  if (sorted_) SortNow();
+}
+
+void ListView::SortNow() {
+  std::vector<ListItemRef> rows = items_.rows_.items();
+  if (rows.size() < 2) return;
+  // One collation key per row, then byte comparisons: n key computations instead of n log n
+  // locale-aware comparisons.
+  std::vector<std::pair<std::string, size_t>> keys;
+  keys.reserve(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) keys.emplace_back(text::CollationKey(rows[i]->ColumnText(sortKey_)), i);
+  if (sortOrder_ == lvwAscending)
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  else
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
+  std::vector<ListItemRef> sorted;
+  sorted.reserve(rows.size());
+  for (const auto& k : keys) sorted.push_back(std::move(rows[k.second]));
+  items_.rows_.assign(std::move(sorted));
+}
+
+size_t ListView::SortedInsertPosition(const ListItem& item) const {
+  const std::string& text = item.ColumnText(sortKey_);
+  size_t lo = 0, hi = items_.rows_.size();
+  // After every row that sorts equal to the new one: insertion keeps the sort stable.
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    const int c = text::CompareText(items_.rows_.at(mid)->ColumnText(sortKey_), text);
+    const bool before = sortOrder_ == lvwAscending ? c <= 0 : c >= 0;
+    if (before) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
+// --- selection ---------------------------------------------------------------------------------------
+
+void ListView::OnItemSelected(ListItem& item, bool selected) {
+  if (selected) {
+    if (!multiSelect_) {
+      for (ListItem* other : selected_) other->selected_ = false;
+      selected_.clear();
+    }
+    selected_.push_back(&item);
+    focused_ = item.shared_from_this();
+  } else {
+    selected_.erase(std::remove(selected_.begin(), selected_.end(), &item), selected_.end());
+  }
+}
+
+void ListView::OnItemRemoved(ListItem& item) {
+  selected_.erase(std::remove(selected_.begin(), selected_.end(), &item), selected_.end());
+  if (focused_.lock().get() == &item) focused_.reset();
+  ClampScroll();
+}
+
+void ListView::OnItemsCleared() {
+  selected_.clear();
+  focused_.reset();
+  topIndex_ = 0;
+}
+
+ListItemRef ListView::SelectedItem() const {
+  ListItemRef f = focused_.lock();
+  if (f && f->owner_ == this && f->selected_) return f;
+  ListItem* first = nullptr;
+  size_t firstPos = 0;
+  for (ListItem* item : selected_) {
+    const size_t pos = items_.rows_.positionOf(*item);
+    if (!first || pos < firstPos) {
+      first = item;
+      firstPos = pos;
+    }
+  }
+  return first ? first->shared_from_this() : nullptr;
+}
+
+void ListView::SelectedItem(const ListItemRef& item) {
+  if (!item) {
+    for (ListItem* s : selected_) s->selected_ = false;
+    selected_.clear();
+    return;
+  }
+  if (item->owner_ != this) Raise(err::InvalidPropertyValue, "ListView");
+  if (!item->selected_) item->Selected(true);
+  focused_ = item;
+}
+
+ListItemRef ListView::GetFirstVisible() const {
+  if (items_.rows_.empty()) return nullptr;
+  return items_.rows_.at(static_cast<size_t>(std::min<int32_t>(topIndex_, items_.Count() - 1)));
+}
+
+ListItemRef ListView::FindItem(std::string_view sz, int16_t where, const Variant& index, int16_t how) const {
+  const int32_t n = items_.Count();
+  int32_t start = 1;
+  if (!index.IsEmpty()) {
+    start = index.IsString() ? items_.Item(std::string_view(index.AsString()))->Index() : CLng(index);
+    if (start < 1 || start > n) Raise(err::IndexOutOfBounds, "ListView");
+  }
+  const std::string wanted = text::FoldCase(sz);
+  auto matches = [&](const std::string& candidate) {
+    const std::string folded = text::FoldCase(candidate);
+    return how == lvwPartial ? folded.compare(0, wanted.size(), wanted) == 0 : folded == wanted;
+  };
+  for (int32_t i = start; i <= n; ++i) {
+    const ListItemRef& item = items_.rows_.at(static_cast<size_t>(i - 1));
+    if (where == lvwText && matches(item->text_)) return item;
+    if (where == lvwTag && !item->Tag().IsNull() && matches(CStr(item->Tag()))) return item;
+    if (where == lvwSubItem)
+      for (const auto& s : item->subItems_)
+        if (matches(s.text)) return item;
+  }
+  return nullptr;
+}
+
+ListItemRef ListView::HitTest(float x, float y) const {
+  Toolkit& tk = GetToolkit();
+  const auto px = static_cast<int32_t>(x / static_cast<float>(tk.GetScreen().TwipsPerPixelX()));
+  const auto py = static_cast<int32_t>(y / static_cast<float>(tk.GetScreen().TwipsPerPixelY()));
+  return ItemAtPoint(px, py, nullptr);
+}
+
+void ListView::OLEDrag() {
+  auto data = std::make_shared<DataObject>();
+  int32_t allowed = 3;  // copy and move
+  OLEStartDrag(data, allowed);
+  int32_t effect = 0;  // nothing dropped: the headless desktop has no drop target
+  OLECompleteDrag(effect);
+}
+
+// --- column order and scrolling ----------------------------------------------------------------------
+
+void ListView::ColumnOrder(const std::vector<int32_t>& order) {
+  std::vector<int32_t> sorted = order;
+  std::sort(sorted.begin(), sorted.end());
+  for (size_t i = 0; i < sorted.size(); ++i)
+    if (sorted[i] != static_cast<int32_t>(i)) Raise(err::InvalidProcedureCall, "ListView");
+  if (sorted.size() != static_cast<size_t>(columns_.Count())) Raise(err::InvalidProcedureCall, "ListView");
+  order_ = order;
+}
+
+void ListView::OnColumnAdded(int32_t index0) {
+  for (int32_t& c : order_)
+    if (c >= index0) ++c;
+  // A new column takes the display place of its index, as the platform inserts it.
+  const size_t at = std::min(order_.size(), static_cast<size_t>(index0));
+  order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(at), index0);
+}
+
+void ListView::OnColumnRemoved(int32_t index0) {
+  order_.erase(std::remove(order_.begin(), order_.end(), index0), order_.end());
+  for (int32_t& c : order_)
+    if (c > index0) --c;
+  ClampScroll();
+}
+
+void ListView::OnColumnsCleared() {
+  order_.clear();
+  scrollXPx_ = 0;
+}
+
+int32_t ListView::VisibleRowCount() const {
+  const int32_t h = ClientRectPx().Height() - HeaderHeightPx();
+  return std::max(0, h / std::max(1, RowHeightPx()));
+}
+
+void ListView::ClampScroll() {
+  const int32_t maxTop = std::max(0, items_.Count() - std::max(1, VisibleRowCount()));
+  topIndex_ = std::clamp(topIndex_, 0, maxTop);
+  const int32_t maxX = std::max(0, TotalColumnWidthPx() - ClientRectPx().Width());
+  scrollXPx_ = std::clamp(scrollXPx_, 0, maxX);
+}
+
+void ListView::ScrollTo(int32_t topIndex, int32_t scrollXPx) {
+  topIndex_ = topIndex;
+  scrollXPx_ = scrollXPx;
+  ClampScroll();
+  Invalidate(false);
+}
+
+void ListView::OnResized() { ClampScroll(); }
+
+// --- geometry ----------------------------------------------------------------------------------------
+
+int32_t ListView::RowHeightPx() const {
+  int32_t h = GetToolkit().Metrics().TextHeightPx(*Font()) + metrics_.rowPaddingPx;
+  if (smallIcons_ && smallIcons_->ImageHeight() > 0) h = std::max(h, smallIcons_->ImageHeight() + 1);
+  if (checkboxes_) h = std::max(h, metrics_.stateIconPx + 1);
+  return h;
+}
+
+int32_t ListView::HeaderHeightPx() const {
+  if (view_ != lvwReport || hideColumnHeaders_) return 0;
+  return GetToolkit().Metrics().TextHeightPx(*Font()) + metrics_.headerPaddingPx;
+}
+
+int32_t ListView::SmallIconWidthPx() const { return smallIcons_ ? smallIcons_->ImageWidth() : 0; }
+
+int32_t ListView::ColumnWidthPx(int32_t column0) const {
+  return TwipsToPixelsX(GetToolkit(), columns_.Item(column0 + 1)->Width());
+}
+
+int32_t ListView::ColumnLeftPx(int32_t column0) const {
+  int32_t x = -scrollXPx_;
+  for (int32_t c : order_) {
+    if (c == column0) return x;
+    x += ColumnWidthPx(c);
+  }
+  Raise(err::IndexOutOfBounds, "ListView");
+}
+
+int32_t ListView::TotalColumnWidthPx() const {
+  int32_t total = 0;
+  for (int32_t c : order_) total += ColumnWidthPx(c);
+  return total;
+}
+
+int32_t ListView::RowTopPx(int32_t pos) const { return HeaderHeightPx() + (pos - topIndex_) * RowHeightPx(); }
+
+RECT ListView::CellRectPx(int32_t pos, int32_t column0) const {
+  const int32_t left = ColumnLeftPx(column0), top = RowTopPx(pos);
+  return RECT{left, top, left + ColumnWidthPx(column0), top + RowHeightPx()};
+}
+
+POINT ListView::ClientOffsetPx() const { return Control::ClientOffsetPx(); }
+
+ListItemRef ListView::ItemAtPoint(int32_t xPx, int32_t yPx, int32_t* column0) const {
+  const RECT client = ClientRectPx();
+  if (!client.Contains(POINT{xPx, yPx})) return nullptr;
+  const int32_t header = HeaderHeightPx();
+  if (yPx < header) return nullptr;
+  const int32_t pos = topIndex_ + (yPx - header) / std::max(1, RowHeightPx());
+  if (pos >= items_.Count()) return nullptr;
+  int32_t left = -scrollXPx_;
+  for (int32_t c : order_) {
+    const int32_t w = ColumnWidthPx(c);
+    if (xPx >= left && xPx < left + w) {
+      if (column0) *column0 = c;
+      return items_.rows_.at(static_cast<size_t>(pos));
+    }
+    left += w;
+  }
+  return nullptr;
+}
+
+void ListView::SubItemHitTest(LVHITTESTINFO& info) const {
+  info.flags = LVHT_NOWHERE;
+  info.iItem = -1;
+  info.iSubItem = -1;
+  int32_t column = -1;
+  ListItemRef item = ItemAtPoint(info.pt.x, info.pt.y, &column);
+  if (!item) return;
+  info.iItem = static_cast<int32_t>(items_.rows_.positionOf(*item));
+  info.iSubItem = column;
+  info.flags = LVHT_ONITEMLABEL;
+  if (column == 0) {
+    // The first column holds the check box, then the small icon, then the label.
+    int32_t offset = info.pt.x - ColumnLeftPx(0);
+    if (checkboxes_) {
+      if (offset < metrics_.stateIconPx) {
+        info.flags = LVHT_ONITEMSTATEICON;
+        return;
+      }
+      offset -= metrics_.stateIconPx;
+    }
+    if (offset < SmallIconWidthPx()) info.flags = LVHT_ONITEMICON;
+  }
+}
+
+int32_t ListView::FitColumnWidthPx(int32_t column0, bool includeHeader) const {
+  const TextMetrics& tm = GetToolkit().Metrics();
+  const StdFont& font = *Font();
+  int32_t widest = 0;
+  items_.rows_.forEach([&](const ListItemRef& item) {
+    widest = std::max(widest, tm.TextWidthPx(font, item->ColumnText(column0)));
+  });
+  if (column0 == 0) widest += SmallIconWidthPx() + (checkboxes_ ? metrics_.stateIconPx : 0);
+  int32_t width = widest + metrics_.cellPaddingPx;
+  if (includeHeader) {
+    const ColumnHeader& col = *columns_.Item(column0 + 1);
+    int32_t header = tm.TextWidthPx(font, col.Text()) + metrics_.cellPaddingPx;
+    if ((col.HeaderFormat() & HDF_IMAGE) && columnHeaderIcons_) header += metrics_.headerImagePx;
+    width = std::max(width, header);
+  }
+  return width;
+}
+
+// --- messages ----------------------------------------------------------------------------------------
+
+LRESULT ListView::OnGetItem(LVITEMA& item) const {
+  if (item.iItem < 0 || item.iItem >= items_.Count() || item.iSubItem < 0) return 0;
+  const ListItemRef& row = items_.rows_.at(static_cast<size_t>(item.iItem));
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::string text = text::Truncate(row->ColumnText(item.iSubItem), item.cchTextMax - 1);
+    std::memcpy(item.pszText, text.data(), text.size());
+    item.pszText[text.size()] = '\0';
+  }
+  if (item.mask & LVIF_PARAM) item.lParam = row->param_;
+  if (item.mask & LVIF_STATE) {
+    uint32_t state = 0;
+    if (row->selected_) state |= 0x2;                      // LVIS_SELECTED
+    if (focused_.lock().get() == row.get()) state |= 0x1;  // LVIS_FOCUSED
+    item.state = state & item.stateMask;
+  }
+  if (item.mask & LVIF_IMAGE) {
+    const Variant icon = row->SmallIcon();
+    item.iImage = icon.IsNumericKind() ? CLng(icon) - 1 : -1;
+  }
+  return 1;
+}
+
+LRESULT ListView::OnSetColumnWidth(int32_t column0, int32_t width) {
+  if (view_ != lvwReport || column0 < 0 || column0 >= columns_.Count()) return 0;
+  int32_t px = width;
+  if (width == LVSCW_AUTOSIZE) {
+    px = FitColumnWidthPx(column0, false);
+  } else if (width == LVSCW_AUTOSIZE_USEHEADER) {
+    px = FitColumnWidthPx(column0, true);
+    // The last column on screen also fills what is left of the list's width.
+    if (!order_.empty() && order_.back() == column0) {
+      const int32_t others = TotalColumnWidthPx() - ColumnWidthPx(column0);
+      px = std::max(px, ClientRectPx().Width() - others);
+    }
+  } else if (width < 0) {
+    return 0;
+  }
+  columns_.Item(column0 + 1)->Width(PixelsToTwipsX(GetToolkit(), px));
+  return 1;
+}
+
+LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
+  if (!compare) return 0;
+  std::vector<ListItemRef> rows = items_.rows_.items();
+  std::stable_sort(rows.begin(), rows.end(), [&](const ListItemRef& a, const ListItemRef& b) {
+    return compare(a->param_, b->param_, lParamSort) < 0;
+  });
+  items_.rows_.assign(std::move(rows));
+  Invalidate(true);
+  return 1;
+}
+
+LRESULT ListView::WindowProc(uint32_t msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case LVM_GETITEMA:
+      return lParam ? OnGetItem(*reinterpret_cast<LVITEMA*>(lParam)) : 0;
+    case LVM_SETCOLUMNWIDTH:
+      return OnSetColumnWidth(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
+    case LVM_GETHEADER:
+      return header_->hWnd();
+    case LVM_SORTITEMS:
+      return OnSortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam));
+    case LVM_SUBITEMHITTEST: {
+      if (!lParam) return -1;
+      auto& info = *reinterpret_cast<LVHITTESTINFO*>(lParam);
+      SubItemHitTest(info);
+      return info.iItem;
+    }
+    case LVM_SETCOLUMNORDERARRAY: {
+      const auto count = static_cast<int32_t>(wParam);
+      const auto* array = reinterpret_cast<const int32_t*>(lParam);
+      if (!array || count != columns_.Count()) return 0;
+      std::vector<int32_t> order(array, array + count);
+      std::vector<int32_t> check = order;
+      std::sort(check.begin(), check.end());
+      for (int32_t i = 0; i < count; ++i)
+        if (check[static_cast<size_t>(i)] != i) return 0;
+      order_ = std::move(order);
+      return 1;
+    }
+    case LVM_GETCOLUMNORDERARRAY: {
+      const auto count = static_cast<int32_t>(wParam);
+      auto* array = reinterpret_cast<int32_t*>(lParam);
+      if (!array || count != columns_.Count()) return 0;
+      std::copy(order_.begin(), order_.end(), array);
+      return 1;
+    }
+    default:
+      return Control::WindowProc(msg, wParam, lParam);
+  }
+}
+
+// --- user input --------------------------------------------------------------------------------------
+
+void ListView::UserMouseDown(int16_t button, int16_t shift, float x, float y) {
+  if (!IsShownAndEnabled()) return;
+  // The press takes the focus first; a Validate that keeps the focus elsewhere swallows the press.
+  if (!HasFocus() && !GetToolkit().Focus().SetFocus(*this)) return;
+  int16_t b = button, s = shift;
+  float mx = x, my = y;
+  MouseDown(b, s, mx, my);
+  Toolkit& tk = GetToolkit();
+  LVHITTESTINFO info;
+  info.pt.x = static_cast<int32_t>(x / static_cast<float>(tk.GetScreen().TwipsPerPixelX()));
+  info.pt.y = static_cast<int32_t>(y / static_cast<float>(tk.GetScreen().TwipsPerPixelY()));
+  SubItemHitTest(info);
+  if (info.iItem < 0) return;
+  ListItemRef item = items_.rows_.at(static_cast<size_t>(info.iItem));
+  if (info.flags == LVHT_ONITEMSTATEICON && checkboxes_) {
+    item->Checked(!item->Checked());
+    ItemCheck(item);
+    return;
+  }
+  if (multiSelect_ && (shift & vbCtrlMask)) {
+    item->Selected(!item->Selected());
+    if (item->Selected()) focused_ = item;
+  } else {
+    if (multiSelect_) {
+      for (ListItem* other : selected_)
+        if (other != item.get()) other->selected_ = false;
+      selected_.erase(std::remove_if(selected_.begin(), selected_.end(), [&](ListItem* o) { return o != item.get(); }),
+                      selected_.end());
+    }
+    SelectedItem(item);
+  }
+  ItemClick(item);
+}
+
+void ListView::UserMouseUp(int16_t button, int16_t shift, float x, float y) {
+  if (!IsShownAndEnabled()) return;
+  int16_t b = button, s = shift;
+  float mx = x, my = y;
+  MouseUp(b, s, mx, my);
+  Click();
+}
+
+void ListView::UserDoubleClick(int16_t button, int16_t shift, float x, float y) {
+  UserMouseDown(button, shift, x, y);
+  DblClick();
+  int16_t b = button, s = shift;
+  float mx = x, my = y;
+  MouseUp(b, s, mx, my);
+}
+
+void ListView::UserClickHeader(int32_t columnIndex) {
+  if (!IsShownAndEnabled() || view_ != lvwReport || hideColumnHeaders_) return;
+  ColumnClick(columns_.Item(columnIndex));
+}
+
+void ListView::UserDragColumn(int32_t columnIndex, int32_t toPosition) {
+  if (!allowColumnReorder_ || !IsShownAndEnabled()) return;
+  columns_.Item(columnIndex)->Position(toPosition);
+  Invalidate(true);
+}
+
+void ListView::UserResizeColumn(int32_t columnIndex, float width) {
+  if (!IsShownAndEnabled()) return;
+  columns_.Item(columnIndex)->Width(std::max(0.0f, width));
+  Invalidate(true);
+}
+
+// --- header --------------------------------------------------------------------------------------------
+
+ListViewHeader::ListViewHeader(ListView& list) : Window(list.GetToolkit(), "SysHeader32", &list), list_(list) {}
+
+RECT ListViewHeader::BoundsPx() const {
+  return RECT{0, 0, list_.ClientRectPx().Width(), list_.HeaderHeightPx()};
+}
+
+LRESULT ListViewHeader::WindowProc(uint32_t msg, WPARAM wParam, LPARAM lParam) {
+  const auto index = static_cast<int32_t>(wParam);
+  switch (msg) {
+    case HDM_GETITEMCOUNT:
+      return list_.ColumnHeaders().Count();
+    case HDM_SETITEMA: {
+      auto* item = reinterpret_cast<const HDITEMA*>(lParam);
+      if (!item || index < 0 || index >= list_.ColumnHeaders().Count()) return 0;
+      ColumnHeader& col = *list_.ColumnHeaders().Item(index + 1);
+      int32_t format = col.HeaderFormat(), image = col.HeaderImage();
+      if (item->mask & HDI_FORMAT) format = item->fmt;
+      if (item->mask & HDI_IMAGE) image = item->iImage;
+      col.SetHeaderItem(format, image);
+      if ((item->mask & HDI_TEXT) && item->pszText) col.Text(item->pszText);
+      if (item->mask & HDI_WIDTH) col.Width(PixelsToTwipsX(list_.GetToolkit(), item->cxy));
+      Invalidate(true);
+      return 1;
+    }
+    case HDM_GETITEMA: {
+      auto* item = reinterpret_cast<HDITEMA*>(lParam);
+      if (!item || index < 0 || index >= list_.ColumnHeaders().Count()) return 0;
+      const ColumnHeader& col = *list_.ColumnHeaders().Item(index + 1);
+      if (item->mask & HDI_FORMAT) item->fmt = col.HeaderFormat();
+      if (item->mask & HDI_IMAGE) item->iImage = col.HeaderImage();
+      if (item->mask & HDI_WIDTH) item->cxy = list_.ColumnWidthPx(index);
+      if (item->mask & HDI_ORDER) item->iOrder = col.Position() - 1;
+      if ((item->mask & HDI_TEXT) && item->pszText && item->cchTextMax > 0) {
+        const std::string t = text::Truncate(col.Text(), item->cchTextMax - 1);
+        std::memcpy(item->pszText, t.data(), t.size());
+        item->pszText[t.size()] = '\0';
+      }
+      return 1;
+    }
+    default:
+      return Window::WindowProc(msg, wParam, lParam);
+  }
+}
+
+}  // namespace tamarind::platform

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tamarind needs to build, test and run its demo.
+# Only missing packages are installed; running it again is cheap.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev libasound2-dev
+  sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  if [[ $(id -u) -ne 0 ]]; then SUDO=sudo; else SUDO=; fi
+  $SUDO apt-get update -qq || echo "setup: apt-get update failed; trying the install with the current package lists" >&2
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
