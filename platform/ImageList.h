@@ -45,6 +45,7 @@ class ImageList : public Object {
   const ListImage& Item(std::string_view key) const;
   // A Variant index: a number is an index, a string a key.
   const ListImage& Item(const Variant& indexOrKey) const;
+  const ListImage& Item(const char* key) const { return Item(std::string_view(key)); }
   void Remove(int32_t index);
   void Clear();  // the size stays as it is
 

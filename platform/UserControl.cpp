@@ -4,7 +4,9 @@
 
 namespace tamarind::platform {
 
-UserControl::UserControl(Toolkit& tk, std::string className) : Control(tk, std::move(className), nullptr) {}
+UserControl::UserControl(Toolkit& tk, std::string className) : Control(tk, std::move(className), nullptr) {
+  BorderStyle(0);  // the surface draws no border of its own
+}
 
 UserControl::~UserControl() = default;
 

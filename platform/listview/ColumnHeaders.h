@@ -81,9 +81,11 @@ class ColumnHeaders {
   const ColumnHeaderRef& Item(int32_t index) const;      // 35600 outside 1..Count
   const ColumnHeaderRef& Item(std::string_view key) const;  // 35601 when absent
   const ColumnHeaderRef& Item(const Variant& indexOrKey) const;
+  const ColumnHeaderRef& Item(const char* key) const { return Item(std::string_view(key)); }
   const ColumnHeaderRef& operator()(int32_t index) const { return Item(index); }
   void Remove(int32_t index);
   void Remove(std::string_view key);
+  void Remove(const char* key) { Remove(std::string_view(key)); }
   void Clear();
 
   auto begin() const { return columns_.begin(); }

@@ -29,6 +29,7 @@ class ListItems {
   const ListItemRef& Item(int32_t index) const;           // 35600 outside 1..Count
   const ListItemRef& Item(std::string_view key) const;    // 35601 when absent
   const ListItemRef& Item(const Variant& indexOrKey) const;
+  const ListItemRef& Item(const char* key) const { return Item(std::string_view(key)); }
   const ListItemRef& operator()(int32_t index) const { return Item(index); }
   // nullptr when no row has the key.
   ListItem* FindKey(std::string_view key) const;
@@ -37,6 +38,7 @@ class ListItems {
   void Remove(int32_t index);
   void Remove(std::string_view key);
   void Remove(const Variant& indexOrKey);
+  void Remove(const char* key) { Remove(std::string_view(key)); }
   void Clear();
 
   template <class F>

@@ -1,0 +1,95 @@
+// Sorted lists and the keyed sort of LVM_SORTITEMS.
+
+#include <gtest/gtest.h>
+
+#include <unordered_map>
+
+#include "Fixture.h"
+#include "runtime/Conversions.h"
+
+namespace tamarind::platform::testing {
+namespace {
+
+std::vector<std::string> Texts(const ListView& lv, int32_t column = 0) {
+  std::vector<std::string> out;
+  lv.ListItems().ForEach([&](const ListItemRef& it) { out.push_back(it->ColumnText(column)); });
+  return out;
+}
+
+class Sorting : public ::testing::Test {
+ protected:
+  Desktop d;
+  std::shared_ptr<ListView> lv = d.MakeList();
+  ListItems& items = lv->ListItems();
+
+  ListItemRef Row(const std::string& name, const std::string& qty = {}) {
+    auto it = items.Add(0, {}, name);
+    if (!qty.empty()) it->SubItems(1, qty);
+    return it;
+  }
+};
+
+TEST_F(Sorting, SortedSortsAtOnceIgnoringCaseAndStable) {
+  auto first = Row("banana", "1");
+  Row("Apple", "2");
+  auto second = Row("BANANA", "3");
+  Row("cherry", "4");
+  lv->Sorted(true);
+  EXPECT_EQ(Texts(*lv), (std::vector<std::string>{"Apple", "banana", "BANANA", "cherry"}));
+  EXPECT_EQ(first->Index(), 2);  // equal texts keep their order
+  EXPECT_EQ(second->Index(), 3);
+  lv->SortOrder(ListView::lvwDescending);  // re-sorts while Sorted
+  EXPECT_EQ(Texts(*lv), (std::vector<std::string>{"cherry", "banana", "BANANA", "Apple"}));
+}
+
+TEST_F(Sorting, SortKeyChoosesTheColumnAndSortsByItsText) {
+  Row("a", "10");
+  Row("b", "9");
+  Row("c", "100");
+  Row("d");  // no sub-item: sorts as empty text
+  lv->SortKey(1);
+  lv->Sorted(true);
+  EXPECT_EQ(Texts(*lv), (std::vector<std::string>{"d", "a", "c", "b"}));  // text order: "", 10, 100, 9
+}
+
+TEST_F(Sorting, AddedRowsGoToTheirSortedPlace) {
+  lv->Sorted(true);
+  for (const char* n : {"m", "C", "x", "a", "M"}) Row(n);
+  EXPECT_EQ(Texts(*lv), (std::vector<std::string>{"a", "C", "m", "M", "x"}));
+  lv->Sorted(false);
+  Row("b");  // no longer kept in order
+  EXPECT_EQ(Texts(*lv).back(), "b");
+}
+
+TEST_F(Sorting, LocaleAwareOrderPutsAccentsWithTheirLetter) {
+  for (const char* n : {"zeta", "Émile", "eagle", "ångström", "apple"}) Row(n);
+  lv->Sorted(true);
+  EXPECT_EQ(Texts(*lv), (std::vector<std::string>{"ångström", "apple", "eagle", "Émile", "zeta"}));
+}
+
+// The compare routine reads keys computed once per row, by item parameter.
+std::unordered_map<LPARAM, double>* gKeys = nullptr;
+int32_t CompareByKey(LPARAM a, LPARAM b, LPARAM descending) {
+  const double d = (*gKeys)[a] - (*gKeys)[b];
+  const int32_t r = d < 0 ? -1 : d > 0 ? 1 : 0;
+  return descending ? -r : r;
+}
+
+TEST_F(Sorting, SortItemsHandsTheItemParametersToTheCompareRoutine) {
+  for (const char* q : {"10", "9", "100", "-1", "9"}) Row(std::string("r") + q, q);
+  std::unordered_map<LPARAM, double> keys;
+  items.ForEach([&](const ListItemRef& it) { keys[it->ItemParam()] = CDbl(Variant(it->ColumnText(1))); });
+  gKeys = &keys;
+  auto& wm = d.tk.Windows();
+  EXPECT_EQ(wm.SendMessage(lv->hWnd(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&CompareByKey)), 1);
+  EXPECT_EQ(Texts(*lv, 1), (std::vector<std::string>{"-1", "9", "9", "10", "100"}));
+  wm.SendMessage(lv->hWnd(), LVM_SORTITEMS, 1, reinterpret_cast<LPARAM>(&CompareByKey));
+  EXPECT_EQ(Texts(*lv, 1), (std::vector<std::string>{"100", "10", "9", "9", "-1"}));
+  EXPECT_FALSE(lv->Sorted());  // a keyed sort is not the list's own sort state
+  for (int i = 1; i <= items.Count(); ++i) EXPECT_EQ(items.Item(i)->Index(), i);
+  EXPECT_EQ(wm.SendMessage(lv->hWnd(), LVM_SORTITEMS, 0, 0), 0);  // no routine: nothing happens
+  gKeys = nullptr;
+}
+
+}  // namespace
+}  // namespace tamarind::platform::testing
