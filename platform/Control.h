@@ -76,6 +76,9 @@ class Control : public Window {
   // Position in the container's drawing order; the highest is in front.
   int32_t ZOrderIndex() const { return zOrder_; }
 
+  // The focus arrived: what the control itself does before its GotFocus event is raised.
+  virtual void OnFocusReceived() {}
+
   // Repaints the control now.
   virtual void Refresh();
   int32_t RefreshCount() const { return refreshCount_; }

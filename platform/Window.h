@@ -75,7 +75,7 @@ class Window : public Object {
 
 class WindowManager {
  public:
-  explicit WindowManager(Toolkit& toolkit) : toolkit_(toolkit) {}
+  explicit WindowManager(Toolkit&) {}
   virtual ~WindowManager() = default;
 
   HWND Register(Window* w);
@@ -118,7 +118,6 @@ class WindowManager {
   RECT ScreenRectOf(const Window& w) const;
   POINT ClientOriginOnScreen(const Window& w) const;
 
-  Toolkit& toolkit_;
   std::unordered_map<HWND, Window*> windows_;
   HWND nextHandle_ = 0x1000;
   HWND locked_ = 0;

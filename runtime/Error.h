@@ -132,6 +132,20 @@ bool ResumeNext(F&& statement) {
   }
 }
 
+// Runs each statement in turn under ResumeNext: a procedure in resume-next mode, in one line.
+template <class... F>
+void ResumeEach(F&&... statements) {
+  (ResumeNext(std::forward<F>(statements)), ...);
+}
+
+// A value read in resume-next mode: the empty value of its type when reading fails.
+template <class T, class F>
+T ResumeGet(F&& read) {
+  T value{};
+  ResumeNext([&] { value = std::forward<F>(read)(); });
+  return value;
+}
+
 // Runs the body; an Error is reported with a "Warning" message box whose text is the error number,
 // procedureText and the description, and the empty result R{} is returned.
 template <class R = void, class F>

@@ -31,6 +31,8 @@ void ComboBox::SyncListIndexToText() {
     }
 }
 
+int32_t ComboBox::TextLength() const { return text::Len(text_); }
+
 void ComboBox::SelStart(int32_t v) {
   if (v < 0) Raise(err::InvalidPropertyValue);
   selStart_ = std::min(v, text::Len(text_));

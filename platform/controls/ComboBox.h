@@ -79,12 +79,25 @@ class ComboBox : public Control {
   Event<> DropDown;
   Event<> Scroll;
 
+  // The edit field selects its whole text when the focus arrives, so typing replaces it.
+  void OnFocusReceived() override {
+    selStart_ = 0;
+    selLength_ = static_cast<int32_t>(TextLength());
+  }
+
+ protected:
+  // A hidden combo box cannot show its list.
+  void OnPropertyChanged(std::string_view property) override {
+    if (property == "Visible" && !Visible()) droppedDown_ = false;
+  }
+
  private:
   struct Entry {
     std::string text;
     int32_t data = 0;
   };
   void SyncListIndexToText();
+  int32_t TextLength() const;
   int16_t style_ = vbComboDropdown;
   std::string text_;
   int32_t selStart_ = 0, selLength_ = 0;

@@ -44,6 +44,12 @@ class DTPicker : public Control {
   Event<> DropDown;
   Event<> CloseUp;
 
+ protected:
+  // A hidden picker cannot show its month calendar.
+  void OnPropertyChanged(std::string_view property) override {
+    if (property == "Visible" && !Visible()) droppedDown_ = false;
+  }
+
  private:
   Date value_;
   Date minDate_, maxDate_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/SystemColors.h"
 #include "platform/Toolkit.h"
 
 namespace tamarind::platform {
@@ -39,7 +40,7 @@ float PictureBox::ToPxY(float v) const {
 void PictureBox::EnsureCanvas() {
   const RECT b = BoundsPx();
   const int32_t w = std::max(1, b.Width()), h = std::max(1, b.Height());
-  const OLE_COLOR back = IsSystemColor(BackColor()) ? RGB(255, 255, 255) : BackColor();
+  const OLE_COLOR back = ResolveColor(BackColor());
   if (!canvas_) {
     canvas_ = std::make_shared<StdPicture>(w, h, back);
   } else if (canvas_->WidthPx() != w || canvas_->HeightPx() != h) {
@@ -65,7 +66,7 @@ void PictureBox::FillBox(float x1, float y1, float x2, float y2, OLE_COLOR color
   EnsureCanvas();
   canvas_->FillRect(static_cast<int32_t>(std::lround(ToPxX(x1))), static_cast<int32_t>(std::lround(ToPxY(y1))),
                     static_cast<int32_t>(std::lround(ToPxX(x2))), static_cast<int32_t>(std::lround(ToPxY(y2))),
-                    color);
+                    ResolveColor(color));
 }
 
 float PictureBox::TextWidth(std::string_view text) const {

@@ -238,7 +238,10 @@ bool HeadlessFocus::SetFocus(Control& target) {
   if (old) old->LostFocus();
   if (ucOld && ucOld != ucNew) UserControlLifecycle::ExitFocus(*ucOld);
   if (ucNew && ucNew != ucOld) UserControlLifecycle::EnterFocus(*ucNew);
-  if (focused_ == &target) target.GotFocus();
+  if (focused_ == &target) {
+    target.OnFocusReceived();
+    target.GotFocus();
+  }
   return true;
 }
 
@@ -262,7 +265,10 @@ void HeadlessFocus::Forget(Control& control) {
   }
   focused_ = next;
   control.LostFocus();
-  if (next && focused_ == next) next->GotFocus();
+  if (next && focused_ == next) {
+    next->OnFocusReceived();
+    next->GotFocus();
+  }
 }
 
 void HeadlessFocus::Released(Control& control) {

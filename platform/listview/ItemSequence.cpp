@@ -57,6 +57,14 @@ void ItemSequence::locate(size_t pos, size_t& block, size_t& offset) const {
       offset = pos - cacheStart_;
       return;
     }
+    // A walk from the last row to the first steps into the previous block.
+    if (cacheBlock_ > 0 && pos < cacheStart_ && pos >= cacheStart_ - blocks_[cacheBlock_ - 1]->items.size()) {
+      cacheBlock_ -= 1;
+      cacheStart_ -= blocks_[cacheBlock_]->items.size();
+      block = cacheBlock_;
+      offset = pos - cacheStart_;
+      return;
+    }
   }
   if (!treeValid_) rebuildTree();
   // Fenwick descent: the largest prefix of whole blocks not exceeding pos.
@@ -111,7 +119,8 @@ void ItemSequence::insert(size_t pos, ListItemRef item) {
   block.items.insert(block.items.begin() + static_cast<std::ptrdiff_t>(off), std::move(item));
   ++size_;
   adjustTree(b, 1);
-  cacheValid_ = false;
+  // The cache holds block b (locate put it there), whose start has not moved; a split renumbers
+  // the blocks and drops it.
   if (block.items.size() > kMaxBlock) splitBlock(b);
 }
 
@@ -124,7 +133,7 @@ ListItemRef ItemSequence::erase(size_t pos) {
   detach(*removed);
   --size_;
   adjustTree(b, -1);
-  cacheValid_ = false;
+  // As for insert: block b keeps its start, and removing an emptied block drops the cache.
   removeBlockIfEmpty(b);
   return removed;
 }

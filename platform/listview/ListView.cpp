@@ -11,6 +11,15 @@
 
 namespace tamarind::platform {
 
+namespace {
+
+// The largest first row shown: the last page is full when there are rows enough to fill it.
+int32_t MaxTopIndex(const ListView& lv) {
+  return std::max(0, lv.ListItems().Count() - std::max(1, lv.VisibleRowCount()));
+}
+
+}  // namespace
+
 ListView::ListView(Toolkit& tk, Window* parent)
     : Control(tk, "ListView20WndClass", parent),
       items_(*this),
@@ -109,7 +118,10 @@ void ListView::OnItemSelected(ListItem& item, bool selected) {
 void ListView::OnItemRemoved(ListItem& item) {
   selected_.erase(std::remove(selected_.begin(), selected_.end(), &item), selected_.end());
   if (focused_.lock().get() == &item) focused_.reset();
-  ClampScroll();
+  // One row fewer can only lower the last top row allowed; the horizontal limit depends on the
+  // columns alone. A list shown from its first row has nothing to clamp, and skipping the geometry
+  // keeps removing rows one at a time cheap.
+  if (topIndex_ > 0) topIndex_ = std::min(topIndex_, MaxTopIndex(*this));
 }
 
 void ListView::OnItemsCleared() {
@@ -224,8 +236,7 @@ int32_t ListView::VisibleRowCount() const {
 }
 
 void ListView::ClampScroll() {
-  const int32_t maxTop = std::max(0, items_.Count() - std::max(1, VisibleRowCount()));
-  topIndex_ = std::clamp(topIndex_, 0, maxTop);
+  topIndex_ = std::clamp(topIndex_, 0, MaxTopIndex(*this));
   const int32_t maxX = std::max(0, TotalColumnWidthPx() - ClientRectPx().Width());
   scrollXPx_ = std::clamp(scrollXPx_, 0, maxX);
 }
