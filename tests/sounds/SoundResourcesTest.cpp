@@ -23,12 +23,12 @@ using platform::LoadResData;
 using testing::InspectWave;
 using testing::WaveInfo;
 
-struct SoundSpec {
+struct ExpectedSound {
   int32_t id;
   const char* name;
   uint32_t dataBytes;
 };
-constexpr SoundSpec kSounds[] = {
+constexpr ExpectedSound kSounds[] = {
     {snd_SORT, "sort", 8300}, {snd_DROP, "drop", 8300}, {snd_COMPLETE, "complete", 8804}, {snd_CLICK, "click", 1362}};
 
 WaveInfo Inspect(int32_t id) {
@@ -40,7 +40,7 @@ WaveInfo Inspect(int32_t id) {
 // --- the resources -------------------------------------------------------------------------------
 
 TEST(EmbeddedSounds, EachIsMonoSixteenBitPcmAt22050Hz) {
-  for (const SoundSpec& s : kSounds) {
+  for (const ExpectedSound& s : kSounds) {
     SCOPED_TRACE(s.name);
     const std::vector<uint8_t> file = LoadResData(s.id, "WAVE");
     const WaveInfo w = Inspect(s.id);
@@ -55,7 +55,7 @@ TEST(EmbeddedSounds, EachIsMonoSixteenBitPcmAt22050Hz) {
 }
 
 TEST(EmbeddedSounds, DataHasTheIntendedLength) {
-  for (const SoundSpec& s : kSounds) {
+  for (const ExpectedSound& s : kSounds) {
     SCOPED_TRACE(s.name);
     EXPECT_EQ(Inspect(s.id).dataBytes, s.dataBytes);
   }
@@ -105,7 +105,7 @@ int32_t ZeroCrossings(const std::vector<int16_t>& s, size_t from, size_t to) {
 }
 
 TEST(SoundCharacter, StartsAndEndsInSilenceSoNothingClicks) {
-  for (const SoundSpec& s : kSounds) {
+  for (const ExpectedSound& s : kSounds) {
     SCOPED_TRACE(s.name);
     const std::vector<int16_t> v = Inspect(s.id).samples;
     ASSERT_GT(v.size(), 20u);
@@ -119,7 +119,7 @@ TEST(SoundCharacter, StartsAndEndsInSilenceSoNothingClicks) {
 }
 
 TEST(SoundCharacter, AudibleButNeverClipped) {
-  for (const SoundSpec& s : kSounds) {
+  for (const ExpectedSound& s : kSounds) {
     SCOPED_TRACE(s.name);
     const std::vector<int16_t> v = Inspect(s.id).samples;
     const int32_t peak = Peak(v, 0, v.size());
@@ -165,7 +165,7 @@ TEST(SoxReadsTheSounds, MonoSixteenBitAt22050HzWithAllTheirSamples) {
   if (std::system("command -v sox > /dev/null 2>&1") != 0) GTEST_SKIP() << "sox is not installed";
   const auto dir = std::filesystem::temp_directory_path() / ("tamarind-sounds-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
-  for (const SoundSpec& s : kSounds) {
+  for (const ExpectedSound& s : kSounds) {
     SCOPED_TRACE(s.name);
     const auto path = dir / (std::string(s.name) + ".wav");
     const std::vector<uint8_t> bytes = LoadResData(s.id, "WAVE");

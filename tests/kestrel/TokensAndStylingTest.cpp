@@ -1,0 +1,136 @@
+// Token lists, the column styling that reads them, and the short wait.
+
+#include <gtest/gtest.h>
+
+#include "KestrelFixture.h"
+#include "presentation/basTOKENS.h"
+
+namespace tamarind::testing {
+namespace {
+
+using namespace platform;
+
+class Tokens : public ::testing::Test {
+ protected:
+  headless::HeadlessToolkit tk;
+  int16_t Count(const std::string& text, const std::string& delim = ",") {
+    return basTOKENS::CountTokens(tk, text, delim);
+  }
+};
+
+TEST_F(Tokens, CountingFollowsTheDelimiters) {
+  EXPECT_EQ(Count(""), 0);
+  EXPECT_EQ(Count("a"), 1);
+  EXPECT_EQ(Count("a,b"), 2);
+  EXPECT_EQ(Count("a,"), 2);
+  EXPECT_EQ(Count(",a"), 2);
+  EXPECT_EQ(Count(",,"), 3);
+  EXPECT_EQ(Count("aaa", "aa"), 3);  // each search starts one character after the previous match
+  EXPECT_EQ(Count("ü|é|ß", "|"), 3);
+}
+
+TEST_F(Tokens, GetTokenTakesTheTrimmedFrontToken) {
+  std::string text = " a |b";
+  EXPECT_EQ(basTOKENS::GetToken(tk, text, "|"), "a");
+  EXPECT_EQ(text, "b");
+  EXPECT_EQ(basTOKENS::GetToken(tk, text, "|"), "b");
+  EXPECT_EQ(text, "");
+  std::string list = "1, 2 ,,3";
+  std::vector<std::string> tokens;
+  for (int16_t n = Count(list); n > 0; --n) tokens.push_back(basTOKENS::GetToken(tk, list, ","));
+  EXPECT_EQ(tokens, (std::vector<std::string>{"1", "2", "", "3"}));
+  std::string longer = "a::b";
+  EXPECT_EQ(basTOKENS::GetToken(tk, longer, "::"), "a");
+  EXPECT_EQ(longer, ":b");  // a longer delimiter is found whole, but only its first character goes
+}
+
+TEST_F(Tokens, PositionsPastThe16BitRangeAreReported) {
+  std::string huge(40000, 'x');
+  huge += ",y";
+  EXPECT_EQ(basTOKENS::CountTokens(tk, huge, ","), 0);
+  ASSERT_EQ(tk.MessageBoxes().size(), 1u);
+  EXPECT_EQ(tk.MessageBoxes()[0].prompt, "6:Error in CountTokens() Function.  Error Message:Overflow");
+  EXPECT_EQ(tk.MessageBoxes()[0].buttons, vbExclamation);
+  EXPECT_EQ(tk.MessageBoxes()[0].title, "Warning");
+  const std::string before = huge;
+  EXPECT_EQ(basTOKENS::GetToken(tk, huge, ","), "");
+  EXPECT_EQ(huge, before);  // unchanged after the message
+  EXPECT_EQ(tk.MessageBoxes().back().prompt, "6:Error in GetToken() Function.  Error Message:Overflow");
+}
+
+TEST_F(Tokens, PauseWaitsOnTheClockWhileEventsRun) {
+  int32_t none = 0;
+  basTOKENS::Pause(tk, none);
+  EXPECT_EQ(tk.GetClock().GetTickCount(), 0u);
+  EXPECT_EQ(tk.DoEventsCount(), 0);
+  int ran = 0;
+  tk.Post([&] { ++ran; });
+  int32_t ms = 100;
+  basTOKENS::Pause(tk, ms);
+  EXPECT_EQ(tk.GetClock().GetTickCount(), 100u);
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(tk.DoEventsCount(), 100);
+}
+
+class Styling : public ::testing::Test {
+ protected:
+  Desk d;
+  Kestrel& k = d.Place();
+  void SetUp() override {
+    for (const char* c : {"Name", "Qty", "City", "Notes"}) k.ColumnHeaders().Add(0, {}, c);
+    for (int i = 1; i <= 3; ++i) {
+      auto item = k.ListItems().Add(0, {}, "row" + std::to_string(i));
+      item->SubItems(1, std::to_string(i));
+      item->SubItems(2, "Oslo");
+    }
+  }
+  bool SubBold(int row, int j) { return k.ListItems().Item(row)->GetListSubItems().Item(j).Bold(); }
+};
+
+TEST_F(Styling, ListedColumnsOfEveryRowAreStyled) {
+  k.SetEditableItemsBold("1, 2");
+  for (int row = 1; row <= 3; ++row) {
+    EXPECT_TRUE(SubBold(row, 1));
+    EXPECT_TRUE(SubBold(row, 2));
+    EXPECT_FALSE(k.ListItems().Item(row)->Bold());
+  }
+  k.SetEditableItemsBold("0");
+  EXPECT_TRUE(k.ListItems().Item(2)->Bold());
+  k.SetEditableItemsForeColor("2", RGB(0, 0, 200));
+  k.SetNonEditableItemsForeColor("0", RGB(90, 90, 90));
+  EXPECT_EQ(k.ListItems().Item(3)->GetListSubItems().Item(2).ForeColor(), RGB(0, 0, 200));
+  EXPECT_EQ(k.ListItems().Item(3)->ForeColor(), RGB(90, 90, 90));
+  EXPECT_TRUE(d.tk.MessageBoxes().empty());
+}
+
+TEST_F(Styling, TheFirstBadTokenStopsWithAMessage) {
+  k.SetEditableItemsBold("1,x,2");
+  EXPECT_TRUE(SubBold(3, 1));   // styled before the error
+  EXPECT_FALSE(SubBold(3, 2));  // never reached
+  ASSERT_EQ(d.tk.MessageBoxes().size(), 1u);
+  EXPECT_EQ(d.tk.MessageBoxes()[0].prompt, "13:Error in SetEditableItemsBold.  Error Message: Type mismatch");
+  EXPECT_EQ(d.tk.MessageBoxes()[0].buttons, vbCritical);
+  d.tk.ClearMessageBoxes();
+  k.SetEditableItemsForeColor("9", RGB(1, 1, 1));  // a column the list does not have
+  ASSERT_EQ(d.tk.MessageBoxes().size(), 1u);
+  EXPECT_EQ(d.tk.MessageBoxes()[0].prompt.rfind("35600:Error in SetEditableItemsForeColor.  Error Message: ", 0), 0u);
+}
+
+TEST_F(Styling, RowsWithoutTheCellAreLeftAlone) {
+  k.ListItems().Add(0, {}, "short row");  // never given sub-items
+  k.SetEditableItemsBold("2");
+  EXPECT_TRUE(SubBold(3, 2));
+  EXPECT_EQ(k.ListItems().Item(4)->GetListSubItems().Count(), 0);
+  EXPECT_TRUE(d.tk.MessageBoxes().empty());
+}
+
+TEST_F(Styling, NothingListedOrNoRowsIsSilent) {
+  k.SetEditableItemsBold("");
+  k.ListItems().Clear();
+  k.SetEditableItemsBold("1,2");
+  k.SetNonEditableItemsForeColor("0", RGB(1, 1, 1));
+  EXPECT_TRUE(d.tk.MessageBoxes().empty());
+}
+
+}  // namespace
+}  // namespace tamarind::testing
