@@ -213,28 +213,34 @@ int main(int argc, char** argv) {
       user.Type("Bay laurel");
       user.PressKey(vbKeyReturn);
 
+      user.Wait(800);
       std::cout << "- clicks the quantity of Cardamom, spins it up twice, then presses Tab\n";
       user.ClickCell(lv, 3, kQty);
       user.ClickUpArrow(k.State().SPINNER.operator*());
       user.ClickUpArrow(*k.State().SPINNER);
       user.PressKey(vbKeyTab);
 
+      user.Wait(800);
       std::cout << "- types a category that is not in the list and presses Enter\n";
       user.Type("Bark");
       user.PressKey(vbKeyReturn);
 
+      user.Wait(800);
       std::cout << "- opens the category of Dill and chooses Seeds from the list\n";
       user.ClickCell(lv, 4, kCategory);
       user.ChooseEntry(k.ComboBoxControl(), "Seeds");
 
+      user.Wait(800);
       std::cout << "- picks a new date for Anise in the calendar\n";
       user.ClickCell(lv, 1, kDate);
       user.PickDate(k.CalendarControl(), Date::FromCalendar(2026, 12, 24));
 
+      user.Wait(800);
       std::cout << "- presses the \"...\" button on the notes of Elderflower\n";
       user.ClickCell(lv, 5, kNotes);
       user.Click(k.CommandButtonControl());
 
+      user.Wait(800);
       std::cout << "- drags the Date column to the front and clicks elsewhere\n";
       user.DragColumn(lv, 4, 1);
       user.ClickCell(lv, 1, kName);
@@ -244,8 +250,14 @@ int main(int argc, char** argv) {
       user.Focus(away);
       user.Wait(500);
 
-      const size_t sounds = tk.SoundImpl().Requests().size();
-      std::cout << "\n" << sounds << " sounds played, " << tk.MessageBoxes().size() << " message boxes shown\n";
+      std::cout << "\nSounds played:";
+      for (const auto& r : tk.SoundImpl().Requests()) {
+        static const char* const names[] = {"sort", "drop", "complete", "click"};
+        const bool known = r.resourceId >= snd_SORT && r.resourceId <= snd_CLICK;
+        std::cout << " " << (known ? names[r.resourceId - snd_SORT] : "other") << " at " << r.startMs << " ms"
+                  << (r.cutOff ? " (cut off)" : "") << ";";
+      }
+      std::cout << "\n" << tk.MessageBoxes().size() << " message boxes shown\n";
       PrintTable("The list after the session (first instance):", k);
 
       form.SaveToFile(formPath);

@@ -15,4 +15,7 @@ inline constexpr int32_t kResourceNotFound = 326;
 // Error 326 "Resource with identifier '<id>' not found" when there is no such resource.
 std::vector<uint8_t> LoadResData(int32_t id, std::string_view type);
 
+// The identifier of the resource of that type whose bytes these are; 0 when none is.
+int32_t FindResourceId(std::string_view type, const std::vector<uint8_t>& bytes);
+
 }  // namespace tamarind::platform

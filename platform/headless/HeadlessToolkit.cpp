@@ -7,6 +7,7 @@
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/TextBox.h"
 #include "platform/listview/ListView.h"
+#include "resources/Resources.h"
 #include "runtime/Error.h"
 #include "runtime/Text.h"
 
@@ -181,6 +182,7 @@ bool RecordingSound::sndPlaySound(const void* sound, uint32_t flags) {
       return false;
     }
   }
+  r.resourceId = FindResourceId("WAVE", r.bytes);
   r.endMs = now + r.durationMs;
   requests_.push_back(std::move(r));
   // A synchronous sound plays to its end before the call returns.

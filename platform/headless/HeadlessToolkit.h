@@ -187,6 +187,7 @@ class RecordingSound : public SoundOutput {
  public:
   struct Request {
     uint32_t flags = 0;
+    int32_t resourceId = 0;  // the library's "WAVE" resource these bytes are, 0 for other sounds
     uint64_t startMs = 0;
     uint32_t durationMs = 0;     // from the WAVE header; 0 when it could not be read
     std::vector<uint8_t> bytes;  // the whole file as passed

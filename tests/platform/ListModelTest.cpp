@@ -118,6 +118,22 @@ TEST_F(ListModel, IndexStaysRightThroughManyRemovalsAndInsertions) {
   for (int i = 1; i <= items.Count(); ++i) ASSERT_EQ(items.Item(i)->Index(), i);
 }
 
+TEST_F(ListModel, RemovingRowsOfAScrolledListKeepsTheLastPageFull) {
+  for (int i = 0; i < 100; ++i) items.Add(0, {}, std::to_string(i));
+  const int32_t page = lv->VisibleRowCount();
+  ASSERT_GT(page, 5);
+  lv->ScrollTo(90, 0);  // beyond the last full page: held at it
+  EXPECT_EQ(lv->TopIndex(), 100 - page);
+  for (int i = 0; i < 10; ++i) items.Remove(items.Count());
+  EXPECT_EQ(lv->TopIndex(), 90 - page);
+  EXPECT_EQ(lv->GetFirstVisible()->Text(), std::to_string(90 - page));
+  for (int i = items.Count(); i >= 1; i -= 2) items.Remove(i);  // every other row, reading between
+  for (int i = 1; i <= items.Count(); ++i) ASSERT_EQ(items.Item(i)->Text(), std::to_string(2 * (i - 1)));
+  while (items.Count() > 0) items.Remove(1);
+  EXPECT_EQ(lv->TopIndex(), 0);
+  EXPECT_EQ(lv->GetFirstVisible(), nullptr);
+}
+
 TEST_F(ListModel, SelectionIsSingleUnlessMultiSelect) {
   auto a = items.Add(0, {}, "a"), b = items.Add(0, {}, "b");
   EXPECT_EQ(lv->SelectedItem(), nullptr);
