@@ -32,10 +32,14 @@ class Surface : public UserControl {
     log.push_back("uc.KeyPress " + std::to_string(a));
     if (a == swallow) a = 0;
   }
-  void UserControl_Terminate() override { log.push_back("Terminate"); }
+  void UserControl_Terminate() override {
+    log.push_back("Terminate");
+    if (terminated) ++*terminated;
+  }
 
  public:
   int16_t swallow = -1;
+  int* terminated = nullptr;  // counts Terminate where the test can read it after the control is gone
 };
 
 struct Desktop {
