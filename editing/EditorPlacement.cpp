@@ -90,22 +90,36 @@ float EditorPlacement::AdjustLeft(float left, float editorWidth) {
 
 // --- Show ---------------------------------------------------------------------------------------------
 
+EditorPlacement::Cell EditorPlacement::BeginShow() {
+  s_.m_CurItem = SelectedIndex(*s_.lvLIST);
+  return CurrentCell();
+}
+
+void EditorPlacement::HideOthers(Editor shown) {
+  // In this order: the drop-down, the text box, the calendar, the button.
+  if (shown != Editor::DropDown) HideDropDown();
+  if (shown != Editor::TextBox) HideTextBox();
+  if (shown != Editor::Calendar) HideCalendar();
+  if (shown != Editor::Button) HideCommandButton();
+}
+
+void EditorPlacement::EndShow() {
+  s_.m_Loading = false;
+  s_.Timer->Enabled(true);
+}
+
 void EditorPlacement::ShowTextBox(const std::string& DefaultText) {
   Show(":Error in ShowTextBox.  Error Message: ", [&] {
     TextBox& box = *s_.txtBOX;
-    s_.m_CurItem = SelectedIndex(*s_.lvLIST);
-    const Cell cell = CurrentCell();
+    const Cell cell = BeginShow();
     s_.m_Loading = true;
-    HideDropDown();
-    HideCalendar();
-    HideCommandButton();
+    HideOthers(Editor::TextBox);
     box.Top(cell.top);
     box.Width(cell.width);
     box.Left(AdjustLeft(cell.left, cell.width));
     box.Text(DefaultText);
     box.Tag(DefaultText);
-    s_.m_Loading = false;
-    s_.Timer->Enabled(true);
+    EndShow();
     box.Visible(true);
     SelectAllText(box);
     for (int i = 0; i < 3; ++i) s_.tk.DoEvents();
@@ -116,12 +130,9 @@ void EditorPlacement::ShowTextBoxWithSpinner(const std::string& DefaultText) {
   Show(":Error in ShowTextBoxWithSpinner.  Error Message: ", [&] {
     TextBox& box = *s_.txtBOX;
     UpDown& spinner = *s_.SPINNER;
-    s_.m_CurItem = SelectedIndex(*s_.lvLIST);
-    const Cell cell = CurrentCell();
+    const Cell cell = BeginShow();
     s_.m_Loading = true;
-    HideDropDown();
-    HideCalendar();
-    HideCommandButton();
+    HideOthers(Editor::TextBox);
     box.Top(cell.top);
     box.Width(cell.width - spinner.Width());
     // The text box and the spinner are mirrored as one block; the spinner stays on the right.
@@ -134,49 +145,40 @@ void EditorPlacement::ShowTextBoxWithSpinner(const std::string& DefaultText) {
     spinner.Visible(true);
     spinner.ZOrder(0);
     box.Visible(true);
-    s_.m_Loading = false;
-    s_.Timer->Enabled(true);
+    EndShow();
   });
 }
 
 void EditorPlacement::ShowCommandButton() {
   Show(":Error in ShowCommandButton.  Error Message: ", [&] {
     CommandButton& button = *s_.cmdBUTTON;
-    s_.m_CurItem = SelectedIndex(*s_.lvLIST);
-    const Cell cell = CurrentCell();
+    const Cell cell = BeginShow();
     s_.m_Loading = true;
-    HideDropDown();
-    HideTextBox();
-    HideCalendar();
+    HideOthers(Editor::Button);
     const float b = button.Width();
     button.Top(cell.top);
     button.Left(AdjustLeft(cell.left + cell.width - b, b));  // at the right end of the cell
     button.Height(cell.item->Height());
     button.Visible(true);
-    s_.m_Loading = false;
-    s_.Timer->Enabled(true);
+    EndShow();
   });
 }
 
 void EditorPlacement::ShowCalendar(std::string& DefaultText) {
   Show(":Error in ShowCalendar.  Error Message: ", [&] {
     DTPicker& calendar = *s_.cboDATE;
-    s_.m_CurItem = SelectedIndex(*s_.lvLIST);
-    const Cell cell = CurrentCell();
+    const Cell cell = BeginShow();
     s_.m_Loading = true;
     calendar.Tag(DefaultText);
     if (DefaultText.empty()) DefaultText = CStr(Variant(s_.tk.GetClock().Now()));
-    HideDropDown();
-    HideTextBox();
-    HideCommandButton();
+    HideOthers(Editor::Calendar);
     calendar.Top(cell.top);
     calendar.Width(cell.width);
     calendar.Left(AdjustLeft(cell.left, cell.width));
     calendar.Height(cell.item->Height() + static_cast<float>(s_.tk.GetScreen().TwipsPerPixelY()));
     calendar.Value(Variant(DefaultText));  // a text that is no date stops here, before the calendar shows
     calendar.Visible(true);
-    s_.m_Loading = false;
-    s_.Timer->Enabled(true);
+    EndShow();
   });
 }
 
@@ -185,8 +187,7 @@ void EditorPlacement::ShowDropDown(const std::string& DefaultText) {
     WindowManager& wm = s_.tk.Windows();
     try {
       ComboBox& combo = *s_.cboBOX;
-      s_.m_CurItem = SelectedIndex(*s_.lvLIST);
-      const Cell cell = CurrentCell();
+      const Cell cell = BeginShow();
       // Painting waits until the combo box is filled and in place, so it never flashes elsewhere.
       wm.LockWindowUpdate(s_.surface.hWnd());
       combo.Visible(true);
@@ -194,17 +195,14 @@ void EditorPlacement::ShowDropDown(const std::string& DefaultText) {
       s_.m_CCBO = std::make_shared<CCBO>();
       s_.m_CCBO->LinkedComboBox(s_.cboBOX);
       s_.m_Loading = true;
-      HideTextBox();
-      HideCalendar();
-      HideCommandButton();
+      HideOthers(Editor::DropDown);
       combo.Top(cell.top);
       combo.Width(cell.width);
       combo.Left(AdjustLeft(cell.left, cell.width));
       combo.Tag(DefaultText);
       // A plain sleep: nothing else runs meanwhile.
       if (s_.m_DropDelay > 0) s_.tk.GetClock().Sleep(static_cast<uint32_t>(s_.m_DropDelay));
-      s_.m_Loading = false;
-      s_.Timer->Enabled(true);
+      EndShow();
       wm.LockWindowUpdate(0);
     } catch (const Error&) {
       wm.LockWindowUpdate(0);

@@ -52,7 +52,14 @@ class EditorPlacement {
     float top = 0;    // in the control's coordinates
     float width = 0;  // the cell's width W
   };
+  enum class Editor { TextBox, DropDown, Calendar, Button };
   Cell CurrentCell();
+  // The first steps of every Show: the selected item becomes the current one, its cell is measured.
+  Cell BeginShow();
+  // Every Show closes the other editors first.
+  void HideOthers(Editor shown);
+  // The last steps of every Show: change events again, and the tracking timer on.
+  void EndShow();
   // The check-box shift and the right-to-left mirroring of an editor editorWidth wide.
   float AdjustLeft(float left, float editorWidth);
   template <class Body>
