@@ -228,7 +228,7 @@ void Kestrel::TitleFont(const FontRef& v) {
 
 bool Kestrel::Tabs() const { return s_.TabCTL->Visible(); }
 void Kestrel::Tabs(bool v) { presentation::SetTabs(s_, v); }
-std::string Kestrel::TabCaptions() const { return presentation::GetTabCaptions(const_cast<KestrelState&>(s_)); }
+std::string Kestrel::TabCaptions() const { return presentation::GetTabCaptions(s_); }
 void Kestrel::TabCaptions(const std::string& v) { presentation::SetTabCaptions(s_, v); }
 TabStyles Kestrel::TabStyle() const { return static_cast<TabStyles>(s_.TabCTL->Style()); }
 void Kestrel::TabStyle(TabStyles v) {

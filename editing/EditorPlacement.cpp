@@ -277,34 +277,35 @@ void EditorPlacement::HideEditAreas(bool CheckForChange) {
 
 void EditorPlacement::TrackEditors() {
   try {
-    // Each visible editor in turn; assignments happen only where something moved.
-    auto track = [&](Control& editor, float width, bool keepWidth, float offset, float mirrorWidth) {
-      const Cell cell = CurrentCell();
-      if (editor.Top() != cell.top) editor.Top(cell.top);
-      const float left = AdjustLeft(cell.left + offset, mirrorWidth < 0 ? cell.width : mirrorWidth);
-      const float w = width < 0 ? cell.width : width;
-      if (!keepWidth && editor.Width() != w) editor.Width(w);
+    // Assigns only what changed; a negative width keeps the editor's own.
+    auto moveTo = [](Control& editor, float left, float top, float width) {
+      if (editor.Top() != top) editor.Top(top);
+      if (width >= 0 && editor.Width() != width) editor.Width(width);
       if (editor.Left() != left) editor.Left(left);
     };
+    // Each visible editor in turn, from the cell as it is now (the column order is read afresh).
     TextBox& box = *s_.txtBOX;
     UpDown& spinner = *s_.SPINNER;
     if (box.Visible()) {
       const Cell cell = CurrentCell();
       const bool withSpinner = spinner.Visible();
-      track(box, withSpinner ? cell.width - spinner.Width() : cell.width, false, 0, cell.width);
-      if (withSpinner) {
-        if (spinner.Top() != box.Top()) spinner.Top(box.Top());
-        if (spinner.Left() != box.Left() + box.Width()) spinner.Left(box.Left() + box.Width());
-      }
+      moveTo(box, AdjustLeft(cell.left, cell.width), cell.top, withSpinner ? cell.width - spinner.Width() : cell.width);
+      if (withSpinner) moveTo(spinner, box.Left() + box.Width(), box.Top(), -1);
     }
-    if (s_.cboBOX->Visible()) track(*s_.cboBOX, -1, false, 0, -1);
-    if (s_.cboDATE->Visible()) track(*s_.cboDATE, -1, false, 0, -1);
+    for (Control* editor : {static_cast<Control*>(s_.cboBOX.get()), static_cast<Control*>(s_.cboDATE.get())}) {
+      if (!editor->Visible()) continue;
+      const Cell cell = CurrentCell();
+      moveTo(*editor, AdjustLeft(cell.left, cell.width), cell.top, cell.width);
+    }
     if (s_.cmdBUTTON->Visible()) {
       const Cell cell = CurrentCell();
       const float b = s_.cmdBUTTON->Width();
-      track(*s_.cmdBUTTON, b, true, cell.width - b, b);
+      moveTo(*s_.cmdBUTTON, AdjustLeft(cell.left + cell.width - b, b), cell.top, -1);
     }
-    if (s_.txtSEL->Visible()) track(*s_.txtSEL, -1, false, 0, -1);
+    if (s_.txtSEL->Visible()) {
+      const Cell cell = CurrentCell();
+      moveTo(*s_.txtSEL, AdjustLeft(cell.left, cell.width), cell.top, cell.width);
+    }
   } catch (const Error&) {
     // Tracking tries again at the next tick.
   }

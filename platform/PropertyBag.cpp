@@ -1,7 +1,5 @@
 #include "platform/PropertyBag.h"
 
-#include <cctype>
-
 #include "platform/Font.h"
 #include "platform/ImageList.h"
 #include "platform/Picture.h"
@@ -10,21 +8,7 @@
 namespace tamarind::platform {
 
 namespace {
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() == b.size()) {
-    bool ascii = true, equal = true;
-    for (size_t i = 0; i < a.size(); ++i) {
-      const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-      if (ca >= 0x80 || cb >= 0x80) {
-        ascii = false;
-        break;
-      }
-      if (std::tolower(ca) != std::tolower(cb)) equal = false;
-    }
-    if (ascii) return equal;
-  }
-  return text::FoldCase(a) == text::FoldCase(b);
-}
+bool SameName(std::string_view a, std::string_view b) { return text::FoldCase(a) == text::FoldCase(b); }
 
 bool SameObject(const ObjectRef& a, const ObjectRef& b) {
   if (!a || !b) return !a && !b;

@@ -44,7 +44,7 @@ void SetTabs(KestrelState& s, bool value) {
   s.surface.PropertyChanged("Tabs");
 }
 
-std::string GetTabCaptions(KestrelState& s) {
+std::string GetTabCaptions(const KestrelState& s) {
   std::string text;
   for (int32_t i = 1; i <= s.TabCTL->Count(); ++i) {
     const std::string& caption = s.TabCTL->Item(i).Caption();

@@ -16,7 +16,7 @@ inline void LayOut(KestrelState& s) { LayOut(s, s.m_Tabs, true); }
 // Tabs: shows or hides the tab strip and lays out again. Errors reach the caller.
 void SetTabs(KestrelState& s, bool value);
 // The captions of all tabs joined with "|"; a tab with an empty caption adds nothing.
-std::string GetTabCaptions(KestrelState& s);
+std::string GetTabCaptions(const KestrelState& s);
 // Rebuilds the tabs from a "|"-separated text; captions are trimmed; failing steps are skipped.
 void SetTabCaptions(KestrelState& s, const std::string& captions);
 

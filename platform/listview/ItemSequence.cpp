@@ -163,7 +163,7 @@ size_t ItemSequence::positionOf(const ListItem& item) const {
       while (offset < items.size() && items[offset].get() != &item) ++offset;
       assert(offset < items.size());
     }
-    const_cast<ListItem&>(item).hint_ = static_cast<uint32_t>(offset);
+    item.hint_ = static_cast<uint32_t>(offset);
   }
   return prefixBefore(block->index) + offset;
 }

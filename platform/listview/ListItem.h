@@ -113,7 +113,7 @@ class ListItem : public Object, public std::enable_shared_from_this<ListItem> {
   ListView* owner_ = nullptr;
   // Where the item sits in its list's sequence (kept by ItemSequence).
   void* block_ = nullptr;
-  uint32_t hint_ = 0;
+  mutable uint32_t hint_ = 0;
 
   LPARAM param_;
   std::string key_;

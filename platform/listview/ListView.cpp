@@ -474,12 +474,7 @@ void ListView::UserMouseDown(int16_t button, int16_t shift, float x, float y) {
     item->Selected(!item->Selected());
     if (item->Selected()) focused_ = item;
   } else {
-    if (multiSelect_) {
-      for (ListItem* other : selected_)
-        if (other != item.get()) other->selected_ = false;
-      selected_.erase(std::remove_if(selected_.begin(), selected_.end(), [&](ListItem* o) { return o != item.get(); }),
-                      selected_.end());
-    }
+    SelectedItem(nullptr);  // a plain click selects the clicked row only
     SelectedItem(item);
   }
   ItemClick(item);
