@@ -13,12 +13,15 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "control/Kestrel.h"
+#include "platform/ImageList.h"
+#include "platform/Picture.h"
 #include "platform/headless/HeadlessToolkit.h"
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
@@ -33,25 +36,19 @@ class RecordingHost : public KestrelEvents {
  public:
   explicit RecordingHost(Kestrel& k) : k_(k) {}
 
-  // --- the host's answers, set by a test -----------------------------------------------------------
+  // --- the host's answers, set by a test ---
   // The editor ItemClick opens over each column.
-  std::map<int32_t, EditorKind> editors{{0, EditorKind::TextBox},
-                                        {1, EditorKind::Spinner},
-                                        {2, EditorKind::DropDown},
-                                        {3, EditorKind::Calendar},
-                                        {4, EditorKind::Button}};
+  std::map<int32_t, EditorKind> editors{{0, EditorKind::TextBox}, {1, EditorKind::Spinner}, {2, EditorKind::DropDown},
+                                        {3, EditorKind::Calendar}, {4, EditorKind::Button}};
   // False: a second click on the same cell leaves the open editor as it is.
   bool reopenOnSecondClick = true;
   bool cancelNotInList = false;
-  bool cancelValidate = false;
   // KeyPress clears these keys (KeyAscii = 0).
   std::set<int16_t> swallowedKeys;
   // TabRequest: changes the target cell; empty leaves the arguments as they came.
   std::function<void(int32_t& ItemIndex, int32_t CurrentSubItem, int32_t& NextSubItem)> answerTab;
-  // What the host's own notes dialog returns when the "..." button is pressed.
-  std::string notesFromDialog = "Checked by phone";
 
-  // --- what happened -----------------------------------------------------------------------------------
+  // --- what happened ---
   std::vector<std::string> log;
   // The cell the host last opened an editor over; committed values are stored there.
   int32_t editRow = 0, editColumn = -1;
@@ -76,7 +73,7 @@ class RecordingHost : public KestrelEvents {
     return "none";
   }
 
-  // --- events ----------------------------------------------------------------------------------------
+  // --- events ---
   void ItemClick(const ListItemRef& Item, int16_t Button, bool SecondClick) override {
     const int32_t column = k_.SubItemClicked();
     Note("ItemClick row=" + std::to_string(Item ? Item->Index() : 0) + " button=" + std::to_string(Button) +
@@ -87,21 +84,15 @@ class RecordingHost : public KestrelEvents {
     if (kind == EditorKind::None) return;
     editRow = Item->Index();
     editColumn = column;
-    switch (kind) {
-      case EditorKind::TextBox: k_.ShowTextBox(CellText(editRow, column)); break;
-      case EditorKind::Spinner: k_.ShowTextBoxWithSpinner(CellText(editRow, column)); break;
-      case EditorKind::DropDown:
-        k_.ShowDropDown(CellText(editRow, column));
-        k_.SetFocusToDropdown();
-        break;
-      case EditorKind::Calendar: {
-        std::string when = CellText(editRow, column);
-        k_.ShowCalendar(when);
-        break;
-      }
-      case EditorKind::Button: k_.ShowCommandButton(); break;
-      case EditorKind::None: break;
+    std::string text = CellText(editRow, column);  // ShowCalendar may write a date back into it
+    if (kind == EditorKind::TextBox) k_.ShowTextBox(text);
+    if (kind == EditorKind::Spinner) k_.ShowTextBoxWithSpinner(text);
+    if (kind == EditorKind::DropDown) {
+      k_.ShowDropDown(text);
+      k_.SetFocusToDropdown();
     }
+    if (kind == EditorKind::Calendar) k_.ShowCalendar(text);
+    if (kind == EditorKind::Button) k_.ShowCommandButton();
   }
   void ChangeComplete(const std::string& OrigText, const std::string& NewText) override {
     Note("ChangeComplete \"" + OrigText + "\" -> \"" + NewText + "\" col=" + std::to_string(k_.SubItemClicked()));
@@ -135,31 +126,17 @@ class RecordingHost : public KestrelEvents {
   void DropDownClick() override { Note("DropDownClick"); }
   void DropDown() override { Note("DropDown"); }
   void MouseDown(int16_t& Button, int16_t&, float&, float&) override { Note("MouseDown button=" + std::to_string(Button)); }
-  void MouseUp(int16_t& Button, int16_t&, float&, float&) override { Note("MouseUp button=" + std::to_string(Button)); }
-  void Click() override { Note("Click"); }
-  void TextBoxValidate(bool& Cancel) override { Validate("TextBoxValidate", Cancel); }
-  void ComboBoxValidate(bool& Cancel) override { Validate("ComboBoxValidate", Cancel); }
-  void CalendarValidate(bool& Cancel) override { Validate("CalendarValidate", Cancel); }
-  void SpinnerUpClick() override {
-    Note("SpinnerUpClick");
-    Step(+1);
-  }
-  void SpinnerDownClick() override {
-    Note("SpinnerDownClick");
-    Step(-1);
-  }
+  void TextBoxValidate(bool&) override { Note("TextBoxValidate"); }
+  void SpinnerUpClick() override { Note("SpinnerUpClick"); Step(+1); }
+  void SpinnerDownClick() override { Note("SpinnerDownClick"); Step(-1); }
   void CommandButtonClick() override {
     Note("CommandButtonClick");
-    Store(editColumn, notesFromDialog);  // the host's own dialog edits the notes
+    Store(editColumn, "Checked by phone");  // what the host's own notes dialog returns
   }
 
  private:
   static std::string Bool(bool b) { return b ? "True" : "False"; }
   void Note(std::string line) { log.push_back(std::move(line)); }
-  void Validate(const char* name, bool& Cancel) {
-    Note(name);
-    Cancel = cancelValidate;
-  }
   std::string CellText(int32_t row, int32_t column) const {
     const ListItemRef item = k_.ListItems().Item(row);
     return column == 0 ? item->Text() : item->SubItems(column);
@@ -167,14 +144,11 @@ class RecordingHost : public KestrelEvents {
   void Store(int32_t column, const std::string& value) {
     if (editRow < 1 || column < 0) return;
     const ListItemRef item = k_.ListItems().Item(editRow);
-    if (column == 0) item->Text(value);
-    else item->SubItems(column, value);
+    column == 0 ? item->Text(value) : item->SubItems(column, value);
   }
   // The spin buttons count the quantity in the text box up or down.
   void Step(int32_t delta) {
-    platform::TextBox& box = k_.TextBoxControl();
-    const Variant text(box.Text());
-    box.Text(std::to_string((IsNumeric(text) ? CLng(text) : 0) + delta));
+    k_.TextBoxControl().Text(std::to_string(CLng(Variant(k_.TextBoxControl().Text())) + delta));
   }
 
   Kestrel& k_;
@@ -191,36 +165,33 @@ class EditingTest : public ::testing::Test {
     form.Show();
     const char* captions[] = {"Name", "Qty", "Category", "Date", "Notes"};
     for (int i = 0; i < 5; ++i) k.ColumnHeaders().Add(0, {}, captions[i], kWidth[i]);
-    struct Row {
-      const char *name, *qty, *category, *date, *notes;
-    };
-    const Row rows[] = {{"Braeburn", "12", "Apple", "11/2/2026", ""},
-                        {"Lemon", "4", "Citrus", "11/9/2026", ""},
-                        {"Cherry", "7", "Stone fruit", "11/15/2026", "Sour"},
-                        {"Blueberry", "3", "Berry", "11/21/2026", "Frozen"},
-                        {"Lime", "2", "Citrus", "12/1/2026", ""}};
-    for (const Row& r : rows) AddRow(r.name, r.qty, r.category, r.date, r.notes);
+    AddRow({"Braeburn", "12", "Apple", "11/2/2026", ""});
+    AddRow({"Lemon", "4", "Citrus", "11/9/2026", ""});
+    AddRow({"Cherry", "7", "Stone fruit", "11/15/2026", "Sour"});
+    AddRow({"Blueberry", "3", "Berry", "11/21/2026", "Frozen"});
+    AddRow({"Lime", "2", "Citrus", "12/1/2026", ""});
     for (const char* c : {"Apple", "Berry", "Citrus", "Stone fruit"}) k.AddItem(c);
     k.Attach(&host);
   }
   ~EditingTest() override { k.Attach(nullptr); }
 
-  void AddRow(const std::string& name, const std::string& qty, const std::string& category, const std::string& date,
-              const std::string& notes) {
-    const platform::ListItemRef item = k.ListItems().Add(0, {}, name);
-    item->SubItems(1, qty);
-    item->SubItems(2, category);
-    item->SubItems(3, date);
-    item->SubItems(4, notes);
+  // Name, Qty, Category, Date and Notes.
+  void AddRow(const std::vector<std::string>& cells) {
+    const platform::ListItemRef item = k.ListItems().Add(0, {}, cells[0]);
+    for (int32_t column = 1; column <= 4; ++column) item->SubItems(column, cells[column]);
   }
   std::string Cell(int32_t row, int32_t column) {
     const platform::ListItemRef item = k.ListItems().Item(row);
     return column == 0 ? item->Text() : item->SubItems(column);
   }
+  void GiveRowsIcons() {
+    auto icons = std::make_shared<platform::ImageList>();
+    icons->Add(std::make_shared<platform::StdPicture>(16, 16, 0x00FF00));
+    k.SmallIcons(icons);
+    for (int32_t row = 1; row <= k.ListItems().Count(); ++row) k.ListItems().Item(row)->SmallIcon(Variant(int32_t{1}));
+  }
   // The top of a row (1-based) in twips while the list shows its first row first.
   static float RowTop(int32_t row) { return kHeaderTwips + static_cast<float>(row - 1) * kRowTwips; }
-  // The middle of a row, for presses at a chosen x.
-  static float RowMiddle(int32_t row) { return RowTop(row) + kRowTwips / 2; }
 
   platform::TextBox& Box() { return k.TextBoxControl(); }
   platform::UpDown& Spinner() { return *k.State().SPINNER; }  // the spin buttons have no public face

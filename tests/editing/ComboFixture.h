@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
-#include "platform/Messages.h"
 #include "platform/UserControl.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/headless/HeadlessToolkit.h"
@@ -22,27 +20,6 @@ class Surface : public platform::UserControl {
   explicit Surface(platform::Toolkit& tk) : UserControl(tk, "TestSurface") {}
 };
 
-// A combo box that notes every message sent to its window.
-class SpyComboBox : public platform::ComboBox {
- public:
-  using ComboBox::ComboBox;
-  struct Message {
-    uint32_t msg;
-    platform::WPARAM wParam;
-  };
-  platform::LRESULT WindowProc(uint32_t msg, platform::WPARAM wParam, platform::LPARAM lParam) override {
-    messages.push_back({msg, wParam});
-    return ComboBox::WindowProc(msg, wParam, lParam);
-  }
-  std::vector<Message> Sent(uint32_t msg) const {
-    std::vector<Message> out;
-    for (const Message& m : messages)
-      if (m.msg == msg) out.push_back(m);
-    return out;
-  }
-  std::vector<Message> messages;
-};
-
 class ComboFixture : public ::testing::Test {
  protected:
   ComboFixture() {
@@ -55,7 +32,7 @@ class ComboFixture : public ::testing::Test {
   platform::headless::HeadlessToolkit tk;
   platform::headless::HostForm form{tk};
   Surface& surface = form.Add<Surface>("Surface1", 600, 450, 4800, 3600);
-  std::shared_ptr<SpyComboBox> combo = std::make_shared<SpyComboBox>(tk, &surface);
+  std::shared_ptr<platform::ComboBox> combo = tk.CreateComboBox(surface);
   platform::headless::UserDriver user{tk};
 };
 

@@ -1,5 +1,5 @@
-// The control's life: what a new instance starts with, the keyboard at the control's level,
-// sounds, and the column order saved when the control ends.
+// The control's life: the keyboard at the control's level, sounds, and the column order saved
+// when the control ends.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include "KestrelFixture.h"
-#include "platform/registry/Registry.h"
 #include "resources/Resources.h"
 #include "services/CREG.h"
 
@@ -17,26 +16,6 @@ namespace tamarind::testing {
 namespace {
 
 using namespace platform;
-
-TEST(Lifecycle, ANewInstanceStartsWithItsDesignTimeSettings) {
-  Desk d;
-  Kestrel& k = d.Place();
-  EXPECT_EQ(k.View(), ListView::lvwReport);
-  EXPECT_EQ(k.SubItemClicked(), 0);
-  EXPECT_FALSE(k.AutoSort());
-  EXPECT_FALSE(k.PlaySounds());
-  EXPECT_TRUE(k.ListViewControl().Visible());
-  for (Control* c : std::initializer_list<Control*>{&k.TextBoxControl(), &k.ComboBoxControl(), &k.CalendarControl(),
-                                                    &k.CommandButtonControl(), &k.TitleBarLabelControl()})
-    EXPECT_FALSE(c->Visible()) << c->Name();
-  EXPECT_EQ(k.TitleCaption(), "Title");
-  EXPECT_EQ(k.DropDownText(), "cboBOX");
-  EXPECT_EQ(k.CommandButtonControl().Caption(), "...");
-  EXPECT_FLOAT_EQ(k.CommandButtonControl().Font()->Size(), 6);
-  EXPECT_EQ(k.State().Timer->Interval(), 100u);
-  EXPECT_FALSE(k.State().Timer->Enabled());
-  EXPECT_EQ(k.State().lblEXCELMSG->Text(), "Finalizing workbook formatting...");
-}
 
 TEST(Lifecycle, TabInTheControlNeverTypesATab) {
   Desk d;
@@ -50,24 +29,6 @@ TEST(Lifecycle, TabInTheControlNeverTypesATab) {
   d.user.PressKey(vbKeyTab);
   EXPECT_EQ(k.TextBoxControl().Text(), "abc");
   EXPECT_TRUE(k.TextBoxControl().HasFocus());  // Tab stayed in the control
-}
-
-TEST(Lifecycle, TheControlForwardsItsWindowlessHitTest) {
-  Desk d;
-  Kestrel& k = d.Place();
-  struct Host : KestrelEvents {
-    void HitTest(float& x, float&, int16_t& result) override {
-      seen = x;
-      result = 3;
-    }
-    float seen = 0;
-  } host;
-  k.Attach(&host);
-  float x = 12, y = 34;
-  int16_t result = 0;
-  UserControlLifecycle::HitTest(k, x, y, result);
-  EXPECT_EQ(host.seen, 12);
-  EXPECT_EQ(result, 3);  // the host's answer comes back
 }
 
 TEST(Lifecycle, PlaySoundAlwaysPlaysAndIgnoresUnknownSounds) {
@@ -86,10 +47,10 @@ TEST(Lifecycle, PlaySoundAlwaysPlaysAndIgnoresUnknownSounds) {
 class ColumnOrderAtTheEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = ::testing::TempDir() + "/kestrel-registry-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::remove_all(dir_);
-    setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+    const std::string dir = ::testing::TempDir() + "/kestrel-registry-" + std::to_string(::getpid()) + "-" +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove_all(dir);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   }
   void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
   std::string Stored(const std::string& app, const std::string& setting) {
@@ -98,7 +59,6 @@ class ColumnOrderAtTheEnd : public ::testing::Test {
     reg.AppName("COLUMNORDERS");
     return reg.GetSetting(app, setting);
   }
-  std::string dir_;
 };
 
 TEST_F(ColumnOrderAtTheEnd, TheControlSavesItsColumnOrderWhenItEnds) {
@@ -113,24 +73,6 @@ TEST_F(ColumnOrderAtTheEnd, TheControlSavesItsColumnOrderWhenItEnds) {
     d.form.Unload();
   }
   EXPECT_EQ(Stored("Orders", "Main"), "2,0,1");
-  Desk d;
-  Kestrel& k = d.Place();
-  for (const char* c : {"A", "B", "C"}) k.ColumnHeaders().Add(0, {}, c);
-  k.ColOrderAppName("Orders");
-  k.ColOrderSettingName("Main");
-  k.RestoreColumnOrder();
-  EXPECT_EQ(k.ListViewControl().ColumnOrder(), (std::vector<int32_t>{2, 0, 1}));
-}
-
-TEST_F(ColumnOrderAtTheEnd, WithoutBothNamesNothingIsStored) {
-  {
-    Desk d;
-    Kestrel& k = d.Place();
-    k.ColumnHeaders().Add(0, {}, "A");
-    k.ColOrderAppName("Orders");
-  }
-  EXPECT_FALSE(std::filesystem::exists(dir_ + "/tamarind"));
-  EXPECT_EQ(Stored("Orders", ""), "");
 }
 
 }  // namespace

@@ -12,12 +12,14 @@
 
 namespace tamarind::platform::testing {
 
-// A user control that records its lifecycle and lets tests reach its inner controls.
+// A user control that records its lifecycle and key events in `log`.
 class Surface : public UserControl {
  public:
   explicit Surface(Toolkit& tk) : UserControl(tk, "TestSurface") {}
   std::string TypeName() const override { return "Surface"; }
   std::vector<std::string> log;
+  int16_t swallow = -1;       // a key press the control cancels
+  int* terminated = nullptr;  // counts Terminate where the test can read it after the control is gone
 
  protected:
   void UserControl_Initialize() override { log.push_back("Initialize"); }
@@ -29,17 +31,11 @@ class Surface : public UserControl {
   void UserControl_ExitFocus() override { log.push_back("ExitFocus"); }
   void UserControl_KeyDown(int16_t& k, int16_t&) override { log.push_back("uc.KeyDown " + std::to_string(k)); }
   void UserControl_KeyPress(int16_t& a) override {
-    log.push_back("uc.KeyPress " + std::to_string(a));
     if (a == swallow) a = 0;
   }
   void UserControl_Terminate() override {
-    log.push_back("Terminate");
     if (terminated) ++*terminated;
   }
-
- public:
-  int16_t swallow = -1;
-  int* terminated = nullptr;  // counts Terminate where the test can read it after the control is gone
 };
 
 struct Desktop {

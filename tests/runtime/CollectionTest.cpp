@@ -12,27 +12,23 @@ namespace tamarind {
 namespace {
 
 using test_support::ErrorNumberOf;
+using Texts_ = std::vector<std::string>;
 
-std::vector<std::string> Texts(const Collection& c) {
-  std::vector<std::string> out;
+Texts_ Texts(const Collection& c) {
+  Texts_ out;
   for (const Variant& v : c) out.push_back(v.AsString());
   return out;
 }
 
-using Texts_ = std::vector<std::string>;
-
 TEST(CollectionOrder, MembersAreOneBasedInAdditionOrder) {
   Collection c;
-  EXPECT_EQ(c.Count(), 0);
   c.Add("a");
   c.Add("b", "kb");
   c.Add(3);
   EXPECT_EQ(c.Count(), 3);
   EXPECT_EQ(c.Item(1).AsString(), "a");
   EXPECT_EQ(c(2).AsString(), "b");
-  EXPECT_EQ(c.Item(Variant(3)).AsLong(), 3);
   EXPECT_EQ(c.Item(Variant(2.5)).AsString(), "b");  // index 2.5 rounds to 2
-  EXPECT_EQ(c.TypeName(), "Collection");
 }
 
 TEST(CollectionOrder, BeforeAndAfterByIndexOrKey) {
@@ -46,75 +42,46 @@ TEST(CollectionOrder, BeforeAndAfterByIndexOrKey) {
   EXPECT_EQ(Texts(c), (Texts_{"a", "a0", "b", "c", "d", "e"}));
 }
 
-TEST(CollectionOrder, BadPositionsRaiseTheRuntimesErrors) {
-  Collection c;
-  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, Variant(1)); }), err::SubscriptOutOfRange);
-  c.Add("a", "ka");
-  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, Variant(2)); }), err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, std::nullopt, Variant(0)); }), err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, Variant("nope")); }), err::InvalidProcedureCall);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, Variant(1), Variant(1)); }), err::InvalidProcedureCall);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, Variant::Nothing()); }), err::TypeMismatch);
-  EXPECT_EQ(c.Count(), 1);  // nothing was added by the failing calls
-}
-
 TEST(CollectionKeys, KeysMatchWithoutRegardToCase) {
   Collection c;
   c.Add(1, "Alpha");
   c.Add(2, "STRASSE");
   c.Add(3, "\xC3\x89t\xC3\xA9");  // Été
-  EXPECT_EQ(c.Item("alpha").AsLong(), 1);
-  EXPECT_EQ(c("ALPHA").AsLong(), 1);
-  EXPECT_EQ(c.Item(Variant("aLpHa")).AsLong(), 1);
+  EXPECT_EQ(c.Item("aLpHa").AsLong(), 1);
   EXPECT_EQ(c.Item("stra\xC3\x9F" "e").AsLong(), 2);  // straße folds to strasse
   EXPECT_EQ(c.Item("\xC3\xA9T\xC3\x89").AsLong(), 3);   // éTÉ
   EXPECT_EQ(c.Find("ete"), nullptr);                   // accents still count
-  EXPECT_EQ(c.Find("missing"), nullptr);
-  EXPECT_EQ(c.Find(""), nullptr);
-  EXPECT_NE(c.Find("ALPHA"), nullptr);
 }
 
-TEST(CollectionKeys, KeyErrors) {
+TEST(CollectionKeys, BadKeysAndPositionsRaiseTheRuntimesErrors) {
   Collection c;
+  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, Variant(1)); }), err::SubscriptOutOfRange);
   c.Add(1, "k1");
   EXPECT_EQ(ErrorNumberOf([&] { c.Add(2, "K1"); }), err::DuplicateKey);
   EXPECT_EQ(ErrorNumberOf([&] { c.Add(2, ""); }), err::InvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, std::nullopt, Variant(0)); }), err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, Variant("nope")); }), err::InvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([&] { c.Add("x", std::nullopt, Variant(1), Variant(1)); }), err::InvalidProcedureCall);
   EXPECT_EQ(ErrorNumberOf([&] { (void)c.Item("k2"); }), err::InvalidProcedureCall);
   EXPECT_EQ(ErrorNumberOf([&] { (void)c.Item(0); }), err::SubscriptOutOfRange);
   EXPECT_EQ(ErrorNumberOf([&] { (void)c.Item(2); }), err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { (void)c.Item(Variant::Null()); }), err::InvalidUseOfNull);
-  EXPECT_EQ(c.Count(), 1);
+  EXPECT_EQ(c.Count(), 1);  // nothing was added by the failing calls
 }
 
-TEST(CollectionRemove, ByIndexAndByKeyFreesTheKey) {
+TEST(CollectionKeys, RemovingByIndexOrKeyFreesTheKey) {
   Collection c;
   c.Add("a", "ka");
   c.Add("b", "kb");
   c.Add("c");
-  c.Add("d", "kd");
   c.Remove(Variant("KB"));
-  EXPECT_EQ(Texts(c), (Texts_{"a", "c", "d"}));
   EXPECT_EQ(c.Find("kb"), nullptr);
   c.Add("b2", "kb");  // the key is free again
   c.Remove(1);
-  EXPECT_EQ(Texts(c), (Texts_{"c", "d", "b2"}));
-  EXPECT_EQ(c.Find("ka"), nullptr);
-  c.Remove(Variant(2));
   EXPECT_EQ(Texts(c), (Texts_{"c", "b2"}));
+  EXPECT_EQ(c.Find("ka"), nullptr);
   EXPECT_EQ(c.Item("kb").AsString(), "b2");
   EXPECT_EQ(ErrorNumberOf([&] { c.Remove(3); }), err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { c.Remove("kd"); }), err::InvalidProcedureCall);
-}
-
-TEST(CollectionRemove, IterationSeesEveryChange) {
-  Collection c;
-  c.Add("a");
-  c.Add("b");
-  EXPECT_EQ(Texts(c), (Texts_{"a", "b"}));
-  c.Add("c", std::nullopt, Variant(1));
-  EXPECT_EQ(Texts(c), (Texts_{"c", "a", "b"}));
-  c.Remove(2);
-  EXPECT_EQ(Texts(c), (Texts_{"c", "b"}));
+  EXPECT_EQ(ErrorNumberOf([&] { c.Remove("ka"); }), err::InvalidProcedureCall);
 }
 
 TEST(CollectionKeys, ManyKeysStayDirectlyReachable) {

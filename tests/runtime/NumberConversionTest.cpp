@@ -36,89 +36,47 @@ void ExpectNumberText(const std::vector<NumberCase>& cases) {
   }
 }
 
-TEST(NumberText, PlainNumbersSignsAndExponents) {
+TEST(NumberText, AcceptedForms) {
   ExpectNumberText({
-      {"0", 0},          {"42", 42},           {"  42  ", 42},     {"-5", -5},        {"+5", 5},
-      {"5-", -5},        {"5+", 5},            {"- 5", -5},        {"3.25", 3.25},    {".5", 0.5},
-      {"5.", 5},         {"007", 7},           {"1.5E+3", 1500},   {"1.5e3", 1500},   {"2E-2", 0.02},
-      {"-1.5e-3", -0.0015}, {"1e0", 1},
-  });
-}
-
-TEST(NumberText, CurrencyParenthesesAndThousands) {
-  ExpectNumberText({
-      {"$5", 5},          {"$-5", -5},          {"-$5", -5},        {"5$", 5},          {"$ 1,200", 1200},
-      {"(5)", -5},        {"($5.50)", -5.5},    {"$(5)", -5},       {"( 5 )", -5},      {"1,234", 1234},
-      {"12,345.6", 12345.6}, {"1,234,567", 1234567}, {"-1,000", -1000},
+      {"  42  ", 42},  {"+5", 5},       {"5-", -5},           {"- 5", -5},        {".5", 0.5},
+      {"5.", 5},       {"1.5E+3", 1500}, {"-1.5e-3", -0.0015}, {"$ 1,200", 1200},  {"-$5", -5},
+      {"5$", 5},       {"($5.50)", -5.5}, {"( 5 )", -5},       {"12,345.6", 12345.6},
       {"1,2", 12},  // separators are accepted anywhere between two digits of the whole part
   });
 }
 
 TEST(NumberText, EverythingElseIsRejected) {
   ExpectNumberText({
-      {"", std::nullopt},      {"   ", std::nullopt},    {"abc", std::nullopt},   {".", std::nullopt},
-      {"-", std::nullopt},     {"$", std::nullopt},      {"()", std::nullopt},    {",5", std::nullopt},
-      {"1,,2", std::nullopt},  {"1,", std::nullopt},     {"1,.5", std::nullopt},  {"1.2,3", std::nullopt},
-      {"1.2.3", std::nullopt}, {"--5", std::nullopt},    {"-5-", std::nullopt},   {"+-5", std::nullopt},
-      {"(-5)", std::nullopt},  {"(5", std::nullopt},     {"5)", std::nullopt},    {"$$5", std::nullopt},
-      {"1e", std::nullopt},    {"e5", std::nullopt},     {"1e+", std::nullopt},   {"12abc", std::nullopt},
-      {"1 2", std::nullopt},   {"5%", std::nullopt},     {"0x10", std::nullopt},  {"\t5", std::nullopt},
-      {"5 $ $", std::nullopt}, {"1,234.5,6", std::nullopt},
+      {"", std::nullopt},     {"abc", std::nullopt},  {".", std::nullopt},     {"$", std::nullopt},
+      {",5", std::nullopt},   {"1,,2", std::nullopt}, {"1,", std::nullopt},    {"1.2,3", std::nullopt},
+      {"1.2.3", std::nullopt}, {"--5", std::nullopt}, {"-5-", std::nullopt},   {"(-5)", std::nullopt},
+      {"(5", std::nullopt},   {"$$5", std::nullopt},  {"1e+", std::nullopt},   {"1 2", std::nullopt},
+      {"0x10", std::nullopt}, {"\t5", std::nullopt},
   });
 }
 
 TEST(NumberText, ValuesBeyondADoubleOverflowAndTinyOnesBecomeZero) {
   EXPECT_FALSE(IsNumeric(Variant("1E400")));
-  EXPECT_FALSE(ParseNumber("-123456e999").has_value());
   EXPECT_EQ(ErrorNumberOf([] { CDbl(Variant("1E400")); }), err::Overflow);
   EXPECT_EQ(ParseNumber("1E-400"), 0.0);
-  EXPECT_EQ(ParseNumber("0.0000001e-320"), 0.0);
-  EXPECT_EQ(ParseNumber("0e99999"), 0.0);
   EXPECT_EQ(ParseNumber("1.7976931348623157E308"), std::numeric_limits<double>::max());
-  EXPECT_FALSE(std::signbit(ParseNumber("-0").value_or(1)));
-}
-
-TEST(NumberText, IsNumericOfOtherKinds) {
   EXPECT_TRUE(IsNumeric(Variant()));
-  EXPECT_TRUE(IsNumeric(Variant(true)));
-  EXPECT_TRUE(IsNumeric(Variant(2.5f)));
   EXPECT_FALSE(IsNumeric(Variant::Null()));
   EXPECT_FALSE(IsNumeric(Variant(Date(5))));
-  EXPECT_FALSE(IsNumeric(Variant::Nothing()));
 }
 
-TEST(WholeNumberRounding, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(3.5), 4);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2);
-  EXPECT_EQ(RoundHalfEven(-3.5), -4);
-  EXPECT_EQ(RoundHalfEven(0.5), 0);
-  EXPECT_EQ(RoundHalfEven(1.4999999), 1);
-  EXPECT_EQ(RoundHalfEven(-0.6), -1);
-  EXPECT_EQ(RoundHalfEven(4503599627370497.0), 4503599627370497.0);  // already whole
-}
-
-TEST(WholeNumberRounding, CIntAndCLngRoundAndCheckTheirRange) {
+TEST(WholeNumberRounding, CIntAndCLngRoundHalvesToEvenAndCheckTheirRange) {
   EXPECT_EQ(CInt(Variant(2.5)), 2);
   EXPECT_EQ(CInt(Variant(3.5)), 4);
   EXPECT_EQ(CInt(Variant(-2.5)), -2);
-  EXPECT_EQ(CInt(Variant("1,234.5")), 1234);
-  EXPECT_EQ(CInt(Variant(true)), -1);
-  EXPECT_EQ(CInt(Variant()), 0);
-  EXPECT_EQ(CInt(Variant(32767.4)), 32767);
   EXPECT_EQ(CInt(Variant(-32768.5)), -32768);
   EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(32767.5)); }), err::Overflow);
-  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(-32768.6)); }), err::Overflow);
-  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(Date(46362))); }), err::Overflow);
-
   EXPECT_EQ(CLng(Variant(1507.5)), 1508);
   EXPECT_EQ(CLng(Variant(1508.5)), 1508);
   EXPECT_EQ(CLng(Variant(Date(46362.75))), 46363);
-  EXPECT_EQ(CLng(Variant(2147483647.4)), 2147483647);
   EXPECT_EQ(CLng(Variant(-2147483648.5)), std::numeric_limits<int32_t>::min());
   EXPECT_EQ(ErrorNumberOf([] { CLng(Variant(2147483647.5)); }), err::Overflow);
   EXPECT_EQ(ErrorNumberOf([] { CLng(Variant(NAN)); }), err::Overflow);
-  EXPECT_EQ(ErrorNumberOf([] { CLng(Variant("12x")); }), err::TypeMismatch);
   EXPECT_EQ(ErrorNumberOf([] { CLng(Variant::Null()); }), err::InvalidUseOfNull);
 }
 
@@ -126,9 +84,7 @@ TEST(IntegerDivision, OperandsAreRoundedThenTheQuotientTruncated) {
   EXPECT_EQ(IntDiv(1507.5, 15), 100);  // 1508 \ 15
   EXPECT_EQ(IntDiv(1499, 15), 99);
   EXPECT_EQ(IntDiv(-7.5, 2), -4);  // -8 \ 2
-  EXPECT_EQ(IntDiv(-7, 2), -3);
   EXPECT_EQ(IntDiv(7, -2), -3);
-  EXPECT_EQ(IntDiv(10, 2.5), 5);  // 10 \ 2
   EXPECT_EQ(IntDiv(10, 3.5), 2);  // 10 \ 4
   EXPECT_EQ(ErrorNumberOf([] { IntDiv(5, 0); }), err::DivisionByZero);
   EXPECT_EQ(ErrorNumberOf([] { IntDiv(5, 0.4); }), err::DivisionByZero);  // 0.4 rounds to 0
@@ -138,38 +94,18 @@ TEST(IntegerDivision, OperandsAreRoundedThenTheQuotientTruncated) {
 
 TEST(NumberFormat, DoublesPrintWithFifteenSignificantDigits) {
   EXPECT_EQ(FormatDouble(0.1 + 0.2), "0.3");
-  EXPECT_EQ(FormatDouble(0), "0");
   EXPECT_EQ(FormatDouble(-0.0), "0");
-  EXPECT_EQ(FormatDouble(42), "42");
-  EXPECT_EQ(FormatDouble(-2.5), "-2.5");
-  EXPECT_EQ(FormatDouble(1.0 / 3), "0.333333333333333");
   EXPECT_EQ(FormatDouble(2.0 / 3), "0.666666666666667");
-  EXPECT_EQ(FormatDouble(123456789012345.0), "123456789012345");
   EXPECT_EQ(FormatDouble(999999999999999.0), "999999999999999");
   EXPECT_EQ(FormatDouble(999999999999999.9), "1E+15");  // rounds up into exponent form
-  EXPECT_EQ(FormatDouble(1e15), "1E+15");
   EXPECT_EQ(FormatDouble(1.25e20), "1.25E+20");
   EXPECT_EQ(FormatDouble(1e100), "1E+100");
   EXPECT_EQ(FormatDouble(0.0001), "0.0001");
-  EXPECT_EQ(FormatDouble(0.00012345), "0.00012345");
-  EXPECT_EQ(FormatDouble(0.000015), "1.5E-05");
   EXPECT_EQ(FormatDouble(-0.000015), "-1.5E-05");
-  EXPECT_EQ(FormatDouble(1000000), "1000000");
   EXPECT_EQ(FormatDouble(std::numeric_limits<double>::max()), "1.79769313486232E+308");
-}
-
-TEST(NumberFormat, SinglesPrintWithSevenSignificantDigits) {
-  EXPECT_EQ(FormatSingle(0.1f), "0.1");
-  EXPECT_EQ(FormatSingle(1.0f / 3), "0.3333333");
-  EXPECT_EQ(FormatSingle(1234567.0f), "1234567");
+  EXPECT_EQ(FormatSingle(1.0f / 3), "0.3333333");  // singles keep seven
   EXPECT_EQ(FormatSingle(12345678.0f), "1.234568E+07");
-  EXPECT_EQ(FormatSingle(1e7f), "1E+07");
-  EXPECT_EQ(FormatSingle(0.00001f), "1E-05");
-  EXPECT_EQ(FormatSingle(-3.5f), "-3.5");
-}
-
-TEST(NumberFormat, FormattedNumbersReadBackAsTheSameNumber) {
-  for (double d : {0.1 + 0.2, 1.0 / 7, -123.456, 1e-10, 6.02214076e23, 12345.678}) {
+  for (double d : {1.0 / 7, -123.456, 1e-10, 6.02214076e23}) {
     EXPECT_NEAR(*ParseNumber(FormatDouble(d)), d, std::fabs(d) * 1e-14) << d;
   }
 }
@@ -177,36 +113,19 @@ TEST(NumberFormat, FormattedNumbersReadBackAsTheSameNumber) {
 TEST(Conversions, CStrOfEveryKind) {
   EXPECT_EQ(CStr(Variant()), "");
   EXPECT_EQ(CStr(Variant(true)), "True");
-  EXPECT_EQ(CStr(Variant(false)), "False");
-  EXPECT_EQ(CStr(Variant(int16_t{-12})), "-12");
   EXPECT_EQ(CStr(Variant(std::numeric_limits<int32_t>::min())), "-2147483648");
-  EXPECT_EQ(CStr(Variant(0.1f)), "0.1");
   EXPECT_EQ(CStr(Variant(0.1 + 0.2)), "0.3");
+  EXPECT_EQ(CStr(Variant(1e15)), "1E+15");
   EXPECT_EQ(CStr(Variant(Date(46362.5))), "12/6/2026 12:00:00 PM");
-  EXPECT_EQ(CStr(Variant("text")), "text");
   EXPECT_EQ(ErrorNumberOf([] { CStr(Variant::Null()); }), err::InvalidUseOfNull);
   EXPECT_EQ(ErrorNumberOf([] { CStr(Variant::Nothing()); }), err::TypeMismatch);
 }
 
-TEST(Conversions, CBoolTakesWordsAndNumbers) {
-  EXPECT_TRUE(CBool(Variant("True")));
+TEST(Conversions, CBoolCSngAndCDbl) {
   EXPECT_TRUE(CBool(Variant(" tRUE ")));
-  EXPECT_FALSE(CBool(Variant("FALSE")));
-  EXPECT_TRUE(CBool(Variant("-1")));
   EXPECT_TRUE(CBool(Variant("0.5")));
-  EXPECT_FALSE(CBool(Variant("0")));
-  EXPECT_FALSE(CBool(Variant()));
-  EXPECT_TRUE(CBool(Variant(2)));
-  EXPECT_FALSE(CBool(Variant(0.0)));
   EXPECT_EQ(ErrorNumberOf([] { CBool(Variant("yes")); }), err::TypeMismatch);
-  EXPECT_EQ(ErrorNumberOf([] { CBool(Variant::Null()); }), err::InvalidUseOfNull);
-}
-
-TEST(Conversions, CSngAndCDblRanges) {
-  EXPECT_EQ(CSng(Variant("1.5")), 1.5f);
-  EXPECT_EQ(CSng(Variant(Date(2))), 2.0f);
   EXPECT_EQ(ErrorNumberOf([] { CSng(Variant(1e39)); }), err::Overflow);
-  EXPECT_EQ(CDbl(Variant(true)), -1.0);
   EXPECT_EQ(CDbl(Variant(Date(46362.25))), 46362.25);
   EXPECT_EQ(ErrorNumberOf([] { CDbl(Variant(std::make_shared<Object>())); }), err::TypeMismatch);
 }

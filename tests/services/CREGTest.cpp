@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/registry/Registry.h"
 #include "services/CREG.h"
@@ -22,110 +21,63 @@ class CREGSettings : public test_support::StoreFixture {
     p::HKEY key{};
     if (p::RegOpenKeyEx(p::HKEY_CURRENT_USER, keyPath.c_str(), 0, p::KEY_READ, &key) != p::ERROR_SUCCESS)
       return "<missing>";
-    uint32_t type = 0, size = 0;
-    std::string result = "<missing>";
-    if (p::RegQueryValueEx(key, valueName, nullptr, &type, nullptr, &size) == p::ERROR_SUCCESS && type == p::REG_SZ) {
-      std::vector<uint8_t> buffer(size);
-      if (p::RegQueryValueEx(key, valueName, nullptr, nullptr, buffer.data(), &size) == p::ERROR_SUCCESS)
-        result.assign(buffer.begin(), buffer.begin() + size - 1);
-    }
+    char text[64] = {};
+    uint32_t type = 0, size = sizeof text;
+    const p::LSTATUS s = p::RegQueryValueEx(key, valueName, nullptr, &type, reinterpret_cast<uint8_t*>(text), &size);
     p::RegCloseKey(key);
-    return result;
+    return s == p::ERROR_SUCCESS && type == p::REG_SZ ? std::string(text) : "<missing>";
   }
-  static bool KeyExists(const std::string& keyPath) {
-    p::HKEY key{};
-    if (p::RegOpenKeyEx(p::HKEY_CURRENT_USER, keyPath.c_str(), 0, p::KEY_READ, &key) != p::ERROR_SUCCESS) return false;
-    p::RegCloseKey(key);
-    return true;
+  static CREG Planner() {
+    CREG reg;
+    reg.Company("Acme");
+    reg.AppName("Planner");
+    return reg;
   }
 };
 
-TEST_F(CREGSettings, NamesStartAsTheLibrarysOwn) {
+TEST_F(CREGSettings, NamesAreTrimmedAndEmptyCompanyUsesTheRuntimesOwnKey) {
   CREG reg;
   EXPECT_EQ(reg.Company(), "Tamarind");
   EXPECT_EQ(reg.AppName(), "Tamarind");
-  ASSERT_TRUE(reg.SaveSetting("Window", "Left", "120"));
-  EXPECT_EQ(RawText("Software\\Tamarind\\Tamarind\\Window", "Left"), "120");
-}
-
-TEST_F(CREGSettings, NamesAreTrimmedAndEmptyOnesFallBack) {
-  CREG reg;
   reg.Company("  Acme Tools ");
-  reg.AppName(" Planner  ");
   EXPECT_EQ(reg.Company(), "Acme Tools");
-  EXPECT_EQ(reg.AppName(), "Planner");
-  reg.Company("");
-  reg.AppName("");
-  EXPECT_EQ(reg.Company(), "VB and VBA Program Settings");
-  EXPECT_EQ(reg.AppName(), "Tamarind");
   reg.Company("   ");
   EXPECT_EQ(reg.Company(), "VB and VBA Program Settings");
-}
-
-TEST_F(CREGSettings, EmptyCompanyPutsSettingsUnderTheRuntimesOwnKey) {
-  CREG reg;
   reg.Company("");
-  reg.AppName("Planner");
+  reg.AppName(" Planner  ");
   ASSERT_TRUE(reg.SaveSetting("Columns", "Order", "1,0"));
   EXPECT_EQ(RawText("Software\\VB and VBA Program Settings\\Planner\\Columns", "Order"), "1,0");
-}
-
-TEST_F(CREGSettings, EmptySectionUsesTheApplicationKey) {
-  CREG reg;
-  reg.Company("Acme");
-  reg.AppName("Planner");
+  // An empty section is the application's key itself.
   ASSERT_TRUE(reg.SaveSetting("", "Top", "7"));
-  EXPECT_EQ(RawText("Software\\Acme\\Planner", "Top"), "7");
-  EXPECT_EQ(reg.GetSetting("", "top"), "7");
-}
-
-TEST_F(CREGSettings, SectionsAndKeysIgnoreLetterCase) {
-  CREG reg;
-  ASSERT_TRUE(reg.SaveSetting("Window", "Left", "1"));
-  EXPECT_EQ(reg.GetSetting("WINDOW", "left"), "1");
-  ASSERT_TRUE(reg.SaveSetting("window", "LEFT", "2"));
-  EXPECT_EQ(reg.GetSetting("Window", "Left"), "2");
+  EXPECT_EQ(RawText("Software\\VB and VBA Program Settings\\Planner", "Top"), "7");
 }
 
 // Every text SaveSetting stores comes back from GetSetting exactly.
 class CREGRoundTrip : public CREGSettings, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(CREGRoundTrip, TextComesBackUnchanged) {
-  CREG reg;
-  reg.Company("Acme");
-  reg.AppName("Planner");
-  ASSERT_TRUE(reg.SaveSetting("Texts", "Value", GetParam()));
-  EXPECT_EQ(reg.GetSetting("Texts", "Value"), GetParam());
+  ASSERT_TRUE(Planner().SaveSetting("Texts", "Value", GetParam()));
   // A second object reads the file again.
-  CREG again;
-  again.Company("Acme");
-  again.AppName("Planner");
-  EXPECT_EQ(again.GetSetting("Texts", "Value"), GetParam());
+  EXPECT_EQ(Planner().GetSetting("Texts", "Value"), GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CREGRoundTrip,
-                         ::testing::Values(std::string(""), std::string("x"), std::string("2,0,1"),
-                                           std::string("trailing space "), std::string("  both  "),
+                         ::testing::Values(std::string(""), std::string("trailing space "), std::string("  both  "),
                                            std::string("Z\xC3\xBCrich \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8D\x8A"),
                                            std::string("two\nlines\r\nand\ttab"),
                                            std::string("\"quoted\" back\\slash [key] @=sz:"),
-                                           std::string("end\n[Software]\ntamarind-registry 1"),
-                                           std::string(5000, 'w')));
+                                           std::string("end\n[Software]\ntamarind-registry 1")));
 
 TEST_F(CREGSettings, MissingOrEmptySettingsGiveTheDefault) {
   CREG reg;
   EXPECT_EQ(reg.GetSetting("Nowhere", "Value", "fallback"), "fallback");
-  EXPECT_EQ(reg.GetSetting("Nowhere", "Value"), "");
-  ASSERT_TRUE(reg.SaveSetting("Somewhere", "Other", "x"));
-  EXPECT_EQ(reg.GetSetting("Somewhere", "Value", "fallback"), "fallback");
   ASSERT_TRUE(reg.SaveSetting("Somewhere", "Empty", ""));
   EXPECT_EQ(reg.GetSetting("Somewhere", "Empty", "fallback"), "fallback");
+  EXPECT_EQ(reg.GetSetting("Somewhere", "Other", "fallback"), "fallback");
 }
 
 TEST_F(CREGSettings, StarNamesTheDefaultValue) {
-  CREG reg;
-  reg.Company("Acme");
-  reg.AppName("Planner");
+  CREG reg = Planner();
   ASSERT_TRUE(reg.SaveSetting("Section", "*", "unnamed"));
   EXPECT_EQ(RawText("Software\\Acme\\Planner\\Section", ""), "unnamed");
   EXPECT_EQ(RawText("Software\\Acme\\Planner\\Section", "*"), "<missing>");
@@ -134,39 +86,26 @@ TEST_F(CREGSettings, StarNamesTheDefaultValue) {
   EXPECT_EQ(reg.GetSetting("Section", "*", "gone"), "gone");
 }
 
-TEST_F(CREGSettings, DeleteSettingRemovesOneValue) {
-  CREG reg;
+TEST_F(CREGSettings, DeleteSettingRemovesOneValueOrTheWholeSection) {
+  CREG reg = Planner();
   ASSERT_TRUE(reg.SaveSetting("Section", "A", "1"));
   ASSERT_TRUE(reg.SaveSetting("Section", "B", "2"));
+  ASSERT_TRUE(reg.SaveSetting("Other", "A", "3"));
   EXPECT_TRUE(reg.DeleteSetting("Section", "A"));
   EXPECT_EQ(reg.GetSetting("Section", "A", "gone"), "gone");
   EXPECT_EQ(reg.GetSetting("Section", "B"), "2");
   EXPECT_FALSE(reg.DeleteSetting("Section", "A"));
-  EXPECT_FALSE(reg.DeleteSetting("No section", "B"));
-}
 
-TEST_F(CREGSettings, DeleteSettingWithoutKeyRemovesTheSection) {
-  CREG reg;
-  reg.Company("Acme");
-  reg.AppName("Planner");
-  ASSERT_TRUE(reg.SaveSetting("Section", "A", "1"));
-  ASSERT_TRUE(reg.SaveSetting("Other", "A", "2"));
   EXPECT_TRUE(reg.DeleteSetting("Section"));
-  EXPECT_FALSE(KeyExists("Software\\Acme\\Planner\\Section"));
-  EXPECT_EQ(reg.GetSetting("Section", "A", "gone"), "gone");
-  EXPECT_EQ(reg.GetSetting("Other", "A"), "2");
+  p::HKEY gone{};
+  EXPECT_EQ(p::RegOpenKeyEx(p::HKEY_CURRENT_USER, "Software\\Acme\\Planner\\Section", 0, p::KEY_READ, &gone),
+            p::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(reg.GetSetting("Other", "A"), "3");
   EXPECT_FALSE(reg.DeleteSetting("Section"));
-}
-
-TEST_F(CREGSettings, SectionWithSubsectionsIsNotDeleted) {
-  CREG reg;
-  ASSERT_TRUE(reg.SaveSetting("Outer", "A", "1"));
-  ASSERT_TRUE(reg.SaveSetting("Outer\\Inner", "B", "2"));
-  EXPECT_FALSE(reg.DeleteSetting("Outer"));
-  EXPECT_EQ(reg.GetSetting("Outer", "A"), "1");
-  EXPECT_EQ(reg.GetSetting("Outer\\Inner", "B"), "2");
-  EXPECT_TRUE(reg.DeleteSetting("Outer\\Inner"));
-  EXPECT_TRUE(reg.DeleteSetting("Outer"));
+  // A section that holds sections of its own stays.
+  ASSERT_TRUE(reg.SaveSetting("Other\\Inner", "B", "4"));
+  EXPECT_FALSE(reg.DeleteSetting("Other"));
+  EXPECT_EQ(reg.GetSetting("Other", "A"), "3");
 }
 
 TEST_F(CREGSettings, CorruptStoreGivesDefaultsAndFalseAndStaysAsItIs) {
@@ -178,16 +117,6 @@ TEST_F(CREGSettings, CorruptStoreGivesDefaultsAndFalseAndStaysAsItIs) {
   EXPECT_FALSE(reg.DeleteSetting("S", "K"));
   EXPECT_FALSE(reg.DeleteSetting("S"));
   EXPECT_EQ(StoreBytes(), corrupt);
-}
-
-TEST_F(CREGSettings, NamesOrTextsHoldingAZeroByteAreRefused) {
-  CREG reg;
-  const std::string zero("a\0b", 3);
-  EXPECT_FALSE(reg.SaveSetting("S", zero, "x"));
-  EXPECT_FALSE(reg.SaveSetting(zero, "K", "x"));
-  EXPECT_FALSE(reg.SaveSetting("S", "K", zero));
-  EXPECT_EQ(reg.GetSetting("S", "a", "nothing"), "nothing");
-  EXPECT_FALSE(KeyExists("Software\\Tamarind\\Tamarind\\a"));
 }
 
 }  // namespace

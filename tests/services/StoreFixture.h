@@ -30,7 +30,6 @@ class StoreFixture : public ::testing::Test {
   }
 
   const std::filesystem::path& StoreFile() const { return storeFile_; }
-  const std::filesystem::path& Folder() const { return folder_; }
 
   bool StoreExists() const { return std::filesystem::exists(storeFile_); }
   std::string StoreBytes() const {
