@@ -292,6 +292,14 @@ class Kestrel : public platform::UserControl {
   int32_t GetSubItemTopOnScreen();
   int32_t GetSubItemBottomOnScreen();
 
+  // --- sorting, column sizing and presets ---------------------------------------------------------
+
+  // --- filtering and selection queries -------------------------------------------------------------
+
+  // --- copy and spreadsheet export ------------------------------------------------------------------
+
+  // --- recordset fill and printing ------------------------------------------------------------------
+
   // The state every subsystem shares; for tests and the control's own parts.
   KestrelState& State() { return s_; }
 
@@ -317,6 +325,10 @@ class Kestrel : public platform::UserControl {
   std::unique_ptr<editing::EditorPlacement> placement_;
   std::unique_ptr<editing::EditorInput> input_;
   std::unique_ptr<editing::HitResolution> hit_;
+  // sorting subsystems
+
+  // data in and out subsystems
+
 };
 
 }  // namespace tamarind
