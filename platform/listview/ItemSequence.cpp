@@ -193,6 +193,17 @@ void ItemSequence::assign(std::vector<ListItemRef> items) {
   cacheValid_ = false;
 }
 
+void ItemSequence::reorder(const std::vector<size_t>& order) {
+  assert(order.size() == size_);
+  std::vector<ListItemRef> all, sorted;
+  all.reserve(size_);
+  sorted.reserve(size_);
+  for (auto& b : blocks_)
+    for (auto& it : b->items) all.push_back(std::move(it));
+  for (size_t from : order) sorted.push_back(std::move(all[from]));
+  assign(std::move(sorted));
+}
+
 void ItemSequence::splitBlock(size_t block) {
   Block& full = *blocks_[block];
   auto second = std::make_unique<Block>();

@@ -8,6 +8,7 @@
 #include "runtime/Conversions.h"
 #include "runtime/Error.h"
 #include "runtime/Text.h"
+#include "runtime/Utf8.h"
 
 namespace tamarind::platform {
 
@@ -68,22 +69,112 @@ void ListView::SortOrder(int16_t v) {
   if (sorted_) SortNow();
 }
 
-void ListView::SortNow() {
-  std::vector<ListItemRef> rows = items_.rows_.items();
-  if (rows.size() < 2) return;
+void ListView::SortBy(int16_t key, int16_t order) {
+  if (key < 0 || (order != lvwAscending && order != lvwDescending)) {
+    // A value out of range fails where its own assignment fails, after the assignments before it.
+    Sorted(true);
+    SortKey(key);
+    SortOrder(order);
+    return;
+  }
+  const int16_t oldKey = sortKey_, oldOrder = sortOrder_;
+  sorted_ = true;
+  sortKey_ = key;
+  sortOrder_ = order;
+  // Assigned one by one, each of the three would sort, stably: by the old key, by the new key in
+  // the old direction, then in the new one. Rows of equal text in the new column end in the order
+  // the sort by the old key left them; a sort by the old key never changes the order of rows the
+  // new one tells apart. So one sort by the new key decides, and only rows it finds equal are
+  // ordered by the old key. Rows already in the old key's order need no such step.
+  const bool oldOrderHolds = key == oldKey || InOrder(oldKey, oldOrder);
+  SortRows(key, order, oldOrderHolds ? -1 : oldKey, oldOrder);
+}
+
+void ListView::SortNow() { SortRows(sortKey_, sortOrder_, -1, lvwAscending); }
+
+namespace {
+
+// A row in a text sort: the first bytes of its collation key, and its position before the sort
+// (also the number of its key). Most comparisons end on the prefixes, without reading the keys.
+struct TextSortEntry {
+  uint64_t prefix;
+  size_t pos;
+};
+
+int CompareKeys(const text::CollationKeys& keys, const TextSortEntry& a, const TextSortEntry& b, size_t ka,
+                size_t kb) {
+  if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+  const std::string_view x = keys.Key(ka), y = keys.Key(kb);
+  if (x.size() <= 8 && y.size() <= 8) return 0;  // equal prefixes of whole keys
+  const int c = x.compare(y);
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+// Sorts entries by their keys in the direction given; entries of equal keys by position, which
+// makes the sort stable.
+template <class KeyOf>
+void SortEntries(std::vector<TextSortEntry>::iterator first, std::vector<TextSortEntry>::iterator last,
+                 const text::CollationKeys& keys, KeyOf keyOf, int16_t order) {
+  std::sort(first, last, [&](const TextSortEntry& a, const TextSortEntry& b) {
+    const int c = CompareKeys(keys, a, b, keyOf(a), keyOf(b));
+    if (c != 0) return order == ListView::lvwAscending ? c < 0 : c > 0;
+    return a.pos < b.pos;
+  });
+}
+
+}  // namespace
+
+void ListView::SortRows(int16_t key, int16_t order, int16_t thenKey, int16_t thenOrder) {
+  const size_t n = items_.rows_.size();
+  if (thenKey < 0 && InOrder(key, order)) return;  // a stable sort of sorted rows changes nothing
+  ordered_ = true;
+  orderedKey_ = key;
+  orderedOrder_ = order;
+  if (n < 2) return;
   // One collation key per row, then byte comparisons: n key computations instead of n log n
   // locale-aware comparisons.
-  std::vector<std::pair<std::string, size_t>> keys;
-  keys.reserve(rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) keys.emplace_back(text::CollationKey(rows[i]->ColumnText(sortKey_)), i);
-  if (sortOrder_ == lvwAscending)
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  else
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
-  std::vector<ListItemRef> sorted;
-  sorted.reserve(rows.size());
-  for (const auto& k : keys) sorted.push_back(std::move(rows[k.second]));
-  items_.rows_.assign(std::move(sorted));
+  std::vector<const ListItem*> rows;
+  rows.reserve(n);
+  items_.rows_.forEach([&rows](const ListItemRef& item) { rows.push_back(item.get()); });
+  text::CollationKeys keys;
+  keys.Reserve(n, n * 24);
+  std::vector<TextSortEntry> entries(n);
+  for (size_t i = 0; i < n; ++i) {
+    keys.Add(rows[i]->ColumnText(key));
+    entries[i] = TextSortEntry{keys.Prefix(i), i};
+  }
+  const auto byPosition = [](const TextSortEntry& e) { return e.pos; };
+  SortEntries(entries.begin(), entries.end(), keys, byPosition, order);
+
+  if (thenKey >= 0) {
+    // Runs of rows with equal text are put in the order of their text in column thenKey; their
+    // keys are computed for those rows only.
+    text::CollationKeys second;
+    std::vector<size_t> secondOf(n, 0);
+    std::vector<std::pair<size_t, size_t>> runs;
+    for (size_t start = 0; start < n;) {
+      size_t end = start + 1;
+      while (end < n && CompareKeys(keys, entries[start], entries[end], entries[start].pos, entries[end].pos) == 0)
+        ++end;
+      if (end - start > 1) {
+        runs.emplace_back(start, end);
+        for (size_t i = start; i < end; ++i) {
+          secondOf[entries[i].pos] = second.Size();
+          second.Add(rows[entries[i].pos]->ColumnText(thenKey));
+        }
+      }
+      start = end;
+    }
+    for (const auto& [start, end] : runs) {
+      for (size_t i = start; i < end; ++i) entries[i].prefix = second.Prefix(secondOf[entries[i].pos]);
+      SortEntries(entries.begin() + static_cast<std::ptrdiff_t>(start), entries.begin() + static_cast<std::ptrdiff_t>(end),
+                  second, [&secondOf](const TextSortEntry& e) { return secondOf[e.pos]; }, thenOrder);
+    }
+  }
+
+  std::vector<size_t> sorted(n);
+  for (size_t i = 0; i < n; ++i) sorted[i] = entries[i].pos;
+  items_.rows_.reorder(sorted);
 }
 
 size_t ListView::SortedInsertPosition(const ListItem& item) const {
@@ -361,9 +452,11 @@ LRESULT ListView::OnGetItem(LVITEMA& item) const {
   if (item.iItem < 0 || item.iItem >= items_.Count() || item.iSubItem < 0) return 0;
   const ListItemRef& row = items_.rows_.at(static_cast<size_t>(item.iItem));
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string text = text::Truncate(row->ColumnText(item.iSubItem), item.cchTextMax - 1);
-    std::memcpy(item.pszText, text.data(), text.size());
-    item.pszText[text.size()] = '\0';
+    // At most cchTextMax - 1 characters, never a part of one, and the terminating zero.
+    const std::string& text = row->ColumnText(item.iSubItem);
+    const size_t bytes = utf8::Advance(text, 0, static_cast<size_t>(item.cchTextMax - 1));
+    std::memcpy(item.pszText, text.data(), bytes);
+    item.pszText[bytes] = '\0';
   }
   if (item.mask & LVIF_PARAM) item.lParam = row->param_;
   if (item.mask & LVIF_STATE) {
@@ -400,11 +493,22 @@ LRESULT ListView::OnSetColumnWidth(int32_t column0, int32_t width) {
 
 LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
   if (!compare) return 0;
-  std::vector<ListItemRef> rows = items_.rows_.items();
-  std::stable_sort(rows.begin(), rows.end(), [&](const ListItemRef& a, const ListItemRef& b) {
-    return compare(a->param_, b->param_, lParamSort) < 0;
-  });
-  items_.rows_.assign(std::move(rows));
+  // The routine sees item parameters only. Each is read once, and the sort moves (parameter,
+  // position) pairs instead of reaching into the items on every comparison. A routine that raises
+  // leaves the rows as they were.
+  struct Entry {
+    LPARAM param;
+    size_t pos;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(items_.rows_.size());
+  items_.rows_.forEach([&entries](const ListItemRef& item) { entries.push_back(Entry{item->param_, entries.size()}); });
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&](const Entry& a, const Entry& b) { return compare(a.param, b.param, lParamSort) < 0; });
+  std::vector<size_t> order(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].pos;
+  items_.rows_.reorder(order);
+  ordered_ = false;
   Invalidate(true);
   return 1;
 }
