@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "platform/Messages.h"
 #include "runtime/Conversions.h"
@@ -17,7 +18,10 @@ using namespace platform;
 
 namespace {
 
+// SortValues of this thread, and a plain pointer to it for the comparison, which runs millions of
+// times in a sort and so avoids the guarded access of a thread_local with a destructor.
 thread_local std::unique_ptr<SortKeyCollection> tSortValues;
+thread_local const SortKeyCollection* tCompareValues = nullptr;
 
 // The parameter a key names: "k" (either case) and the decimal text of the parameter, written as
 // the keys are written (no sign for positives, no leading zeros).
@@ -50,36 +54,42 @@ int16_t ToInteger(int32_t v) {
 
 // --- SortKeyCollection -----------------------------------------------------------------------------
 
-SortKeyCollection::SortKeyCollection(size_t rows) : denseLimit_(rows * 4 + 1024) {
-  order_.reserve(rows);
-  dense_.reserve(std::min(denseLimit_, rows + 1));
-}
+SortKeyCollection::SortKeyCollection(size_t rows) : denseLimit_(rows * 4 + 1024) { order_.reserve(rows); }
 
 void SortKeyCollection::Add(LPARAM param, double value, Kind kind) {
-  Slot* slot = nullptr;
   if (param >= 0 && static_cast<size_t>(param) < denseLimit_) {
     const auto at = static_cast<size_t>(param);
-    if (at >= dense_.size()) dense_.resize(std::min(denseLimit_, std::max(at + 1, dense_.size() * 2)));
-    slot = &dense_[at];
-  } else {
-    slot = &sparse_[param];
+    if (at >= values_.size()) {
+      // Room for the rows' usual parameters at once, growing by doubling beyond them.
+      const size_t size = std::min(denseLimit_, std::max({at + 1, values_.size() * 2, order_.capacity() + 1}));
+      values_.resize(size, std::numeric_limits<double>::quiet_NaN());
+      kinds_.resize(values_.size(), Kind::None);
+    }
+    if (kinds_[at] != Kind::None) Raise(err::DuplicateKey, "Collection");
+    order_.push_back(param);
+    values_[at] = value;
+    kinds_[at] = kind;
+    return;
   }
-  if (slot->kind != Kind::None) Raise(err::DuplicateKey, "Collection");
+  Slot& slot = sparse_[param];
+  if (slot.kind != Kind::None) Raise(err::DuplicateKey, "Collection");
   order_.push_back(param);
-  *slot = Slot{value, kind};
+  slot = Slot{value, kind};
 }
 
-const SortKeyCollection::Slot* SortKeyCollection::Find(LPARAM param) const {
-  if (param >= 0 && static_cast<size_t>(param) < dense_.size()) {
-    const Slot& slot = dense_[static_cast<size_t>(param)];
-    return slot.kind == Kind::None ? nullptr : &slot;
+std::optional<SortKeyCollection::Slot> SortKeyCollection::Find(LPARAM param) const {
+  if (param >= 0 && static_cast<size_t>(param) < values_.size()) {
+    const auto at = static_cast<size_t>(param);
+    if (kinds_[at] == Kind::None) return std::nullopt;
+    return Slot{values_[at], kinds_[at]};
   }
   const auto it = sparse_.find(param);
-  return it == sparse_.end() ? nullptr : &it->second;
+  if (it == sparse_.end()) return std::nullopt;
+  return it->second;
 }
 
 double SortKeyCollection::SparseValue(LPARAM param) const {
-  const Slot* slot = Find(param);
+  const auto slot = Find(param);
   if (!slot) Raise(err::InvalidProcedureCall, "Collection");
   return slot->value;
 }
@@ -99,7 +109,7 @@ Variant SortKeyCollection::Item(int32_t index) const {
 
 Variant SortKeyCollection::Item(std::string_view key) const {
   LPARAM param = 0;
-  const Slot* slot = ParamOfKey(key, param) ? Find(param) : nullptr;
+  const auto slot = ParamOfKey(key, param) ? Find(param) : std::nullopt;
   if (!slot) Raise(err::InvalidProcedureCall, "Collection");
   return AsVariant(*slot);
 }
@@ -110,7 +120,9 @@ const SortKeyCollection* SortValues() { return tSortValues.get(); }
 
 void BuildSortKeys(Toolkit& tk, ListView& list, int32_t sub, int32_t kind, const std::string& OmitChar) {
   const int32_t rows = list.ListItems().Count();
+  tCompareValues = nullptr;
   tSortValues = std::make_unique<SortKeyCollection>(static_cast<size_t>(rows));
+  tCompareValues = tSortValues.get();
   SortKeyCollection& values = *tSortValues;
 
   TextBuffer<256> buffer;
@@ -157,11 +169,12 @@ void SortListViewByKeys(Toolkit& tk, ListView& list, int32_t sub, int32_t kind, 
   BuildSortKeys(tk, list, sub, kind, OmitChar);
   tk.Windows().SendMessage(list.hWnd(), LVM_SORTITEMS, static_cast<WPARAM>(dir),
                            reinterpret_cast<LPARAM>(&CompareSortKeys));
+  tCompareValues = nullptr;
   tSortValues.reset();
 }
 
 int32_t CompareSortKeys(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
-  const SortKeyCollection* values = tSortValues.get();
+  const SortKeyCollection* values = tCompareValues;
   if (!values) Raise(err::ObjectNotSet, "Kestrel");
   const double a = values->Value(lParam1), b = values->Value(lParam2);
   const int32_t sign = a < b ? -1 : a > b ? 1 : 0;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,8 +46,10 @@ class SortKeyCollection {
   // The numeric value of a row's key (a date's serial number, 0 for an empty cell); Error 5 for a
   // row without a key.
   double Value(platform::LPARAM param) const {
-    if (static_cast<size_t>(param) < dense_.size() && dense_[static_cast<size_t>(param)].kind != Kind::None)
-      return dense_[static_cast<size_t>(param)].value;
+    if (static_cast<size_t>(param) < values_.size()) {
+      const double v = values_[static_cast<size_t>(param)];
+      if (v == v) return v;  // NaN marks a parameter without key
+    }
     return SparseValue(param);
   }
 
@@ -57,12 +60,15 @@ class SortKeyCollection {
     Kind kind = Kind::None;
   };
   void Add(platform::LPARAM param, double value, Kind kind);
-  const Slot* Find(platform::LPARAM param) const;
+  std::optional<Slot> Find(platform::LPARAM param) const;
   double SparseValue(platform::LPARAM param) const;
   static Variant AsVariant(const Slot& slot);
 
+  // Parameters below denseLimit_ keep their key in two tables indexed by parameter: the values
+  // alone, which the comparison reads (eight bytes a row keep them close together), and the kinds.
   size_t denseLimit_;
-  std::vector<Slot> dense_;  // by item parameter, for parameters below denseLimit_
+  std::vector<double> values_;
+  std::vector<Kind> kinds_;
   std::unordered_map<platform::LPARAM, Slot> sparse_;
   std::vector<platform::LPARAM> order_;  // the parameters in the order their keys were added
 };

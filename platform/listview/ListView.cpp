@@ -1,10 +1,12 @@
 #include "platform/listview/ListView.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 
 #include "platform/Toolkit.h"
+#include "platform/listview/TextSort.h"
 #include "runtime/Conversions.h"
 #include "runtime/Error.h"
 #include "runtime/Text.h"
@@ -92,89 +94,16 @@ void ListView::SortBy(int16_t key, int16_t order) {
 
 void ListView::SortNow() { SortRows(sortKey_, sortOrder_, -1, lvwAscending); }
 
-namespace {
-
-// A row in a text sort: the first bytes of its collation key, and its position before the sort
-// (also the number of its key). Most comparisons end on the prefixes, without reading the keys.
-struct TextSortEntry {
-  uint64_t prefix;
-  size_t pos;
-};
-
-int CompareKeys(const text::CollationKeys& keys, const TextSortEntry& a, const TextSortEntry& b, size_t ka,
-                size_t kb) {
-  if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
-  const std::string_view x = keys.Key(ka), y = keys.Key(kb);
-  if (x.size() <= 8 && y.size() <= 8) return 0;  // equal prefixes of whole keys
-  const int c = x.compare(y);
-  return c < 0 ? -1 : c > 0 ? 1 : 0;
-}
-
-// Sorts entries by their keys in the direction given; entries of equal keys by position, which
-// makes the sort stable.
-template <class KeyOf>
-void SortEntries(std::vector<TextSortEntry>::iterator first, std::vector<TextSortEntry>::iterator last,
-                 const text::CollationKeys& keys, KeyOf keyOf, int16_t order) {
-  std::sort(first, last, [&](const TextSortEntry& a, const TextSortEntry& b) {
-    const int c = CompareKeys(keys, a, b, keyOf(a), keyOf(b));
-    if (c != 0) return order == ListView::lvwAscending ? c < 0 : c > 0;
-    return a.pos < b.pos;
-  });
-}
-
-}  // namespace
-
 void ListView::SortRows(int16_t key, int16_t order, int16_t thenKey, int16_t thenOrder) {
-  const size_t n = items_.rows_.size();
   if (thenKey < 0 && InOrder(key, order)) return;  // a stable sort of sorted rows changes nothing
   ordered_ = true;
   orderedKey_ = key;
   orderedOrder_ = order;
-  if (n < 2) return;
-  // One collation key per row, then byte comparisons: n key computations instead of n log n
-  // locale-aware comparisons.
+  if (items_.rows_.size() < 2) return;
   std::vector<const ListItem*> rows;
-  rows.reserve(n);
+  rows.reserve(items_.rows_.size());
   items_.rows_.forEach([&rows](const ListItemRef& item) { rows.push_back(item.get()); });
-  text::CollationKeys keys;
-  keys.Reserve(n, n * 24);
-  std::vector<TextSortEntry> entries(n);
-  for (size_t i = 0; i < n; ++i) {
-    keys.Add(rows[i]->ColumnText(key));
-    entries[i] = TextSortEntry{keys.Prefix(i), i};
-  }
-  const auto byPosition = [](const TextSortEntry& e) { return e.pos; };
-  SortEntries(entries.begin(), entries.end(), keys, byPosition, order);
-
-  if (thenKey >= 0) {
-    // Runs of rows with equal text are put in the order of their text in column thenKey; their
-    // keys are computed for those rows only.
-    text::CollationKeys second;
-    std::vector<size_t> secondOf(n, 0);
-    std::vector<std::pair<size_t, size_t>> runs;
-    for (size_t start = 0; start < n;) {
-      size_t end = start + 1;
-      while (end < n && CompareKeys(keys, entries[start], entries[end], entries[start].pos, entries[end].pos) == 0)
-        ++end;
-      if (end - start > 1) {
-        runs.emplace_back(start, end);
-        for (size_t i = start; i < end; ++i) {
-          secondOf[entries[i].pos] = second.Size();
-          second.Add(rows[entries[i].pos]->ColumnText(thenKey));
-        }
-      }
-      start = end;
-    }
-    for (const auto& [start, end] : runs) {
-      for (size_t i = start; i < end; ++i) entries[i].prefix = second.Prefix(secondOf[entries[i].pos]);
-      SortEntries(entries.begin() + static_cast<std::ptrdiff_t>(start), entries.begin() + static_cast<std::ptrdiff_t>(end),
-                  second, [&secondOf](const TextSortEntry& e) { return secondOf[e.pos]; }, thenOrder);
-    }
-  }
-
-  std::vector<size_t> sorted(n);
-  for (size_t i = 0; i < n; ++i) sorted[i] = entries[i].pos;
-  items_.rows_.reorder(sorted);
+  items_.rows_.reorder(TextSortOrder(rows, key, order, thenKey, thenOrder));
 }
 
 size_t ListView::SortedInsertPosition(const ListItem& item) const {
@@ -491,6 +420,40 @@ LRESULT ListView::OnSetColumnWidth(int32_t column0, int32_t width) {
   return 1;
 }
 
+namespace {
+
+// Sorts (parameter, position) entries by parameter: by placing each at its parameter when the
+// parameters are unique and lie close together (as the list gives them out), else by comparing.
+template <class Entry>
+void InParameterOrder(std::vector<Entry>& entries) {
+  if (entries.empty()) return;
+  const auto [lo, hi] = std::minmax_element(entries.begin(), entries.end(),
+                                            [](const Entry& a, const Entry& b) { return a.param < b.param; });
+  const LPARAM low = lo->param;
+  const auto span = static_cast<uint64_t>(hi->param) - static_cast<uint64_t>(low);
+  if (span < entries.size() * 4 + 1024) {
+    constexpr size_t kFree = SIZE_MAX;
+    std::vector<size_t> at(static_cast<size_t>(span) + 1, kFree);
+    bool unique = true;
+    for (size_t i = 0; i < entries.size() && unique; ++i) {
+      size_t& slot = at[static_cast<size_t>(static_cast<uint64_t>(entries[i].param) - static_cast<uint64_t>(low))];
+      unique = slot == kFree;
+      slot = i;
+    }
+    if (unique) {
+      std::vector<Entry> placed;
+      placed.reserve(entries.size());
+      for (size_t i : at)
+        if (i != kFree) placed.push_back(entries[i]);
+      entries = std::move(placed);
+      return;
+    }
+  }
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.param < b.param; });
+}
+
+}  // namespace
+
 LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
   if (!compare) return 0;
   // The routine sees item parameters only. Each is read once, and the sort moves (parameter,
@@ -503,8 +466,15 @@ LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
   std::vector<Entry> entries;
   entries.reserve(items_.rows_.size());
   items_.rows_.forEach([&entries](const ListItemRef& item) { entries.push_back(Entry{item->param_, entries.size()}); });
-  std::stable_sort(entries.begin(), entries.end(),
-                   [&](const Entry& a, const Entry& b) { return compare(a.param, b.param, lParamSort) < 0; });
+  // A routine usually reads its keys from a table indexed by item parameter: taking the rows in
+  // order of their parameters first keeps those reads close together in memory. Rows the routine
+  // finds equal are then ordered by their place in the list, so the sort stays stable whatever
+  // order it starts from.
+  InParameterOrder(entries);
+  std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    const int32_t c = compare(a.param, b.param, lParamSort);
+    return c != 0 ? c < 0 : a.pos < b.pos;
+  });
   std::vector<size_t> order(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].pos;
   items_.rows_.reorder(order);

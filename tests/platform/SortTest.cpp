@@ -7,6 +7,7 @@
 
 #include "Fixture.h"
 #include "runtime/Conversions.h"
+#include "runtime/Text.h"
 
 namespace tamarind::platform::testing {
 namespace {
@@ -62,6 +63,31 @@ TEST_F(Sorting, AddedRowsGoToTheirSortedPlace) {
   lv->Sorted(false);
   Row("b");  // no longer kept in order
   EXPECT_EQ(Texts(*lv).back(), "b");
+}
+
+// Thousands of rows, mostly different texts with repeats among them: the order is the one a
+// stable sort comparing the texts pair by pair with the collator gives.
+TEST_F(Sorting, ALongListSortsAsPairwiseComparisonsDo) {
+  std::mt19937 random(11);
+  const char* const stems[] = {"alpha", "Alpha", "\xC3\xA9" "clair", "eclair", "Zulu", "zulu ", "10", "9", ""};
+  std::vector<std::pair<std::string, LPARAM>> reference;
+  for (int i = 0; i < 9000; ++i) {
+    std::string text = stems[random() % std::size(stems)];
+    if (i < 5000 || random() % 3 == 0) text += std::to_string(random() % 100000);  // first unique, then repeats
+    reference.emplace_back(text, Row(text)->ItemParam());
+  }
+  for (int16_t order : {ListView::lvwDescending, ListView::lvwAscending}) {
+    lv->SortBy(0, order);
+    std::vector<std::pair<std::string, LPARAM>> expected = reference;
+    std::stable_sort(expected.begin(), expected.end(), [order](const auto& a, const auto& b) {
+      const int c = text::CompareText(a.first, b.first);
+      return order == ListView::lvwAscending ? c < 0 : c > 0;
+    });
+    std::vector<LPARAM> params;
+    for (const auto& e : expected) params.push_back(e.second);
+    EXPECT_EQ(Params(*lv), params);
+    reference = expected;  // the next sort starts from this order
+  }
 }
 
 // The compare routine reads keys computed once per row, by item parameter.
