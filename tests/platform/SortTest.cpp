@@ -69,7 +69,7 @@ TEST_F(Sorting, AddedRowsGoToTheirSortedPlace) {
 // stable sort comparing the texts pair by pair with the collator gives.
 TEST_F(Sorting, ALongListSortsAsPairwiseComparisonsDo) {
   std::mt19937 random(11);
-  const char* const stems[] = {"alpha", "Alpha", "\xC3\xA9" "clair", "eclair", "Zulu", "zulu ", "10", "9", ""};
+  const char* const stems[] = {"alpha", "Alpha", "\u00E9clair", "eclair", "Zulu", "zulu ", "10", "9", ""};
   std::vector<std::pair<std::string, LPARAM>> reference;
   for (int i = 0; i < 9000; ++i) {
     std::string text = stems[random() % std::size(stems)];
@@ -143,6 +143,12 @@ TEST_F(Sorting, SortByEndsAsTheThreeAssignmentsEndOneByOne) {
     twin->SortKey(key);
     twin->SortOrder(order);
     ASSERT_EQ(Params(*lv), Params(*twin));
+    // And the rows do stand in order of that column, as the collator compares its texts.
+    const Texts_ texts = Texts(*lv, key);
+    for (size_t i = 1; i < texts.size(); ++i) {
+      const int c = text::CompareText(texts[i - 1], texts[i]);
+      ASSERT_TRUE(order == ListView::lvwAscending ? c <= 0 : c >= 0) << "\"" << texts[i - 1] << "\", \"" << texts[i] << "\"";
+    }
     ASSERT_TRUE(lv->Sorted());
     ASSERT_EQ(lv->SortKey(), key);
     ASSERT_EQ(lv->SortOrder(), order);
