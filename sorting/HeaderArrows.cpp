@@ -49,16 +49,22 @@ void SetHeaderSortIcon(Toolkit& tk, ListView& list, int32_t c, int32_t k, bool s
 
 namespace {
 
+// The largest arrow a header shows, in pixels; a larger SortArrowSize gets the pictures unscaled
+// (which the image list refuses unless they have that size).
+constexpr int32_t kLargestArrow = 256;
+
 // A picture at size x size pixels: the host's own when it has that size, else a copy scaled to it
 // (nearest pixel), so that pictures of any size become arrows of SortArrowSize. A size of 0 or
 // less leaves the picture as it is; the image list then takes the first picture's size.
 PictureRef AtArrowSize(const PictureRef& picture, int32_t size) {
-  if (!picture || picture->IsEmpty() || size <= 0 || (picture->WidthPx() == size && picture->HeightPx() == size))
+  if (!picture || picture->IsEmpty() || size <= 0 || size > kLargestArrow ||
+      (picture->WidthPx() == size && picture->HeightPx() == size))
     return picture;
   auto scaled = std::make_shared<StdPicture>(size, size);
+  const int64_t width = picture->WidthPx(), height = picture->HeightPx();
   for (int32_t y = 0; y < size; ++y)
     for (int32_t x = 0; x < size; ++x)
-      scaled->SetPixel(x, y, picture->Pixel(x * picture->WidthPx() / size, y * picture->HeightPx() / size));
+      scaled->SetPixel(x, y, picture->Pixel(static_cast<int32_t>(x * width / size), static_cast<int32_t>(y * height / size)));
   return scaled;
 }
 

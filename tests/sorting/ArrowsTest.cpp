@@ -134,6 +134,12 @@ TEST_F(HeaderArrows, TheHostsPicturesBecomeTheArrowsAtSortArrowSize) {
   Click(2);
   EXPECT_EQ(Arrows(), ".v.");
   EXPECT_EQ(Header(2).HeaderImage(), 1);
+  // A size no header arrow has: the pictures are refused, quietly, and nothing else changes.
+  k.SortArrowSize(100000);
+  k.SortArrows(true);
+  EXPECT_EQ(k.ColumnHeaderIcons()->Count(), 0);
+  EXPECT_TRUE(k.SortArrows());
+  EXPECT_TRUE(Messages().empty());
 }
 
 }  // namespace
