@@ -25,12 +25,38 @@ std::vector<int16_t> Ordinals(Toolkit& tk, const std::string& list) {
   return out;
 }
 
-// rs.Fields(ordinal), read through the recordset's names on every call: a host's recordset may
-// hand out a new field object per record.
-Variant FieldOf(const Variant& rs, int16_t ordinal) {
-  Arguments index{Variant(ordinal)};
-  return Invoke(Get(rs, "Fields"), "", CallType::Get, std::move(index));
-}
+// The recordset's Fields collection, asked by name for one field after another. It is fetched
+// again for every record (rs.Fields), since a host's recordset may hand out a new collection per
+// record; the argument list is kept between calls.
+class FieldsOf {
+ public:
+  explicit FieldsOf(const Variant& rs) { Load(rs); }
+  // rs.Fields, for the record the recordset is on now.
+  void Load(const Variant& rs) {
+    fields_ = Get(rs, "Fields");
+    if (!fields_.IsObject() || fields_.IsNothing()) Raise(err::ObjectNotSet);
+    target_ = fields_.AsObject()->AsDispatchable();
+    if (!target_) Raise(err::ObjectDoesNotSupport);
+  }
+  // Fields(ordinal)
+  Variant operator()(int16_t ordinal) {
+    // The callee may have changed the list (arguments are by reference): set it up afresh.
+    if (index_.size() != 1) {
+      index_.clear();
+      index_.emplace_back(Variant(ordinal));
+    } else {
+      index_[0].name.clear();
+      index_[0].value = Variant(ordinal);
+    }
+    return target_->Invoke("", CallType::Get, index_);
+  }
+  const Variant& Collection() const { return fields_; }
+
+ private:
+  Variant fields_;
+  Dispatchable* target_ = nullptr;
+  Arguments index_;
+};
 
 // A value joined to "": Null gives "", anything else its text form. The text is moved out of
 // the value where it already is one.
@@ -40,10 +66,10 @@ std::string CellText(Variant&& v) {
   return CStr(v);
 }
 
-std::string RowKey(const Variant& rs, const std::vector<int16_t>& keyFields) {
+std::string RowKey(FieldsOf& fields, const std::vector<int16_t>& keyFields) {
   std::string key;
   for (size_t i = 0; i < keyFields.size(); ++i) {
-    const Variant v = DefaultValue(FieldOf(rs, keyFields[i]));
+    const Variant v = DefaultValue(fields(keyFields[i]));
     // The first value is the key's start and must have a text (Null is Error 94); later ones are
     // joined to it, a Null adding nothing after its ":".
     if (i == 0)
@@ -67,19 +93,20 @@ void FillListViewFromRS(Toolkit& tk, ListView& lv, const Variant& rs, const std:
     std::vector<int16_t> shown;
     if (!cols.empty()) {
       shown = Ordinals(tk, cols);
+      FieldsOf fields(rs);
       std::string captions = colNAMES;  // the caller's own list stays as it was
       for (const int16_t ordinal : shown) {
         std::string caption = captions.empty() ? std::string() : basTOKENS::GetToken(tk, captions, ":");
         // An empty caption ("Id::City") leaves the column to its field's name, as a missing one does.
-        if (caption.empty()) caption = CStr(Get(FieldOf(rs, ordinal), "Name"));
+        if (caption.empty()) caption = CStr(Get(fields(ordinal), "Name"));
         lv.ColumnHeaders().Add(0, {}, std::move(caption));
       }
     } else {
-      const Variant fields = Get(rs, "Fields");
-      const int32_t count = CLng(Get(fields, "Count"));
+      FieldsOf fields(rs);
+      const int32_t count = CLng(Get(fields.Collection(), "Count"));
       for (int32_t i = 0; i < count; ++i) {
         const auto ordinal = static_cast<int16_t>(i);
-        lv.ColumnHeaders().Add(0, {}, CStr(Get(FieldOf(rs, ordinal), "Name")));
+        lv.ColumnHeaders().Add(0, {}, CStr(Get(fields(ordinal), "Name")));
         shown.push_back(ordinal);
       }
     }
@@ -87,12 +114,17 @@ void FillListViewFromRS(Toolkit& tk, ListView& lv, const Variant& rs, const std:
     // The key's fields are read with the first record, so a recordset already at its end gives
     // the columns and no error.
     std::optional<std::vector<int16_t>> keyFields;
+    std::optional<FieldsOf> fields;
     while (!CBool(Get(rs, "EOF"))) {
       if (!keyFields) keyFields = Ordinals(tk, keycol);
-      std::string key = keyFields->empty() ? std::string() : RowKey(rs, *keyFields);
+      if (fields)
+        fields->Load(rs);
+      else
+        fields.emplace(rs);
+      std::string key = keyFields->empty() ? std::string() : RowKey(*fields, *keyFields);
       ListItemRef item;
       for (size_t k = 0; k < shown.size(); ++k) {
-        std::string text = CellText(DefaultValue(FieldOf(rs, shown[k])));
+        std::string text = CellText(DefaultValue((*fields)(shown[k])));
         if (k == 0)
           item = lv.ListItems().Add(0, std::move(key), std::move(text));
         else

@@ -345,8 +345,10 @@ std::string FormatGeneral(double d, int digits, int maxExponent) {
   if (std::isinf(d)) return d < 0 ? "-Infinity" : "Infinity";
   if (d == 0.0) return "0";
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, d);  // "-d.ddde+XX", correctly rounded
-  const std::string_view sci(buf);
+  // "-d.ddde+XX", correctly rounded; to_chars is the same text as printf's %e, many times faster.
+  const auto end = std::to_chars(buf, buf + sizeof buf - 1, d, std::chars_format::scientific, digits - 1).ptr;
+  *end = '\0';
+  const std::string_view sci(buf, static_cast<size_t>(end - buf));
   const size_t ePos = sci.find('e');
   const bool negative = sci[0] == '-';
   std::string mantissa;

@@ -41,8 +41,10 @@ const std::shared_ptr<Field>& Fields::Item(const Variant& indexOrName) const {
     Raise(err::SubscriptOutOfRange, "Fields", "Subscript out of range: the recordset has no field named \"" +
                                                    indexOrName.AsString() + "\"");
   }
-  const double n = CDbl(indexOrName);
-  const double ordinal = RoundHalfEven(n);
+  // Whole-number ordinals, the usual case, need no rounding.
+  const double ordinal = indexOrName.Type() == VarType::Integer ? indexOrName.AsInteger()
+                         : indexOrName.Type() == VarType::Long  ? indexOrName.AsLong()
+                                                                : RoundHalfEven(CDbl(indexOrName));
   if (ordinal < 0 || ordinal >= static_cast<double>(items_.size()))
     Raise(err::SubscriptOutOfRange, "Fields",
           "Subscript out of range: the recordset has no field " + FormatDouble(ordinal) + " (it has " +

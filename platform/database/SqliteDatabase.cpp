@@ -103,9 +103,10 @@ class SqliteCursor final : public Cursor {
 std::shared_ptr<SqliteDatabase> SqliteDatabase::Open(const std::string& path, Mode mode) {
   if (mode != Mode::Create && path != ":memory:" && !std::filesystem::exists(path))
     Raise(err::FileNotFound, "SQLite", "File not found: " + path);
-  const int flags = mode == Mode::ReadOnly    ? SQLITE_OPEN_READONLY
-                    : mode == Mode::ReadWrite ? SQLITE_OPEN_READWRITE
-                                              : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  // A connection is used by one thread at a time: the engine's own locking per call is not needed.
+  const int flags = SQLITE_OPEN_NOMUTEX | (mode == Mode::ReadOnly    ? SQLITE_OPEN_READONLY
+                                           : mode == Mode::ReadWrite ? SQLITE_OPEN_READWRITE
+                                                                     : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   sqlite3* db = nullptr;
   const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {

@@ -15,6 +15,7 @@ struct sqlite3;
 
 namespace tamarind::database {
 
+// A connection and its recordsets are used by one thread at a time.
 class SqliteDatabase : public std::enable_shared_from_this<SqliteDatabase> {
  public:
   enum class Mode { ReadOnly, ReadWrite, Create };
