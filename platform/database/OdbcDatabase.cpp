@@ -1,5 +1,6 @@
 #include "platform/database/OdbcDatabase.h"
 
+#include <dlfcn.h>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -215,6 +216,10 @@ class OdbcCursor final : public Cursor {
 }  // namespace
 
 std::shared_ptr<OdbcConnection> OdbcConnection::Connect(const std::string& connectionString) {
+  // The driver manager loads its configuration library for every connection and unloads it
+  // after, losing what it read each time; kept loaded, the library reads its files once.
+  static void* const keepConfiguration = dlopen("libodbcinst.so.2", RTLD_NOW | RTLD_NODELETE);
+  (void)keepConfiguration;
   std::shared_ptr<OdbcConnection> c(new OdbcConnection());
   SQLHENV env = nullptr;
   if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))

@@ -20,7 +20,8 @@ namespace tamarind::database {
 class OdbcConnection : public std::enable_shared_from_this<OdbcConnection> {
  public:
   // Connects with an ODBC connection string ("DSN=name;UID=...;PWD=..." or "DRIVER={...};...").
-  // Error 5 with the driver manager's or the driver's message when the connection fails.
+  // Error 5 with the driver manager's or the driver's message when the connection fails. The
+  // driver manager reads its configuration (odbcinst.ini, odbc.ini) once per process.
   static std::shared_ptr<OdbcConnection> Connect(const std::string& connectionString);
   ~OdbcConnection();
   OdbcConnection(const OdbcConnection&) = delete;

@@ -16,15 +16,13 @@ using database::OpenOdbcRecordset;
 class OdbcRecordset : public ::testing::Test {
  protected:
   OdbcRecordset() {
-    db = MakeDatabase(dir,
-                      "CREATE TABLE spices (Id INTEGER, Name VARCHAR(40), Price DOUBLE, Stock NUMERIC(12,2),"
-                      " Due DATE, Seen TIMESTAMP, Photo BLOB, Notes TEXT);"
-                      "INSERT INTO spices VALUES (17, 'Anise', 2.5, 12.25, '2026-12-06', '2026-12-06 15:04:05',"
-                      " x'0102', NULL), (18, 'Basil', NULL, NULL, NULL, NULL, NULL, 'fresh');");
-    dsn = OdbcDataSource(dir, db);
+    dsn = MakeOdbcDatabase(
+        "CREATE TABLE spices (Id INTEGER, Name VARCHAR(40), Price DOUBLE, Stock NUMERIC(12,2),"
+        " Due DATE, Seen TIMESTAMP, Photo BLOB, Notes TEXT);"
+        "INSERT INTO spices VALUES (17, 'Anise', 2.5, 12.25, '2026-12-06', '2026-12-06 15:04:05',"
+        " x'0102', NULL), (18, 'Basil', NULL, NULL, NULL, NULL, NULL, 'fresh');");
   }
-  TempFolder dir;
-  std::string db, dsn;
+  std::string dsn;
 };
 
 TEST_F(OdbcRecordset, ValuesComeThroughTheDriverWithTheirTypes) {

@@ -50,14 +50,27 @@ inline std::string FieldName(const Variant& rs, int32_t i) {
 }
 inline bool AtEnd(const Variant& rs) { return Get(rs, "EOF").AsBoolean(); }
 
-// The SQLite ODBC driver registered as "SQLite3" and a data source "tamarind" for db, in
-// configuration files of a private folder that the driver manager reads instead of the system's.
-inline std::string OdbcDataSource(const TempFolder& dir, const std::string& db) {
-  const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-  std::ofstream(dir / "odbcinst.ini") << "[SQLite3]\nDescription=SQLite 3\nDriver=" << driver << "\n";
-  std::ofstream(dir / "odbc.ini") << "[tamarind]\nDriver=SQLite3\nDatabase=" << db << "\n";
-  setenv("ODBCSYSINI", dir.Path().c_str(), 1);
-  setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
+// The SQLite ODBC driver registered as "SQLite3" and a data source "tamarind" for a database
+// file, in configuration files of a private folder that the driver manager reads instead of the
+// system's. The driver manager reads them once per process, so there is one such folder and one
+// data source for the whole run; MakeOdbcDatabase makes the source's database afresh.
+struct OdbcSetup {
+  OdbcSetup() {
+    const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+    std::ofstream(dir / "odbcinst.ini") << "[SQLite3]\nDescription=SQLite 3\nDriver=" << driver << "\n";
+    std::ofstream(dir / "odbc.ini") << "[tamarind]\nDriver=SQLite3\nDatabase=" << Database() << "\n";
+    setenv("ODBCSYSINI", dir.Path().c_str(), 1);
+    setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
+  }
+  std::string Database() const { return (dir / "odbc.db").string(); }
+  TempFolder dir;
+};
+
+// The data source's database, made from script; returns the connection string.
+inline std::string MakeOdbcDatabase(const std::string& script) {
+  static OdbcSetup setup;
+  std::filesystem::remove(setup.Database());
+  database::SqliteDatabase::Open(setup.Database(), database::SqliteDatabase::Mode::Create)->Execute(script);
   return "DSN=tamarind";
 }
 
