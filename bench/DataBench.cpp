@@ -143,6 +143,7 @@ void BM_PrintToPdf_kestrel(benchmark::State& state) {
   const std::filesystem::path file = Folder() / "kestrel.pdf";
   if (pdf->LastOutput() != file || std::filesystem::file_size(file) < 100000)
     state.SkipWithError("no report was written");
+  state.counters["pages"] = pdf->LastPageCount();
   state.SetItemsProcessed(state.iterations() * kPrintRows);
 }
 

@@ -351,6 +351,7 @@ void PdfPrinter::EndDoc() {
   cairo_surface_finish(doc->surface);
   const cairo_status_t status = cairo_surface_status(doc->surface);
   const std::filesystem::path file = doc->file, part = doc->part;
+  const int32_t pages = doc->pages;
   doc.reset();
   std::error_code ec;
   if (status != CAIRO_STATUS_SUCCESS) {
@@ -364,6 +365,7 @@ void PdfPrinter::EndDoc() {
     Raise(err::PathFileAccessError, "Printer", "The report could not be written to " + file.string());
   }
   lastOutput_ = file;
+  lastPages_ = pages;
   DocumentFinished(file);
 }
 

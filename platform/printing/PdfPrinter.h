@@ -52,6 +52,8 @@ class PdfPrinter : public platform::Printer {
   void NextOutputFile(std::filesystem::path file) { nextFile_ = std::move(file); }
   // The file of the last finished document; empty before the first.
   const std::filesystem::path& LastOutput() const { return lastOutput_; }
+  // The pages of the last finished document.
+  int32_t LastPageCount() const { return lastPages_; }
   bool DocumentOpen() const;
   int32_t PageCount() const;  // pages of the open document so far
 
@@ -98,6 +100,7 @@ class PdfPrinter : public platform::Printer {
   PageSetup page_;
   std::filesystem::path folder_, nextFile_, lastOutput_;
   std::string jobName_ = "Report";
+  int32_t lastPages_ = 0;
   int16_t orientation_ = vbPRORPortrait, drawMode_ = 13;
   platform::StdFont font_{"Arial", 10};
   float x_ = 0, y_ = 0;

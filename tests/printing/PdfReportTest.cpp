@@ -93,6 +93,7 @@ TEST_F(PdfReport, ALongListBecomesPagesWithTitleHeadersCutTextsAndFooters) {
 
   const std::string info = Info(file);
   EXPECT_TRUE(Has(info, "Pages:           2")) << info;
+  EXPECT_EQ(pdf->LastPageCount(), 2);
   EXPECT_TRUE(Has(info, "Title:           Spice report")) << info;
   EXPECT_TRUE(Has(info, "595.276 x 841.89 pts (A4)")) << info;
 
