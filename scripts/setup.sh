@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libasound2-dev
   sox
+  libfreexl-dev libclang-rt-14-dev
 )
 
 missing=()

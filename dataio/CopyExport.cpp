@@ -1,0 +1,141 @@
+#include "dataio/CopyExport.h"
+
+#include <memory>
+#include <string_view>
+
+#include "dataio/CEXCEL.h"
+#include "dataio/ResourceFile.h"
+#include "dataio/ShellOpen.h"
+#include "platform/spreadsheet/SpreadsheetServer.h"
+#include "runtime/Conversions.h"
+#include "runtime/Dispatch.h"
+#include "runtime/Error.h"
+#include "runtime/Text.h"
+
+namespace tamarind::dataio {
+
+namespace {
+
+// Appends one value to the line that starts at lineStart of out: after a TAB when the line
+// already has text, else as the line's first text, so leading empty cells leave no TABs.
+// Double quotes become two apostrophes when asked (cells; header texts stay as they are).
+void Join(std::string& out, size_t lineStart, std::string_view value, bool replaceQuotes) {
+  if (out.size() != lineStart) out += '\t';
+  if (!replaceQuotes) {
+    out.append(value);
+    return;
+  }
+  for (size_t quote; (quote = value.find('"')) != std::string_view::npos;) {
+    out.append(value.substr(0, quote));
+    out += "''";
+    value.remove_prefix(quote + 1);
+  }
+  out.append(value);
+}
+
+// An empty sub-item shows its Tag instead; a Null Tag adds nothing, as it does to a text.
+std::string TagText(const platform::ListItemRef& item, int32_t j) {
+  const Variant tag = platform::ListSubItem(item, j).Tag();
+  return tag.IsNull() ? std::string() : CStr(tag);
+}
+
+}  // namespace
+
+CopyExport::CopyExport(KestrelState& s) : s_(s) {
+  // Every control can export, whichever realisation of the platform runs it.
+  spreadsheet::RegisterAutomationServer();
+}
+
+void CopyExport::PlaceProgressBar() {
+  platform::ProgressBar& bar = *s_.prgBAR;
+  const platform::ListView& list = *s_.lvLIST;
+  bar.Top(s_.surface.Height() / 2);
+  bar.Left(list.Left());
+  bar.Width(list.Width());
+  bar.Min(0);
+  bar.Value(0);
+  const int32_t rows = s_.lvLIST->ListItems().Count();
+  if (rows > 0) bar.Max(static_cast<float>(rows));
+}
+
+void CopyExport::CopyAll() {
+  ResumeNext([&] {
+    std::string out;
+    size_t lineStart = 0;
+    for (const platform::ColumnHeaderRef& header : s_.lvLIST->ColumnHeaders()) Join(out, lineStart, header->Text(), false);
+    out += '\r';
+
+    platform::ProgressBar& bar = *s_.prgBAR;
+    PlaceProgressBar();
+    bar.Visible(true);
+    s_.lvLIST->ListItems().ForEach([&](const platform::ListItemRef& item) {
+      bar.Value(bar.Value() + 1);
+      lineStart = out.size();
+      Join(out, lineStart, item->Text(), true);
+      const int32_t subItems = item->SubItemCount();
+      for (int32_t j = 1; j <= subItems; ++j) {
+        const std::string& text = item->ColumnText(j);
+        if (text.empty()) Join(out, lineStart, TagText(item, j), true);
+        else Join(out, lineStart, text, true);
+      }
+      out += '\r';
+    });
+
+    platform::Clipboard& clipboard = s_.tk.GetClipboard();
+    clipboard.Clear();
+    clipboard.SetText(out);
+    bar.Visible(false);
+  });
+}
+
+void CopyExport::ExportToExcel(std::string& FilePathAndName, bool OpenAfterExport) {
+  platform::Toolkit& tk = s_.tk;
+  platform::ProgressBar& bar = *s_.prgBAR;
+  platform::TextBox& message = *s_.lblEXCELMSG;
+  std::shared_ptr<CEXCEL> XLOBJ;
+  try {
+    PlaceProgressBar();
+    if (text::UCase(text::Right(FilePathAndName, 4)) != ".XLS") FilePathAndName += ".xls";
+
+    int32_t id = 101;
+    std::string type = "XLS", extension = "XLS", folder, baseName = "temp";
+    GenFileFromRes(tk, id, type, extension, folder, baseName, FilePathAndName);
+
+    XLOBJ.reset(new CEXCEL(tk));
+    XLOBJ->OpenExcel(FilePathAndName, false);
+    CopyAll();
+
+    const Variant& XL = XLOBJ->XL;
+    if (!XLOBJ->ExcelWasNotRunning) {
+      Let(Get(XL, "Application"), "Visible", true);
+      const Variant lastWindow = Get(Get(XL, "Parent"), "Windows", {CLng(Get(Get(Get(XL, "Parent"), "Windows"), "Count"))});
+      Let(lastWindow, "Visible", true);
+    }
+    Call(Get(Get(XL, "ActiveSheet"), "Range", {"A1"}), "Select");
+    Call(Get(XL, "ActiveSheet"), "Paste");
+    Call(Get(Get(XL, "ActiveSheet"), "Range", {"A1"}), "Select");
+    Call(Get(Get(Get(XL, "sheets", {1}), "Cells"), "EntireColumn"), "AutoFit");
+
+    message.Move(bar.Left(), bar.Top(), bar.Width(), bar.Height());
+    message.Visible(true);
+    message.Refresh();
+    s_.surface.Refresh();
+    bar.Visible(false);
+
+    s_.Events().ExportToExcelComplete(XLOBJ);
+
+    if (!XLOBJ) Raise(err::ObjectNotSet);  // the host let go of the workbook
+    if (XLOBJ->ExcelWasNotRunning) {
+      XLOBJ->CloseExcel(true);
+      if (OpenAfterExport) ShellOpen(tk, FilePathAndName);
+    }
+    message.Visible(false);
+  } catch (const Error& e) {
+    ResumeEach([&] { bar.Visible(false); }, [&] { message.Visible(false); });
+    // A failure while letting the workbook go must not hide the error that ended the export.
+    if (XLOBJ) ResumeNext([&] { XLOBJ->CloseExcel(false); });
+    tk.MsgBox(FormatErrorReport(e, ":Error in ExportToExcel.  Error Message: "), vbCritical, "Warning");
+  }
+}
+
+}  // namespace tamarind::dataio
