@@ -3,7 +3,9 @@
 //
 //   BM_CopyAll/control      Kestrel::CopyAll: the header line, every row with the joining and quote
 //                           rules, the progress bar advanced once per row, the clipboard set.
-//   BM_CopyAll/baseline     the same text built from a std::vector of rows and copied to a string.
+//   BM_CopyAll/baseline     the same text built from a std::vector of rows and copied to a string, as
+//                           a clipboard keeps its own copy (the headless clipboard keeps two: the
+//                           text and its record of every text set).
 //   BM_Export/control       Kestrel::ExportToExcel to a file: template, the spreadsheet server, paste,
 //                           fitted columns, the .xls file written.
 //   BM_Export/engine        the same cells put straight into the workbook model and saved as .xls.
@@ -70,9 +72,14 @@ struct Desk {
   Kestrel* k = nullptr;
 };
 
-// The rule CopyAll follows, written out plainly over the vectors.
+// The rule CopyAll follows, written out plainly over the vectors. The text gets its room at once,
+// as CopyAll gives it room once its first rows have shown how long a row is.
 std::string PlainText(const std::vector<Row>& rows) {
   std::string out;
+  size_t bytes = 64;
+  for (const Row& r : rows)
+    for (const std::string& cell : r) bytes += cell.size() + 1;
+  out.reserve(bytes);
   auto join = [&](size_t lineStart, const std::string& v, bool quotes) {
     if (out.size() != lineStart) out += '\t';
     if (!quotes || v.find('"') == std::string::npos) {
@@ -127,12 +134,13 @@ void BM_CopyAll_Control(benchmark::State& state) {
 
 void BM_CopyAll_Baseline(benchmark::State& state) {
   const std::vector<Row>& rows = CopyRows();
-  std::string clipboard;
+  std::string clipboard;  // a clipboard keeps its own copy of the text
   for (auto _ : state) {
-    clipboard = PlainText(rows);
+    const std::string text = PlainText(rows);
+    clipboard = text;
     benchmark::DoNotOptimize(clipboard.data());
   }
-  if (clipboard.size() < kCopyRows) state.SkipWithError("no text");
+  if (clipboard != PlainText(rows)) state.SkipWithError("no text");
 }
 
 BENCHMARK(BM_CopyAll_Control)->Name("BM_CopyAll/control")->Unit(benchmark::kMillisecond)->MinTime(2);

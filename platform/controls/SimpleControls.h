@@ -84,12 +84,16 @@ class ProgressBar : public Control {
   int32_t Repaints() const { return repaints_; }
 
  protected:
-  void OnResized() override { Reshow(); }
+  void OnResized() override {
+    widthPx_ = -1;
+    Reshow();
+  }
 
  private:
   // Recomputes the filled width; a change redraws the bar (the realisation hears "Value").
   void Reshow();
   float min_ = 0, max_ = 100, value_ = 0;
+  int32_t widthPx_ = -1;  // the bar's width in pixels, measured when its size or range changes
   int32_t shown_ = 0, repaints_ = 0;
 };
 
