@@ -15,20 +15,16 @@ using namespace tamarind;
 
 namespace {
 
-struct Server {
-  Server() {
-    app = spreadsheet::StartApplication(tk);
-    book = Call(Get(app, "Workbooks"), "Add");
-    sheet = Get(book, "ActiveSheet");
-  }
+struct Desktop {
+  Desktop() { app = spreadsheet::StartApplication(tk); }
   platform::headless::HeadlessToolkit tk;
-  Variant app, book, sheet;
+  Variant app;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Server server;
+  static Desktop desktop;
   const std::string text(reinterpret_cast<const char*>(data), size);
 
   for (const auto& row : spreadsheet::ParseTabText(text))
@@ -37,14 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       (void)spreadsheet::FittedWidth(spreadsheet::DisplayText(c));
     }
 
-  server.tk.GetClipboard().SetText(text);
+  // A new workbook for every input: the paste lands at the top, or near the last row.
+  const Variant book = Call(Get(desktop.app, "Workbooks"), "Add");
+  const Variant sheet = Get(book, "ActiveSheet");
+  desktop.tk.GetClipboard().SetText(text);
   try {
-    const Variant destination = Get(server.sheet, "Range", {size % 2 ? "A1" : "C65530"});
-    Call(server.sheet, "Paste", {Named("Destination", destination)});
-    Call(Get(Get(server.sheet, "Cells"), "EntireColumn"), "AutoFit");
+    const Variant destination = Get(sheet, "Range", {size % 2 ? "A1" : "C65530"});
+    Call(sheet, "Paste", {Named("Destination", destination)});
+    Call(Get(Get(sheet, "Cells"), "EntireColumn"), "AutoFit");
   } catch (const Error&) {
   }
-  Call(Get(server.sheet, "Cells"), "ClearContents");
-  server.tk.ClipboardImpl().ClearHistory();
+  Call(book, "Close");
+  desktop.tk.ClipboardImpl().ClearHistory();
   return 0;
 }

@@ -382,6 +382,7 @@ void WorksheetObject::Paste(CellRef at) {
                                 CellName({at.row + static_cast<int32_t>(r), at.column + static_cast<int32_t>(c)}) +
                                 ": a cell holds at most 32,767 characters");
   // The pasted block replaces what was there, also where a line has fewer cells than the widest.
+  sheet_->ReserveRows(at.row + static_cast<int32_t>(rows));
   for (size_t r = 0; r < grid.size(); ++r) {
     const int32_t row = at.row + static_cast<int32_t>(r);
     for (int64_t c = 0; c < columns; ++c) {

@@ -69,6 +69,10 @@ class Worksheet {
 
   // nullptr for an empty cell.
   const Cell* Find(int32_t row, int32_t column) const;
+  // Makes room for rows up to endRow (exclusive) before many rows are set in order.
+  void ReserveRows(int32_t endRow) {
+    if (endRow > 0 && endRow <= kMaxRows) rows_.reserve(static_cast<size_t>(endRow));
+  }
   // Sets a cell; an empty cell, or one of empty text, removes it. Error 1004 outside the sheet.
   void Set(int32_t row, int32_t column, Cell cell);
   // Calls f(row, column, cell) for every cell, row by row, each row in column order.
