@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Automation.h"
 #include "platform/Picture.h"
 #include "platform/Services.h"
 #include "platform/Window.h"
@@ -49,8 +50,15 @@ class Toolkit : public MessageBoxService {
   // a file that is no picture.
   virtual PictureRef LoadPicture(const std::string& fileName);
 
-  // GetObject: an automation object by file name or class. Error 429 when no server answers.
-  virtual Variant GetObject(const std::string& pathName, const std::string& className) = 0;
+  // GetObject. With a class and no file name: the instance of the class running on this desktop.
+  // With a file name: the document's object, opened by the class named or else by the class that
+  // opens files of its extension. Error 429 when no instance runs or no class answers.
+  // The registered automation classes (platform/Automation.h) answer by default.
+  virtual Variant GetObject(const std::string& pathName, const std::string& className);
+  // CreateObject: a new instance of the class. Error 429 when no class of that name is registered.
+  virtual Variant CreateObject(const std::string& className);
+  // The automation objects running on this desktop.
+  RunningObjectTable& RunningObjects() { return runningObjects_; }
 
   // The inner controls, created for a parent window (the user control surface).
   virtual std::shared_ptr<ListView> CreateListView(Window& parent);
@@ -64,6 +72,9 @@ class Toolkit : public MessageBoxService {
   virtual std::shared_ptr<TabStrip> CreateTabStrip(Window& parent);
   virtual std::shared_ptr<ProgressBar> CreateProgressBar(Window& parent);
   virtual std::shared_ptr<Timer> CreateTimer(Window& parent);
+
+ private:
+  RunningObjectTable runningObjects_;
 };
 
 }  // namespace tamarind::platform

@@ -10,6 +10,7 @@ packages=(
   sox
   libsqlite3-dev unixodbc-dev unixodbc libsqliteodbc
   libcairo2-dev libpango1.0-dev libcups2-dev poppler-utils fonts-dejavu-core
+  libfreexl-dev libclang-rt-14-dev
 )
 
 missing=()

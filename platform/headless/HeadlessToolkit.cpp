@@ -297,7 +297,8 @@ HeadlessToolkit::HeadlessToolkit(HeadlessSettings settings)
       sound_(clock_),
       metrics_(settings_.text) {}
 
-HeadlessToolkit::~HeadlessToolkit() = default;
+// Running automation servers go first: they may still refer to the services below.
+HeadlessToolkit::~HeadlessToolkit() { RunningObjects().Clear(); }
 
 void HeadlessToolkit::RunPosted() {
   while (!posted_.empty()) {
@@ -341,7 +342,8 @@ Variant HeadlessToolkit::GetObject(const std::string& pathName, const std::strin
       if (it != automation_.end()) return it->second(pathName);
     }
   }
-  Raise(err::CannotCreateObject, "GetObject");
+  // Everything else is answered as on any desktop: by the library's registered servers.
+  return Toolkit::GetObject(pathName, className);
 }
 
 void HeadlessToolkit::RegisterAutomation(std::string classOrExtension, AutomationFactory factory) {

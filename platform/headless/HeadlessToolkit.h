@@ -120,6 +120,8 @@ class RecordingClipboard : public Clipboard {
   std::string GetText(int16_t) const override { return text_; }
   int32_t Clears() const { return clears_; }
   const std::vector<std::string>& History() const { return history_; }
+  // Forgets the texts set so far (a long run of large copies need not keep them all).
+  void ClearHistory() { history_.clear(); }
 
  private:
   std::string text_;
@@ -301,7 +303,8 @@ class HeadlessToolkit : public Toolkit {
   void Wait(uint64_t ms);
   int32_t DoEventsCount() const { return doEventsCount_; }
 
-  // Automation servers GetObject can reach, by class name or by file extension (".xls").
+  // Stand-in automation servers for tests, by class name or by file extension (".xls"): GetObject
+  // asks them first, then the library's registered servers.
   using AutomationFactory = std::function<Variant(const std::string& pathName)>;
   void RegisterAutomation(std::string classOrExtension, AutomationFactory factory);
 

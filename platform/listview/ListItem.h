@@ -80,6 +80,8 @@ class ListItem : public Object, public std::enable_shared_from_this<ListItem> {
 
   // Text of column c (0 = the item's own text); "" where the item has no such sub-item.
   const std::string& ColumnText(int32_t c) const;
+  // The number of sub-items the item has been given (its ListSubItems.Count), without a reference.
+  int32_t SubItemCount() const { return static_cast<int32_t>(subItems_.size()); }
 
  private:
   friend class ListView;
