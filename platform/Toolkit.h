@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/Picture.h"
 #include "platform/Services.h"
@@ -25,6 +26,7 @@ class PictureBox;
 class TabStrip;
 class ProgressBar;
 class Timer;
+class UserControl;
 
 class Toolkit : public MessageBoxService {
  public:
@@ -51,6 +53,11 @@ class Toolkit : public MessageBoxService {
 
   // GetObject: an automation object by file name or class. Error 429 when no server answers.
   virtual Variant GetObject(const std::string& pathName, const std::string& className) = 0;
+
+  // A user control's surface changed: "Parent" when it is sited on a form, "Released" when it is
+  // destroyed, otherwise the name of the property (position, visibility, font, ...). A realisation
+  // that shows user controls in real windows follows the surface here; the default does nothing.
+  virtual void MirrorSurface(UserControl& /*control*/, std::string_view /*what*/) {}
 
   // The inner controls, created for a parent window (the user control surface).
   virtual std::shared_ptr<ListView> CreateListView(Window& parent);

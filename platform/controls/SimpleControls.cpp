@@ -59,12 +59,14 @@ void ProgressBar::Min(float v) {
   if (v >= max_) Raise(err::InvalidPropertyValue, "ProgressBar");
   min_ = v;
   if (value_ < min_) value_ = min_;
+  OnPropertyChanged("Min");
 }
 
 void ProgressBar::Max(float v) {
   if (v <= min_) Raise(err::InvalidPropertyValue, "ProgressBar");
   max_ = v;
   if (value_ > max_) value_ = max_;
+  OnPropertyChanged("Max");
 }
 
 void ProgressBar::Value(float v) {
