@@ -1,0 +1,250 @@
+// What a user of the Qt realisation sees: every editor drawn over the cell that was clicked, also
+// after the list scrolled or a column was dragged; the alternating row colours at the row pitch;
+// the sort arrow in the sorted column's header; a mirrored list for a right-to-left instance. The
+// checks read the painted pixels of the grabbed control; a failing check keeps its screenshots.
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Messages.h"
+#include "platform/PropertyBag.h"
+#include "platform/qt/QtHostForm.h"
+#include "platform/qt/QtListView.h"
+#include "platform/qt/QtToolkit.h"
+#include "tests/control/EditingFixture.h"
+#include "tests/qt/Desks.h"
+#include "tests/qt/Screens.h"
+
+namespace tamarind::testing {
+namespace {
+
+using platform::RGB;
+
+constexpr platform::OLE_COLOR kOdd = RGB(255, 236, 190), kEven = RGB(196, 226, 255);
+
+QRgb Rgb(platform::OLE_COLOR c) {
+  return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+std::string Describe(const QRect& r) {
+  return "(" + std::to_string(r.left()) + "," + std::to_string(r.top()) + " " + std::to_string(r.width()) + "x" +
+         std::to_string(r.height()) + ")";
+}
+
+class RealWidgets : public ::testing::Test {
+ protected:
+  RealWidgets() : host(desk.K()) {
+    desk.K().Attach(&host);
+    desk.K().LineOddColor(kOdd);
+    desk.K().LineEvenColor(kEven);
+    desk.K().LineAltColor(true);
+    desk.Wait(0);
+  }
+  ~RealWidgets() override { desk.K().Attach(nullptr); }
+
+  // The editor's widgets lie in the cell as painted, and the grabbed image shows the editor there
+  // while the rows above and below show their stripes. The slack is the placement's own: the
+  // editor starts 20 twips past the row's left and is 20 twips wider than its column (with the
+  // rounding to whole pixels, up to 2 pixels past the column's right edge), and its top is the
+  // row's top in the list's client area, which lies inside the list's one-pixel frame.
+  void ExpectEditorOverCell(const char* what, const std::vector<const platform::Control*>& parts, int32_t row,
+                            int32_t column) {
+    const QImage shot = desk.Grab();
+    screens.Keep(QString(what), shot);
+    const QRect cell = desk.CellOnSurface(row, column);
+    QRect editor;
+    for (const platform::Control* part : parts) editor |= desk.OnSurface(desk.WidgetOf(*part));
+    EXPECT_TRUE(cell.adjusted(-1, -1, 2, 1).contains(editor))
+        << what << ": editor " << Describe(editor) << " outside cell " << Describe(cell);
+    const int x = editor.right() - 3;
+    const QRgb inside = shot.pixel(x, editor.center().y());
+    EXPECT_NE(inside, Rgb(kOdd)) << what << ": no editor drawn at its place";
+    EXPECT_NE(inside, Rgb(kEven)) << what << ": no editor drawn at its place";
+    const int pitch = cell.height();
+    const QRgb above = shot.pixel(x, cell.top() - pitch / 2), below = shot.pixel(x, cell.bottom() + pitch / 2);
+    EXPECT_TRUE(above == Rgb(kOdd) || above == Rgb(kEven)) << what << ": the row above is covered";
+    EXPECT_TRUE(below == Rgb(kOdd) || below == Rgb(kEven)) << what << ": the row below is covered";
+  }
+
+  QtDesk desk;
+  RecordingHost host;
+  Screens screens;
+};
+
+TEST_F(RealWidgets, EveryEditorOpensOverTheClickedCell) {
+  Kestrel& k = desk.K();
+  desk.ClickCell(2, 0);
+  ExpectEditorOverCell("textbox", {&k.TextBoxControl()}, 2, 0);
+  desk.ClickCell(3, 1);
+  std::vector<const platform::Control*> spinner{&k.TextBoxControl()};
+  for (platform::Window* w : k.ChildWindows())
+    if (auto* u = dynamic_cast<platform::UpDown*>(w)) spinner.push_back(u);
+  ExpectEditorOverCell("spinner", spinner, 3, 1);
+  desk.ClickCell(4, 2);
+  ExpectEditorOverCell("dropdown", {&k.ComboBoxControl()}, 4, 2);
+  desk.ClickCell(2, 3);
+  ExpectEditorOverCell("calendar", {&k.CalendarControl()}, 2, 3);
+  desk.ClickCell(3, 4);
+  ExpectEditorOverCell("button", {&k.CommandButtonControl()}, 3, 4);
+  // The "..." button sits at the cell's right edge.
+  const QRect button = desk.OnSurface(desk.WidgetOf(k.CommandButtonControl()));
+  EXPECT_NEAR(button.right(), desk.CellOnSurface(3, 4).right(), 2);
+}
+
+TEST_F(RealWidgets, TheEditorIsRedrawnOverItsCellAfterAScrollAndAColumnDrag) {
+  Kestrel& k = desk.K();
+  k.AllowColumnReorder(true);
+  desk.AddRows(40);
+  desk.ClickCell(4, 0);
+  desk.ScrollDown(2);
+  desk.Wait(250);
+  ASSERT_EQ(desk.List().TopIndex(), 2);
+  ExpectEditorOverCell("after-scroll", {&k.TextBoxControl()}, 4, 0);
+
+  desk.ClickCell(5, 2);
+  desk.DragColumn(3, 2);  // Category between Name and Qty
+  desk.Wait(250);
+  ASSERT_EQ(k.ColumnHeaders().Item(3)->Position(), 2);
+  ExpectEditorOverCell("after-drag", {&k.ComboBoxControl()}, 5, 2);
+}
+
+TEST_F(RealWidgets, StripesAlternateAtTheRowPitchAndScrollWithTheRows) {
+  desk.AddRows(40);
+  const int pitch = desk.CellOnSurface(1, 0).height();
+  ASSERT_EQ(pitch * 15, static_cast<int>(desk.K().ListItems().Item(1)->Height()));
+  // Down an empty stretch of the Notes column, row by row.
+  auto check = [&](const char* what, bool firstIsOdd) {
+    const QImage shot = desk.Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    screens.Keep(what, shot);
+    const QRect notes = desk.CellOnSurface(1, 4).translated(-desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0)));
+    const int x = notes.right() - 4;
+    for (int y = 0; y + pitch <= shot.height(); ++y) {
+      const bool odd = ((y / pitch) % 2 == 0) == firstIsOdd;
+      ASSERT_EQ(shot.pixel(x, y), Rgb(odd ? kOdd : kEven)) << what << " at y=" << y << ", row pitch " << pitch;
+    }
+  };
+  check("stripes", true);
+  desk.ScrollDown(1);
+  check("stripes-scrolled", false);
+}
+
+TEST_F(RealWidgets, AHeaderClickSortsAndTheArrowShowsInTheSortedSection) {
+  Kestrel& k = desk.K();
+  platform::ListView& lv = desk.List();
+  auto up = std::make_shared<platform::StdPicture>(12, 12, RGB(255, 0, 0));
+  auto down = std::make_shared<platform::StdPicture>(12, 12, RGB(0, 0, 255));
+  k.SortArrowUpPicture(up);
+  k.SortArrowDownPicture(down);
+  k.SortArrowSize(12);
+  // The host sorts by the clicked column, ascending first, and lets the control draw the arrow.
+  lv.ColumnClick.Connect([&](platform::ColumnHeaderRef column) {
+    const auto key = static_cast<int16_t>(column->Index() - 1);
+    lv.SortOrder(lv.Sorted() && lv.SortKey() == key && lv.SortOrder() == platform::ListView::lvwAscending
+                     ? platform::ListView::lvwDescending
+                     : platform::ListView::lvwAscending);
+    lv.SortKey(key);
+    lv.Sorted(true);
+    k.SortArrows(true);
+  });
+  auto names = [&] {
+    std::vector<std::string> out;
+    for (int32_t i = 1; i <= k.ListItems().Count(); ++i) out.push_back(k.ListItems().Item(i)->Text());
+    return out;
+  };
+  // The sections whose right half shows the arrow's colour; a section showing it in its left half
+  // counts negative.
+  auto arrowIn = [&](const char* what, QRgb colour) {
+    desk.Wait(0);
+    const QImage shot = desk.HeaderWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    screens.Keep(what, shot);
+    std::set<int> sections;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        if (shot.pixel(x, y) != colour) continue;
+        for (int32_t c = 1; c <= 5; ++c) {
+          const QRect s = desk.SectionRect(c);
+          if (x > s.center().x() && x <= s.right()) sections.insert(c);
+          else if (x >= s.left() && x <= s.center().x()) sections.insert(-c);
+        }
+      }
+    return std::vector<int>(sections.begin(), sections.end());
+  };
+
+  desk.ClickHeader(3);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Braeburn", "Blueberry", "Lemon", "Lime", "Cherry"}));
+  EXPECT_EQ(arrowIn("ascending", qRgb(255, 0, 0)), std::vector<int>{3});
+  // The view paints the sorted rows.
+  const QModelIndex first = dynamic_cast<platform::qt::QtListView&>(lv).ReportWidget()->Model().index(1, 0);
+  EXPECT_EQ(first.data().toString(), "Blueberry");
+
+  desk.ClickHeader(3);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Cherry", "Lemon", "Lime", "Blueberry", "Braeburn"}));
+  EXPECT_EQ(arrowIn("descending", qRgb(0, 0, 255)), std::vector<int>{3});
+  EXPECT_TRUE(arrowIn("no-up-arrow", qRgb(255, 0, 0)).empty());
+
+  desk.ClickHeader(1);
+  EXPECT_EQ(names().front(), "Blueberry");
+  EXPECT_EQ(arrowIn("moved", qRgb(255, 0, 0)), std::vector<int>{1});
+}
+
+TEST_F(RealWidgets, AClickOnAColumnHeaderEdgeResizesTheColumnInTheModel) {
+  Kestrel& k = desk.K();
+  QWidget* header = desk.HeaderWidget();
+  const QRect qty = desk.SectionRect(2);
+  const QPoint edge(qty.right(), qty.center().y());
+  QTest::mousePress(header, Qt::LeftButton, Qt::NoModifier, edge);
+  QTest::mouseMove(header, edge + QPoint(20, 0));
+  QTest::mouseMove(header, edge + QPoint(40, 0));
+  QTest::mouseRelease(header, Qt::LeftButton, Qt::NoModifier, edge + QPoint(40, 0));
+  desk.Wait(0);
+  EXPECT_FLOAT_EQ(k.ColumnHeaders().Item(2)->Width(), Desk::kWidth[1] + 40 * 15);
+  // The next column moved with it, in the view and for the editors.
+  EXPECT_EQ(desk.SectionRect(3).left(), qty.left() + qty.width() + 40);
+  desk.ClickCell(1, 2);
+  EXPECT_FLOAT_EQ(k.ComboBoxControl().Left(), 20 + Desk::kWidth[0] + Desk::kWidth[1] + 40 * 15);
+}
+
+// A saved instance whose RightToLeft is True mirrors the list and its header.
+TEST(RealWidgetsRightToLeft, ASavedRightToLeftInstanceMirrorsTheListAndItsClicks) {
+  platform::qt::QtToolkit tk;
+  platform::qt::QtHostForm form(tk, "Mirrored", 9000, 4500);
+  platform::PropertyBag saved;
+  saved.WriteProperty("View", Variant(int16_t{3}), Variant(int16_t{0}));
+  saved.WriteProperty("RightToLeft", Variant(true), Variant(false));
+  Kestrel& k = form.Add<Kestrel>("K", 0, 0, 8400, 3600, &saved);
+  form.Show();
+  for (const char* caption : {"Name", "Qty"}) k.ColumnHeaders().Add(0, {}, caption, 1500);
+  k.ListItems().Add(0, {}, "Anise")->SubItems(1, "12");
+  k.ListItems().Add(0, {}, "Dill")->SubItems(1, "3");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.WindowWidget()));
+  QApplication::processEvents();
+
+  auto& list = dynamic_cast<platform::qt::QtListView&>(k.ListViewControl());
+  platform::qt::ReportView& view = *list.ReportWidget();
+  ASSERT_EQ(view.layoutDirection(), Qt::RightToLeft);
+  ASSERT_EQ(view.Header()->layoutDirection(), Qt::RightToLeft);
+  // The first column is on the right.
+  const QRect name = view.CellRect(0, 0), qty = view.CellRect(0, 1);
+  EXPECT_GT(name.left(), qty.left());
+  EXPECT_EQ(name.right(), view.viewport()->width() - 1);
+  // A click on the right-hand cell of row 2 is a click on its Name.
+  RecordingHost host(k);
+  host.editors.clear();
+  k.Attach(&host);
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.CellRect(1, 0).center());
+  EXPECT_EQ(host.Only({"ItemClick"}), std::vector<std::string>{"ItemClick row=2 button=1 second=False col=0 open=none"});
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.CellRect(1, 1).center());
+  EXPECT_EQ(k.SubItemClicked(), 1);
+  k.Attach(nullptr);
+}
+
+}  // namespace
+}  // namespace tamarind::testing
