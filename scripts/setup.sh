@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libasound2-dev
   sox
+  qt6-base-dev libqt6test6 qt6-qpa-plugins fonts-dejavu-core xvfb xauth
 )
 
 missing=()

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -253,8 +254,9 @@ void QtTextBox::Invalidate(bool erase) {
 void ComboWidget::showPopup() { owner_.UserOpensList(); }
 
 void ComboWidget::hidePopup() {
+  const bool wasOpen = view()->isVisible();
   QComboBox::hidePopup();
-  owner_.UserClosedList();
+  owner_.UserClosedList(wasOpen);
 }
 
 QtComboBox::QtComboBox(QtToolkit& tk, Window& parent)
@@ -277,7 +279,8 @@ QtComboBox::QtComboBox(QtToolkit& tk, Window& parent)
   }
   // An entry chosen in the opened list.
   QObject::connect(combo_, &QComboBox::activated, [this](int index) {
-    if (showing_ || index < 0 || index >= ListCount()) return;
+    if (showing_ || !listJustClosed_ || index < 0 || index >= ListCount()) return;
+    listJustClosed_ = false;
     ListIndex(index);
     if (DroppedDown()) ShowDropDown(false);
   });
@@ -296,7 +299,11 @@ void QtComboBox::UserOpensList() {
   else ShowDropDown(true);  // DropDown, then the list opens (OnPropertyChanged)
 }
 
-void QtComboBox::UserClosedList() {
+void QtComboBox::UserClosedList(bool wasOpen) {
+  if (wasOpen && !listJustClosed_) {
+    listJustClosed_ = true;
+    QTimer::singleShot(0, combo_, [this] { listJustClosed_ = false; });
+  }
   if (!showing_ && DroppedDown()) ShowDropDown(false);
 }
 
@@ -324,6 +331,7 @@ void QtComboBox::ShowEntries() {
 
 void QtComboBox::ShowText() {
   Showing guard(showing_);
+  if (combo_->currentIndex() != ListIndex()) combo_->setCurrentIndex(ListIndex());
   QLineEdit* edit = combo_->lineEdit();
   if (!edit) return;
   const QString t = ToQString(Text());

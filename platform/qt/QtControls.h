@@ -100,7 +100,7 @@ class QtComboBox : public ComboBox {
   ComboWidget* Combo() const { return combo_; }
   // The user opened or closed the list on the widget.
   void UserOpensList();
-  void UserClosedList();
+  void UserClosedList(bool wasOpen);
 
  protected:
   void OnPropertyChanged(std::string_view property) override;
@@ -115,6 +115,10 @@ class QtComboBox : public ComboBox {
   ComboWidget* combo_;
   WidgetMirror mirror_;
   bool showing_ = false;
+  // True from the moment the opened list closes until the event loop runs again: an entry chosen
+  // in the list is reported right after the list closes. Qt also reports an entry when the edit
+  // field, holding an entry's text, loses the focus; that is no choice.
+  bool listJustClosed_ = false;
 };
 
 class QtDTPicker : public DTPicker {

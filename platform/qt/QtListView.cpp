@@ -602,7 +602,7 @@ QtListView::QtListView(QtToolkit& tk, Window& parent) : ListView(tk, &parent), t
   view_->setFocusPolicy(Qt::NoFocus);
   mirror_ = std::make_unique<WidgetMirror>(tk, *this, view_, WidgetMirror::Options{KeyHandling::List, false, false});
   Observer(this);
-  mirror_->Follow("");
+  OnPropertyChanged("");
   view_->FollowColumns();
   view_->FollowAppearance();
 }
@@ -652,7 +652,15 @@ POINT QtListView::ClientOffsetPx() const { return POINT{view_->frameWidth(), vie
 void QtListView::OnPropertyChanged(std::string_view p) {
   ListView::OnPropertyChanged(p);
   mirror_->Follow(p);
-  if (p == "Font" || p == "BackColor" || p == "ForeColor") view_->FollowAppearance();
+  if (p.empty() || p == "BorderStyle" || p == "Appearance") {
+    // The border the platform's list draws: a sunken 3-D edge two pixels wide, a flat line, or none.
+    if (BorderStyle() == 0) view_->setFrameStyle(QFrame::NoFrame);
+    else if (Appearance() == 1) view_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    else view_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    view_->setLineWidth(BorderStyle() != 0 && Appearance() == 1 ? 2 : 1);
+  }
+  if (p == "Font" || p == "BackColor" || p == "ForeColor" || p == "BorderStyle" || p == "Appearance")
+    view_->FollowAppearance();
   if (p.empty() || p == "RightToLeft") FollowLayoutDirection();
 }
 

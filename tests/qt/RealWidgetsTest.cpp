@@ -50,11 +50,12 @@ class RealWidgets : public ::testing::Test {
   }
   ~RealWidgets() override { desk.K().Attach(nullptr); }
 
-  // The editor's widgets lie in the cell as painted, and the grabbed image shows the editor there
-  // while the rows above and below show their stripes. The slack is the placement's own: the
-  // editor starts 20 twips past the row's left and is 20 twips wider than its column (with the
-  // rounding to whole pixels, up to 2 pixels past the column's right edge), and its top is the
-  // row's top in the list's client area, which lies inside the list's one-pixel frame.
+  // The editor's widgets lie on the cell as painted, and the grabbed image shows the editor there
+  // while the rows above and below show their stripes. The slack is the placement's own: it works
+  // in twips of the list's client area, which starts inside the list's two-pixel border, and
+  // adds its margins (20 twips past the row's left, 20 twips wider than the column; 50 twips in
+  // when the item column is not the first one): the editor may stray up to the border's width
+  // above or left of the cell and three pixels past its right edge, never into another cell.
   void ExpectEditorOverCell(const char* what, const std::vector<const platform::Control*>& parts, int32_t row,
                             int32_t column) {
     const QImage shot = desk.Grab();
@@ -62,7 +63,7 @@ class RealWidgets : public ::testing::Test {
     const QRect cell = desk.CellOnSurface(row, column);
     QRect editor;
     for (const platform::Control* part : parts) editor |= desk.OnSurface(desk.WidgetOf(*part));
-    EXPECT_TRUE(cell.adjusted(-1, -1, 2, 1).contains(editor))
+    EXPECT_TRUE(cell.adjusted(-2, -2, 3, 2).contains(editor))
         << what << ": editor " << Describe(editor) << " outside cell " << Describe(cell);
     const int x = editor.right() - 3;
     const QRgb inside = shot.pixel(x, editor.center().y());
@@ -114,6 +115,10 @@ TEST_F(RealWidgets, TheEditorIsRedrawnOverItsCellAfterAScrollAndAColumnDrag) {
   desk.Wait(250);
   ASSERT_EQ(k.ColumnHeaders().Item(3)->Position(), 2);
   ExpectEditorOverCell("after-drag", {&k.ComboBoxControl()}, 5, 2);
+  desk.DragColumn(3, 1);  // and in front of the item column
+  desk.Wait(250);
+  ASSERT_EQ(k.ColumnHeaders().Item(3)->Position(), 1);
+  ExpectEditorOverCell("after-drag-to-front", {&k.ComboBoxControl()}, 5, 2);
 }
 
 TEST_F(RealWidgets, StripesAlternateAtTheRowPitchAndScrollWithTheRows) {
@@ -210,6 +215,27 @@ TEST_F(RealWidgets, AClickOnAColumnHeaderEdgeResizesTheColumnInTheModel) {
   EXPECT_EQ(desk.SectionRect(3).left(), qty.left() + qty.width() + 40);
   desk.ClickCell(1, 2);
   EXPECT_FLOAT_EQ(k.ComboBoxControl().Left(), 20 + Desk::kWidth[0] + Desk::kWidth[1] + 40 * 15);
+}
+
+TEST_F(RealWidgets, TheCurrentCellsEdgesOnScreenAreWhereItsTextBoxIsOnTheScreen) {
+  Kestrel& k = desk.K();
+  desk.Window()->move(37, 23);  // anywhere on the screen
+  desk.Wait(0);
+  desk.ClickCell(3, 2);
+  const int32_t left = k.GetSubItemLeftOnScreen(), right = k.GetSubItemRightOnScreen();
+  const int32_t top = k.GetSubItemTopOnScreen(), bottom = k.GetSubItemBottomOnScreen();
+  // The text box the control placed over the cell for the question, as its widget is on screen.
+  const QRect box(desk.WidgetOf(k.TextBoxControl())->mapToGlobal(QPoint(0, 0)),
+                  desk.WidgetOf(k.TextBoxControl())->size());
+  EXPECT_EQ(left, box.left() * 15);
+  EXPECT_EQ(right, (box.right() + 1) * 15);
+  EXPECT_EQ(top, box.top() * 15);
+  EXPECT_EQ(bottom, (box.bottom() + 1) * 15);
+  // And that is the painted cell, within the placement's slack.
+  const QRect cell(desk.Surface()->mapToGlobal(desk.CellOnSurface(3, 2).topLeft()), desk.CellOnSurface(3, 2).size());
+  EXPECT_NEAR(left / 15, cell.left(), 2);
+  EXPECT_NEAR(top / 15, cell.top(), 2);
+  EXPECT_FALSE(k.TextBoxControl().Visible());  // asked and hidden again
 }
 
 // A saved instance whose RightToLeft is True mirrors the list and its header.

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct Realisation {
   const char* name;
   std::function<std::unique_ptr<Desk>()> make;
 };
+void PrintTo(const Realisation& r, std::ostream* os) { *os << r.name; }
 
 class OnBoth : public ::testing::TestWithParam<Realisation> {
  protected:
