@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionSlider>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QToolButton>
 
@@ -39,6 +40,18 @@ QPoint ComboArrowOf(const QWidget& w, bool editable) {
 ClickTarget Cell(const QtListView& list, int32_t row, int32_t column) {
   const ReportView& view = *list.ReportWidget();
   return {view.viewport(), view.CellRect(row - 1, column).center()};
+}
+
+ClickTarget CheckBox(const QtListView& list, int32_t row) {
+  ReportView& view = *list.ReportWidget();
+  const QModelIndex index = view.Model().index(row - 1, 0);
+  if (!index.isValid()) return {};
+  QStyleOptionViewItem opt;
+  opt.initFrom(&view);
+  opt.rect = view.CellRect(row - 1, 0);
+  view.Delegate().initStyleOption(&opt, index);
+  if (!(opt.features & QStyleOptionViewItem::HasCheckIndicator)) return {};
+  return {view.viewport(), view.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, &view).center()};
 }
 
 ClickTarget HeaderSection(const QtListView& list, int32_t columnIndex) {

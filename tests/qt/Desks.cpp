@@ -72,6 +72,7 @@ class HeadlessDesk : public Desk {
   Toolkit& Tk() override { return tk_; }
 
   void ClickCell(int32_t row, int32_t column) override { user_.ClickCell(List(), row, column); }
+  void ClickCheckBox(int32_t row) override { user_.ClickCell(List(), row, 0, headless::CellPart::StateIcon); }
   void ClickHeader(int32_t columnIndex) override { user_.ClickHeader(List(), columnIndex); }
   void DragColumn(int32_t columnIndex, int32_t toPosition) override {
     user_.DragColumn(List(), columnIndex, toPosition);
@@ -157,6 +158,8 @@ void QtDesk::ClickOn(const qt::ClickTarget& t) {
 }
 
 void QtDesk::ClickCell(int32_t row, int32_t column) { ClickOn(qt::targets::Cell(QtList(), row, column)); }
+
+void QtDesk::ClickCheckBox(int32_t row) { ClickOn(qt::targets::CheckBox(QtList(), row)); }
 
 void QtDesk::ClickHeader(int32_t columnIndex) { ClickOn(qt::targets::HeaderSection(QtList(), columnIndex)); }
 

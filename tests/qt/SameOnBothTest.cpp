@@ -148,6 +148,43 @@ TEST_P(Navigation, ACategoryNotInTheListIsRefusedAndTheCellKeepsItsValue) {
   EXPECT_EQ(k.ComboBoxControl().Text(), "Berry");
 }
 
+TEST_P(Navigation, ArrowKeysMoveTheSelectionAndEachMoveIsAnItemClick) {
+  host.editors.clear();  // no editor: the list keeps the focus
+  desk->ClickCell(2, 1);
+  desk->PressKey(platform::vbKeyDown);
+  desk->PressKey(platform::vbKeyDown);
+  desk->PressKey(platform::vbKeyUp);
+
+  EXPECT_EQ(host.Only({"ItemClick"}),
+            (Lines{"ItemClick row=2 button=1 second=False col=1 open=none",
+                   "ItemClick row=3 button=1 second=False col=1 open=none",
+                   "ItemClick row=4 button=1 second=False col=1 open=none",
+                   "ItemClick row=3 button=1 second=False col=1 open=none"}));
+  EXPECT_EQ(k.SelectedItem()->Index(), 3);
+}
+
+TEST_P(Navigation, KeysTheHostSwallowsNeverReachTheText) {
+  host.swallowedKeys = {'x', ' '};
+  desk->ClickCell(1, 0);
+  desk->Type("Fox trot");
+  EXPECT_EQ(k.TextBoxControl().Text(), "Fotrot");
+  desk->PressKey(vbKeyReturn);
+  EXPECT_EQ(Cell(1, 0), "Fotrot");
+}
+
+TEST_P(Navigation, APressOnACheckBoxTicksItWithoutAnItemClick) {
+  k.Checkboxes(true);
+  desk->Wait(0);
+  desk->ClickCheckBox(2);
+  EXPECT_TRUE(k.ListItems().Item(2)->Checked());
+  EXPECT_EQ(host.Count("ItemClick"), 0u);
+  desk->ClickCheckBox(2);
+  EXPECT_FALSE(k.ListItems().Item(2)->Checked());
+  desk->ClickCell(2, 1);  // the label of the same row is an ordinary click
+  EXPECT_FALSE(k.ListItems().Item(2)->Checked());
+  EXPECT_EQ(host.Count("ItemClick"), 1u);
+}
+
 class Tracking : public OnBoth {};
 
 TEST_P(Tracking, AnOpenEditorFollowsItsRowWhenTheListScrolls) {
