@@ -100,6 +100,25 @@ TEST_F(RealWidgets, EveryEditorOpensOverTheClickedCell) {
   EXPECT_NEAR(button.right(), desk.CellOnSurface(3, 4).right(), 2);
 }
 
+TEST_F(RealWidgets, EveryPointOfAPaintedCellHitsThatCell) {
+  Kestrel& k = desk.K();
+  host.editors.clear();
+  k.AllowColumnReorder(true);
+  desk.DragColumn(4, 2);  // Date second: the hit test follows the display order
+  desk.AddRows(40);
+  desk.ScrollDown(3);
+  for (const auto& [row, column] : std::vector<std::pair<int32_t, int32_t>>{{4, 0}, {5, 3}, {6, 1}, {7, 4}, {8, 2}}) {
+    const QRect cell = desk.CellOnSurface(row, column).translated(-desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0)));
+    for (const QPoint at : {cell.topLeft() + QPoint(1, 0), cell.bottomRight() - QPoint(1, 0),
+                            QPoint(cell.left() + 1, cell.bottom()), QPoint(cell.right() - 1, cell.top())}) {
+      QTest::mouseClick(desk.Viewport(), Qt::LeftButton, Qt::NoModifier, at);
+      ASSERT_FALSE(host.log.empty());
+      EXPECT_EQ(k.SubItemClicked(), column) << "row " << row << " column " << column << " at " << at.x() << "," << at.y();
+      EXPECT_EQ(k.SelectedItem()->Index(), row) << "row " << row << " column " << column << " at " << at.x() << "," << at.y();
+    }
+  }
+}
+
 TEST_F(RealWidgets, TheEditorIsRedrawnOverItsCellAfterAScrollAndAColumnDrag) {
   Kestrel& k = desk.K();
   k.AllowColumnReorder(true);
