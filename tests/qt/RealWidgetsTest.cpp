@@ -112,7 +112,7 @@ TEST_F(RealWidgets, EveryPointOfAPaintedCellHitsThatCell) {
     for (const QPoint at : {cell.topLeft() + QPoint(1, 0), cell.bottomRight() - QPoint(1, 0),
                             QPoint(cell.left() + 1, cell.bottom()), QPoint(cell.right() - 1, cell.top())}) {
       QTest::mouseClick(desk.Viewport(), Qt::LeftButton, Qt::NoModifier, at);
-      ASSERT_FALSE(host.log.empty());
+      ASSERT_TRUE(k.SelectedItem()) << "no row hit at " << at.x() << "," << at.y();
       EXPECT_EQ(k.SubItemClicked(), column) << "row " << row << " column " << column << " at " << at.x() << "," << at.y();
       EXPECT_EQ(k.SelectedItem()->Index(), row) << "row " << row << " column " << column << " at " << at.x() << "," << at.y();
     }
