@@ -255,11 +255,13 @@ TEST_F(RealWidgets, TheCurrentCellsEdgesOnScreenAreWhereItsTextBoxIsOnTheScreen)
   EXPECT_NEAR(left / 15, cell.left(), 2);
   EXPECT_NEAR(top / 15, cell.top(), 2);
   EXPECT_FALSE(k.TextBoxControl().Visible());  // asked and hidden again
+  EXPECT_TRUE(desk.QtTk().MessageBoxes().empty());
 }
 
 // A saved instance whose RightToLeft is True mirrors the list and its header.
 TEST(RealWidgetsRightToLeft, ASavedRightToLeftInstanceMirrorsTheListAndItsClicks) {
   platform::qt::QtToolkit tk;
+  tk.AnswerMessageBoxes([](const platform::qt::ShownMessageBox&) { return vbOK; });
   platform::qt::QtHostForm form(tk, "Mirrored", 9000, 4500);
   platform::PropertyBag saved;
   saved.WriteProperty("View", Variant(int16_t{3}), Variant(int16_t{0}));
