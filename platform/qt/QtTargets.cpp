@@ -70,8 +70,8 @@ Drag ColumnDrag(const QtListView& list, int32_t columnIndex, int32_t toPosition)
   return {{h.viewport(), start}, end};
 }
 
-ClickTarget ScrollDownArrow(const QtListView& list) {
-  QScrollBar* bar = list.ReportWidget()->verticalScrollBar();
+namespace {
+ClickTarget AddLineArrow(QScrollBar* bar) {
   QStyleOptionSlider opt;
   opt.initFrom(bar);
   opt.orientation = bar->orientation();
@@ -83,6 +83,13 @@ ClickTarget ScrollDownArrow(const QtListView& list) {
   opt.pageStep = bar->pageStep();
   opt.subControls = QStyle::SC_All;
   return {bar, bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarAddLine, bar).center()};
+}
+}  // namespace
+
+ClickTarget ScrollDownArrow(const QtListView& list) { return AddLineArrow(list.ReportWidget()->verticalScrollBar()); }
+
+ClickTarget ScrollRightArrow(const QtListView& list) {
+  return AddLineArrow(list.ReportWidget()->horizontalScrollBar());
 }
 
 ClickTarget DropDownArrow(const QtComboBox& combo) {

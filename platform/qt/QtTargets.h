@@ -41,8 +41,9 @@ struct Drag {
   QPoint to;
 };
 Drag ColumnDrag(const QtListView& list, int32_t columnIndex, int32_t toPosition);
-// The arrow at the end of the list's vertical scroll bar.
+// The arrow at the end of the list's vertical or horizontal scroll bar.
 ClickTarget ScrollDownArrow(const QtListView& list);
+ClickTarget ScrollRightArrow(const QtListView& list);
 ClickTarget DropDownArrow(const QtComboBox& combo);
 // An entry of the opened drop-down list; empty when the list is closed or has no such entry.
 ClickTarget DropDownEntry(const QtComboBox& combo, std::string_view text);

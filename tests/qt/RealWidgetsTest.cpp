@@ -18,6 +18,7 @@
 #include "platform/PropertyBag.h"
 #include "platform/qt/QtHostForm.h"
 #include "platform/qt/QtListView.h"
+#include "platform/qt/QtTargets.h"
 #include "platform/qt/QtToolkit.h"
 #include "tests/control/EditingFixture.h"
 #include "tests/qt/Desks.h"
@@ -37,6 +38,12 @@ QRgb Rgb(platform::OLE_COLOR c) {
 std::string Describe(const QRect& r) {
   return "(" + std::to_string(r.left()) + "," + std::to_string(r.top()) + " " + std::to_string(r.width()) + "x" +
          std::to_string(r.height()) + ")";
+}
+
+const platform::Control* SpinnerOf(Kestrel& k) {
+  for (platform::Window* w : k.ChildWindows())
+    if (auto* u = dynamic_cast<platform::UpDown*>(w)) return u;
+  return nullptr;
 }
 
 class RealWidgets : public ::testing::Test {
@@ -85,10 +92,7 @@ TEST_F(RealWidgets, EveryEditorOpensOverTheClickedCell) {
   desk.ClickCell(2, 0);
   ExpectEditorOverCell("textbox", {&k.TextBoxControl()}, 2, 0);
   desk.ClickCell(3, 1);
-  std::vector<const platform::Control*> spinner{&k.TextBoxControl()};
-  for (platform::Window* w : k.ChildWindows())
-    if (auto* u = dynamic_cast<platform::UpDown*>(w)) spinner.push_back(u);
-  ExpectEditorOverCell("spinner", spinner, 3, 1);
+  ExpectEditorOverCell("spinner", {&k.TextBoxControl(), SpinnerOf(k)}, 3, 1);
   desk.ClickCell(4, 2);
   ExpectEditorOverCell("dropdown", {&k.ComboBoxControl()}, 4, 2);
   desk.ClickCell(2, 3);
@@ -117,6 +121,33 @@ TEST_F(RealWidgets, EveryPointOfAPaintedCellHitsThatCell) {
       EXPECT_EQ(k.SelectedItem()->Index(), row) << "row " << row << " column " << column << " at " << at.x() << "," << at.y();
     }
   }
+}
+
+TEST_F(RealWidgets, SidewaysScrollingMovesTheRowsTheHitTestAndTheEditorTogether) {
+  Kestrel& k = desk.K();
+  k.ColumnHeaders().Item(5)->Width(6000);  // wider than the list: a horizontal scroll bar
+  desk.Wait(0);
+  desk.ClickCell(2, 1);
+  const float before = k.TextBoxControl().Left();
+  auto& list = dynamic_cast<platform::qt::QtListView&>(desk.List());
+  for (int i = 0; i < 4; ++i) {
+    const platform::qt::ClickTarget arrow = platform::qt::targets::ScrollRightArrow(list);
+    ASSERT_TRUE(arrow);
+    QTest::mouseClick(arrow.widget, Qt::LeftButton, Qt::NoModifier, arrow.at);
+  }
+  desk.Wait(250);
+  const int scrolled = desk.List().ScrollXPx();
+  ASSERT_GT(scrolled, 0);
+  // The editor moved left with its cell.
+  EXPECT_FLOAT_EQ(before - k.TextBoxControl().Left(), static_cast<float>(scrolled * 15));
+  ExpectEditorOverCell("scrolled-sideways", {&k.TextBoxControl(), SpinnerOf(k)}, 2, 1);
+  // A click lands on the cell under the pointer.
+  const QPoint viewport = desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0));
+  host.editors.clear();
+  const QRect cell = desk.CellOnSurface(4, 2).translated(-viewport);
+  QTest::mouseClick(desk.Viewport(), Qt::LeftButton, Qt::NoModifier, cell.topLeft() + QPoint(2, 2));
+  EXPECT_EQ(k.SubItemClicked(), 2);
+  EXPECT_EQ(k.SelectedItem()->Index(), 4);
 }
 
 TEST_F(RealWidgets, TheEditorIsRedrawnOverItsCellAfterAScrollAndAColumnDrag) {
