@@ -6,6 +6,9 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QHeaderView>
+#include <QPaintEvent>
+#include <QPointer>
+#include <QRegion>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -102,6 +105,51 @@ TEST_F(RealWidgets, EveryEditorOpensOverTheClickedCell) {
   // The "..." button sits at the cell's right edge.
   const QRect button = desk.OnSurface(desk.WidgetOf(k.CommandButtonControl()));
   EXPECT_NEAR(button.right(), desk.CellOnSurface(3, 4).right(), 2);
+}
+
+// Counts the paint events a widget gets, with the area they cover.
+class PaintSpy : public QObject {
+ public:
+  explicit PaintSpy(QWidget* w) : w_(w) { w->installEventFilter(this); }
+  ~PaintSpy() override {
+    if (w_) w_->removeEventFilter(this);
+  }
+  int count = 0;
+  QRegion painted;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) {
+      ++count;
+      painted += static_cast<QPaintEvent*>(e)->region();
+    }
+    return false;
+  }
+
+ private:
+  QPointer<QWidget> w_;
+};
+
+TEST_F(RealWidgets, TheScreenShowsWhatTheHostStoresAndWhatItAdds) {
+  Kestrel& k = desk.K();
+  host.editors.clear();
+  desk.Wait(50);
+  PaintSpy spy(desk.Viewport());
+  k.ListItems().Item(3)->SubItems(4, "Pitted");  // the host writes a value, as after an edit
+  desk.Wait(50);
+  const QRect row3 = desk.CellOnSurface(3, 4).translated(-desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0)));
+  EXPECT_GE(spy.count, 1);
+  EXPECT_TRUE(spy.painted.contains(row3));
+
+  spy.count = 0;
+  spy.painted = QRegion();
+  k.ListItems().Add(0, {}, "Damson")->SubItems(2, "Stone fruit");
+  desk.Wait(50);
+  EXPECT_GE(spy.count, 1);
+  EXPECT_TRUE(spy.painted.contains(desk.CellOnSurface(6, 0).translated(-desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0)))));
+  auto& list = dynamic_cast<platform::qt::QtListView&>(desk.List());
+  EXPECT_EQ(list.ReportWidget()->Model().rowCount(), 6);
+  EXPECT_EQ(list.ReportWidget()->Model().index(5, 2).data().toString(), "Stone fruit");
 }
 
 TEST_F(RealWidgets, EveryPointOfAPaintedCellHitsThatCell) {
