@@ -597,7 +597,7 @@ void ReportView::mouseMoveEvent(QMouseEvent* e) { MouseToModel(e, kMove); }
 
 // --- the list view ------------------------------------------------------------------------------------
 
-QtListView::QtListView(QtToolkit& tk, Window& parent) : ListView(tk, &parent), tk_(tk) {
+QtListView::QtListView(QtToolkit& tk, Window& parent) : ListView(tk, &parent) {
   view_ = new ReportView(*this, tk.ParentWidgetFor(parent));
   view_->setFocusPolicy(Qt::NoFocus);
   mirror_ = std::make_unique<WidgetMirror>(tk, *this, view_, WidgetMirror::Options{KeyHandling::List, false, false});

@@ -181,7 +181,6 @@ class QtListView : public ListView, private ListViewObserver {
   void ListChanged(Change what) override;
   void FollowLayoutDirection();
 
-  QtToolkit& tk_;
   ReportView* view_ = nullptr;
   std::unique_ptr<WidgetMirror> mirror_;
 };

@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPointer>
 #include <QRegion>
+#include <QTabBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -335,6 +336,47 @@ TEST_F(RealWidgets, TheCurrentCellsEdgesOnScreenAreWhereItsTextBoxIsOnTheScreen)
   EXPECT_NEAR(top / 15, cell.top(), 2);
   EXPECT_FALSE(k.TextBoxControl().Visible());  // asked and hidden again
   EXPECT_TRUE(desk.QtTk().MessageBoxes().empty());
+}
+
+// The title bar and the tab strip are real widgets laid out above the list; clicks on them reach
+// the host.
+TEST(RealWidgetsBands, TheTitleBarAndTheTabsAreClickedAsTheHostSeesThem) {
+  struct BandHost : KestrelEvents {
+    std::vector<std::string> log;
+    void TitleBarClick(int16_t button) override { log.push_back("TitleBarClick " + std::to_string(button)); }
+    void TabClick(int32_t& index) override { log.push_back("TabClick " + std::to_string(index)); }
+  } host;
+  QtDesk desk;
+  Kestrel& k = desk.K();
+  k.Attach(&host);
+  k.TitleCaption("Fruit orders");
+  k.TitleHeight(450);
+  k.Titlebar(true);
+  desk.Wait(0);
+  QWidget* title = desk.WidgetOf(k.TitleBarLabelControl());
+  ASSERT_TRUE(title->isVisible());
+  EXPECT_EQ(desk.OnSurface(title), QRect(0, 0, desk.Surface()->width(), 30));
+  EXPECT_EQ(desk.OnSurface(desk.WidgetOf(desk.List())).top(), 30);  // the list right below
+  QTest::mouseClick(title, Qt::RightButton, Qt::NoModifier, title->rect().center());
+
+  k.Titlebar(false);
+  k.TabCaptions("Open|Shipped|Paid");
+  k.Tabs(true);
+  desk.Wait(0);
+  auto* bar = qobject_cast<QTabBar*>(desk.WidgetOf(*[&]() -> platform::TabStrip* {
+    for (platform::Window* w : k.ChildWindows())
+      if (auto* t = dynamic_cast<platform::TabStrip*>(w)) return t;
+    return nullptr;
+  }()));
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->count(), 3);
+  EXPECT_EQ(bar->tabText(1), "Shipped");
+  // The list overlaps the tab strip by 50 twips.
+  EXPECT_NEAR(desk.OnSurface(desk.WidgetOf(desk.List())).top(), desk.OnSurface(bar).bottom() + 1 - 50.0 / 15, 1);
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+  EXPECT_EQ(k.SelectedTab(), 2);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"TitleBarClick 2", "TabClick 2"}));
+  k.Attach(nullptr);
 }
 
 // A saved instance whose RightToLeft is True mirrors the list and its header.
