@@ -70,6 +70,9 @@ class Desk {
   platform::TextBox* away_ = nullptr;
 };
 
+// The selected row (0 for none), so a wrong selection fails a check rather than the run.
+inline int32_t SelectedRow(Kestrel& k) { return k.SelectedItem() ? k.SelectedItem()->Index() : 0; }
+
 std::unique_ptr<Desk> MakeHeadlessDesk();
 std::unique_ptr<Desk> MakeQtDesk();
 
