@@ -61,6 +61,7 @@ class WidgetMirror : public QObject {
   Control& control_;
   QPointer<QWidget> widget_;
   Options options_;
+  StdFont shownFont_{"", 0};  // the font the widget shows; a font changed in place is noticed too
 };
 
 class QtTextBox : public TextBox {

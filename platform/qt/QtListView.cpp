@@ -87,8 +87,8 @@ QVariant ListItemsModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::FontRole: {
       const bool bold = c == 0 ? item->Bold() : (subItem() && subItem()->Bold());
-      if (!bold) return {};
-      QFont f = ToQFont(*list_.Font());
+      if (!bold || !list_.ReportWidget()) return {};
+      QFont f = list_.ReportWidget()->ListFont();
       f.setBold(true);
       return f;
     }
@@ -262,8 +262,18 @@ ReportView::ReportView(QtListView& list, QWidget* parent)
 
 ReportView::~ReportView() = default;
 
+const QFont& ReportView::ListFont() const {
+  if (!(*list_.Font() == fontSource_)) {
+    fontSource_ = *list_.Font();
+    font_ = ToQFont(fontSource_);
+    fontHeight_ = QFontMetrics(font_).height();
+  }
+  return font_;
+}
+
 int ReportView::RowPitch() const {
-  int h = QFontMetrics(ToQFont(*list_.Font())).height() + list_.Metrics().rowPaddingPx;
+  ListFont();
+  int h = fontHeight_ + list_.Metrics().rowPaddingPx;
   if (const ImageListRef& icons = list_.SmallIcons(); icons && icons->ImageHeight() > 0)
     h = std::max(h, icons->ImageHeight() + 1);
   if (list_.Checkboxes()) h = std::max(h, style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, this) + 1);
@@ -301,12 +311,11 @@ QPoint ReportView::FromClient(QPoint c) const {
   return QPoint(x, c.y() - HeaderHeight());
 }
 
-QStyleOptionViewItem ReportView::CellOption(int32_t pos, int32_t column, const QRect& rect) const {
+QStyleOptionViewItem ReportView::BaseOption() const {
   QStyleOptionViewItem opt;
   opt.initFrom(this);
-  opt.rect = rect;
   opt.widget = this;
-  opt.font = ToQFont(*list_.Font());
+  opt.font = ListFont();
   opt.fontMetrics = QFontMetrics(opt.font);
   opt.showDecorationSelected = true;
   opt.decorationPosition = QStyleOptionViewItem::Left;
@@ -316,6 +325,18 @@ QStyleOptionViewItem ReportView::CellOption(int32_t pos, int32_t column, const Q
   const ImageListRef& icons = list_.SmallIcons();
   opt.decorationSize = icons && icons->ImageWidth() > 0 ? QSize(icons->ImageWidth(), icons->ImageHeight()) : QSize(16, 16);
   opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+  return opt;
+}
+
+QStyleOptionViewItem ReportView::CellOption(int32_t pos, int32_t column, const QRect& rect) const {
+  QStyleOptionViewItem opt = BaseOption();
+  CellState(opt, pos, column, rect);
+  return opt;
+}
+
+void ReportView::CellState(QStyleOptionViewItem& opt, int32_t pos, int32_t column, const QRect& rect) const {
+  opt.rect = rect;
+  opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
   if (pos >= 0 && pos < list_.ListItems().Count()) {
     const ListItemRef& item = list_.ListItems().Item(pos + 1);
     const bool focused = hasFocus();
@@ -326,7 +347,6 @@ QStyleOptionViewItem ReportView::CellOption(int32_t pos, int32_t column, const Q
     if (focused && item == list_.SelectedItem() && (list_.FullRowSelect() || column == 0))
       opt.state |= QStyle::State_HasFocus;
   }
-  return opt;
 }
 
 ReportHit ReportView::HitAt(QPoint p) const {
@@ -454,7 +474,7 @@ void ReportView::FollowColumns() {
 
 void ReportView::FollowAppearance() {
   header_->setSectionsMovable(list_.AllowColumnReorder());
-  header_->setFont(ToQFont(*list_.Font()));
+  header_->setFont(ListFont());
   UpdateGeometries();
   UpdateScrollBars();
   header_->viewport()->update();
@@ -507,6 +527,8 @@ void ReportView::paintEvent(QPaintEvent* e) {
   const int rows = viewport()->height() / pitch + 1;
   std::vector<int> columns;
   for (int v = 0; v < header_->count(); ++v) columns.push_back(header_->logicalIndex(v));
+  const QStyleOptionViewItem base = BaseOption();
+  QStyleOptionViewItem opt;
   for (int r = 0; r < rows && top + r < n; ++r) {
     const int y = r * pitch;
     if (y > area.bottom()) break;
@@ -515,7 +537,9 @@ void ReportView::paintEvent(QPaintEvent* e) {
     for (int c : columns) {
       const QRect rect = CellRect(pos, c);
       if (rect.width() <= 0 || !rect.intersects(area)) continue;
-      delegate_->paint(&p, CellOption(pos, c, rect), model_->index(pos, c));
+      opt = base;
+      CellState(opt, pos, c, rect);
+      delegate_->paint(&p, opt, model_->index(pos, c));
     }
   }
   if (list_.GridLines()) {

@@ -95,6 +95,8 @@ class ReportView : public QAbstractScrollArea {
   ListItemsModel& Model() { return *model_; }
   CellDelegate& Delegate() { return *delegate_; }
 
+  // The list's font as Qt's, kept until the list's font changes (also in place).
+  const QFont& ListFont() const;
   // Geometry in the view's own terms.
   int RowPitch() const;
   int HeaderHeight() const;
@@ -132,6 +134,9 @@ class ReportView : public QAbstractScrollArea {
   void UpdateGeometries();
   void UpdateScrollBars();
   void ApplyPending();
+  // What every cell is drawn with, and one cell's own rectangle and state on top of it.
+  QStyleOptionViewItem BaseOption() const;
+  void CellState(QStyleOptionViewItem& opt, int32_t pos, int32_t column, const QRect& rect) const;
   QStyleOptionViewItem CellOption(int32_t pos, int32_t column, const QRect& rect) const;
   void PaintBackground(QPainter& p, const QRect& area);
   void MouseToModel(QMouseEvent* e, int kind);
@@ -143,6 +148,9 @@ class ReportView : public QAbstractScrollArea {
   bool rangesPending_ = false;
   bool repaintPending_ = false;
   bool afterDoubleClick_ = false;
+  mutable StdFont fontSource_{"", 0};
+  mutable QFont font_;
+  mutable int fontHeight_ = 0;
   QPixmap background_;
   PictureRef backgroundSource_;
   std::map<intptr_t, QPixmap> images_;  // by picture handle

@@ -153,6 +153,16 @@ TEST_F(RealWidgets, TheScreenShowsWhatTheHostStoresAndWhatItAdds) {
   EXPECT_EQ(list.ReportWidget()->Model().index(5, 2).data().toString(), "Stone fruit");
 }
 
+TEST_F(RealWidgets, TheEditorsShowTheControlsFontAttributes) {
+  Kestrel& k = desk.K();
+  k.FontBold(true);  // changes the editors' fonts where they stand
+  k.FontSize(12);
+  desk.ClickCell(2, 0);
+  const QFont shown = desk.WidgetOf(k.TextBoxControl())->font();
+  EXPECT_TRUE(shown.bold());
+  EXPECT_DOUBLE_EQ(shown.pointSizeF(), 12);
+}
+
 TEST_F(RealWidgets, EveryPointOfAPaintedCellHitsThatCell) {
   Kestrel& k = desk.K();
   host.editors.clear();
