@@ -42,7 +42,10 @@ ClickTarget Cell(const QtListView& list, int32_t row, int32_t column) {
   return {view.viewport(), view.CellRect(row - 1, column).center()};
 }
 
-ClickTarget CheckBox(const QtListView& list, int32_t row) {
+namespace {
+// A part of a row's first cell, as the style lays it out.
+ClickTarget FirstCellPart(const QtListView& list, int32_t row, QStyleOptionViewItem::ViewItemFeature feature,
+                          QStyle::SubElement element) {
   ReportView& view = *list.ReportWidget();
   const QModelIndex index = view.Model().index(row - 1, 0);
   if (!index.isValid()) return {};
@@ -50,8 +53,17 @@ ClickTarget CheckBox(const QtListView& list, int32_t row) {
   opt.initFrom(&view);
   opt.rect = view.CellRect(row - 1, 0);
   view.Delegate().initStyleOption(&opt, index);
-  if (!(opt.features & QStyleOptionViewItem::HasCheckIndicator)) return {};
-  return {view.viewport(), view.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, &view).center()};
+  if (!(opt.features & feature)) return {};
+  return {view.viewport(), view.style()->subElementRect(element, &opt, &view).center()};
+}
+}  // namespace
+
+ClickTarget CheckBox(const QtListView& list, int32_t row) {
+  return FirstCellPart(list, row, QStyleOptionViewItem::HasCheckIndicator, QStyle::SE_ItemViewItemCheckIndicator);
+}
+
+ClickTarget Icon(const QtListView& list, int32_t row) {
+  return FirstCellPart(list, row, QStyleOptionViewItem::HasDecoration, QStyle::SE_ItemViewItemDecoration);
 }
 
 ClickTarget HeaderSection(const QtListView& list, int32_t columnIndex) {

@@ -30,8 +30,10 @@ namespace targets {
 
 // The middle of a painted cell (row 1-based, column in creation order).
 ClickTarget Cell(const QtListView& list, int32_t row, int32_t column);
-// The middle of a row's check box (row 1-based), where the style draws it.
+// The middle of a row's check box or small icon (row 1-based), where the style draws it; empty
+// when the row shows none.
 ClickTarget CheckBox(const QtListView& list, int32_t row);
+ClickTarget Icon(const QtListView& list, int32_t row);
 // The middle of a column's header section (1-based Index).
 ClickTarget HeaderSection(const QtListView& list, int32_t columnIndex);
 // A drag in the header that moves a column to a display position (1-based): press at the first

@@ -73,6 +73,7 @@ class HeadlessDesk : public Desk {
 
   void ClickCell(int32_t row, int32_t column) override { user_.ClickCell(List(), row, column); }
   void ClickCheckBox(int32_t row) override { user_.ClickCell(List(), row, 0, headless::CellPart::StateIcon); }
+  void ClickIcon(int32_t row) override { user_.ClickCell(List(), row, 0, headless::CellPart::Icon); }
   void ClickHeader(int32_t columnIndex) override { user_.ClickHeader(List(), columnIndex); }
   void DragColumn(int32_t columnIndex, int32_t toPosition) override {
     user_.DragColumn(List(), columnIndex, toPosition);
@@ -162,6 +163,7 @@ void QtDesk::ClickOn(const qt::ClickTarget& t) {
 void QtDesk::ClickCell(int32_t row, int32_t column) { ClickOn(qt::targets::Cell(QtList(), row, column)); }
 
 void QtDesk::ClickCheckBox(int32_t row) { ClickOn(qt::targets::CheckBox(QtList(), row)); }
+void QtDesk::ClickIcon(int32_t row) { ClickOn(qt::targets::Icon(QtList(), row)); }
 
 void QtDesk::ClickHeader(int32_t columnIndex) { ClickOn(qt::targets::HeaderSection(QtList(), columnIndex)); }
 

@@ -46,6 +46,7 @@ class Desk {
   // --- the user's hands ---
   virtual void ClickCell(int32_t row, int32_t column) = 0;  // row 1-based, column in creation order
   virtual void ClickCheckBox(int32_t row) = 0;
+  virtual void ClickIcon(int32_t row) = 0;
   virtual void ClickHeader(int32_t columnIndex) = 0;         // 1-based
   virtual void DragColumn(int32_t columnIndex, int32_t toPosition) = 0;
   virtual void ScrollDown(int32_t rows) = 0;                 // with the scroll bar's arrow
@@ -87,6 +88,7 @@ class QtDesk : public Desk {
 
   void ClickCell(int32_t row, int32_t column) override;
   void ClickCheckBox(int32_t row) override;
+  void ClickIcon(int32_t row) override;
   void ClickHeader(int32_t columnIndex) override;
   void DragColumn(int32_t columnIndex, int32_t toPosition) override;
   void ScrollDown(int32_t rows) override;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ImageList.h"
+#include "platform/Picture.h"
 #include "tests/control/EditingFixture.h"
 #include "tests/qt/Desks.h"
 
@@ -183,6 +185,23 @@ TEST_P(Navigation, APressOnACheckBoxTicksItWithoutAnItemClick) {
   desk->ClickCell(2, 1);  // the label of the same row is an ordinary click
   EXPECT_FALSE(k.ListItems().Item(2)->Checked());
   EXPECT_EQ(host.Count("ItemClick"), 1u);
+}
+
+TEST_P(Navigation, APressOnAnItemsIconIsAnIconClickAndTheEditorSitsBelowIt) {
+  auto icons = std::make_shared<platform::ImageList>();
+  icons->Add(std::make_shared<platform::StdPicture>(16, 16, platform::RGB(0, 160, 0)));
+  k.SmallIcons(icons);
+  for (int32_t row = 1; row <= k.ListItems().Count(); ++row) k.ListItems().Item(row)->SmallIcon(Variant(int32_t{1}));
+  desk->Wait(0);
+
+  desk->ClickIcon(3);
+  EXPECT_TRUE(k.IconClicked());
+  EXPECT_EQ(k.SubItemClicked(), 0);
+  EXPECT_EQ(SelectedRow(k), 3);
+  // With small icons the editor sits 40 twips below the row's top.
+  EXPECT_FLOAT_EQ(k.TextBoxControl().Top(), RowTopInControl(3) + 40);
+  desk->ClickCell(4, 1);
+  EXPECT_FALSE(k.IconClicked());
 }
 
 class Tracking : public OnBoth {};
