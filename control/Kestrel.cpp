@@ -84,7 +84,7 @@ void Kestrel::CreateInnerControls() {
   editor(*s_.SPINNER, "SPINNER", 255);
   s_.SPINNER->Width(255);
   s_.cboBOX = tk.CreateComboBox(*this);
-  editor(*s_.cboBOX, "cboBOX", 315);
+  editor(*s_.cboBOX, "cboBOX", 255);  // one row high, like the other editors
   s_.cboBOX->Font(Verdana(8.25f));
   s_.cboBOX->Text("cboBOX");
   s_.cboDATE = tk.CreateDTPicker(*this);

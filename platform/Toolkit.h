@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/Automation.h"
 #include "platform/Picture.h"
@@ -26,6 +27,7 @@ class PictureBox;
 class TabStrip;
 class ProgressBar;
 class Timer;
+class UserControl;
 
 class Toolkit : public MessageBoxService {
  public:
@@ -59,6 +61,11 @@ class Toolkit : public MessageBoxService {
   virtual Variant CreateObject(const std::string& className);
   // The automation objects running on this desktop.
   RunningObjectTable& RunningObjects() { return runningObjects_; }
+
+  // A user control's surface changed: "Parent" when it is sited on a form, "Released" when it is
+  // destroyed, otherwise the name of the property (position, visibility, font, ...). A realisation
+  // that shows user controls in real windows follows the surface here; the default does nothing.
+  virtual void MirrorSurface(UserControl& /*control*/, std::string_view /*what*/) {}
 
   // The inner controls, created for a parent window (the user control surface).
   virtual std::shared_ptr<ListView> CreateListView(Window& parent);

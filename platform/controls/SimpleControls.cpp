@@ -61,6 +61,7 @@ void ProgressBar::Min(float v) {
   if (value_ < min_) value_ = min_;
   widthPx_ = -1;
   Reshow();
+  OnPropertyChanged("Min");
 }
 
 void ProgressBar::Max(float v) {
@@ -69,6 +70,7 @@ void ProgressBar::Max(float v) {
   if (value_ > max_) value_ = max_;
   widthPx_ = -1;
   Reshow();
+  OnPropertyChanged("Max");
 }
 
 void ProgressBar::Value(float v) {

@@ -42,7 +42,10 @@ class CommandButton : public Control {
  public:
   CommandButton(Toolkit& tk, Window* parent);
   const std::string& Caption() const { return caption_; }
-  void Caption(std::string c) { caption_ = std::move(c); }
+  void Caption(std::string c) {
+    caption_ = std::move(c);
+    OnPropertyChanged("Caption");
+  }
   std::string WindowText() const override { return caption_; }
 
  private:
@@ -56,7 +59,10 @@ class Label : public Control {
   const std::string& Caption() const { return caption_; }
   void Caption(std::string c);
   int16_t Alignment() const { return alignment_; }
-  void Alignment(int16_t a) { alignment_ = a; }
+  void Alignment(int16_t a) {
+    alignment_ = a;
+    OnPropertyChanged("Alignment");
+  }
   bool Focusable() const override { return false; }
   std::string WindowText() const override { return caption_; }
 

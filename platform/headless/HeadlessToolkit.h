@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/Control.h"
+#include "platform/Keyboard.h"
 #include "platform/Toolkit.h"
 #include "platform/UserControl.h"
 
@@ -236,18 +237,8 @@ class HeadlessTextMetrics : public TextMetrics {
   TextMetricsSettings s_;
 };
 
-class HeadlessFocus : public FocusManager {
- public:
-  Control* Focused() const override { return focused_; }
-  bool SetFocus(Control& target) override;
-  void Forget(Control& control) override;
-  void Released(Control& control) override;
-  // The focus moves out of every control (the application is deactivated).
-  void Clear();
-
- private:
-  Control* focused_ = nullptr;
-};
+// The headless desktop's focus is the platform's own.
+using HeadlessFocus = StandardFocus;
 
 // A message box shown: what the control asked. The answer is scripted (vbOK unless queued).
 struct MessageBoxRecord {
@@ -311,15 +302,12 @@ class HeadlessToolkit : public Toolkit {
   // Keyboard input to the focused control, routed as the platform does: a user control with
   // KeyPreview sees each key first and may cancel it. Tab moves the focus to the next tab stop
   // unless the focused control lies in a user control with KeyPreview, which then gets the key.
-  void KeyDown(int16_t keyCode, int16_t shift = 0);
-  void KeyPress(int16_t keyAscii);
-  void KeyUp(int16_t keyCode, int16_t shift = 0);
+  void KeyDown(int16_t keyCode, int16_t shift = 0) { keyboard_.KeyDown(keyCode, shift); }
+  void KeyPress(int16_t keyAscii) { keyboard_.KeyPress(keyAscii); }
+  void KeyUp(int16_t keyCode, int16_t shift = 0) { keyboard_.KeyUp(keyCode, shift); }
 
  private:
   void RunPosted();
-  static UserControl* OwningUserControl(Control& c);
-  void EditFocused(int16_t keyAscii);
-  void NavigateFocused(int16_t keyCode, int16_t shift);
 
   HeadlessSettings settings_;
   WindowManager windows_;
@@ -333,6 +321,7 @@ class HeadlessToolkit : public Toolkit {
   RecordingShell shell_;
   HeadlessTextMetrics metrics_;
   HeadlessFocus focus_;
+  KeyboardRouter keyboard_{focus_};
   std::vector<MessageBoxRecord> messageBoxes_;
   std::deque<MsgBoxResult> answers_;
   std::deque<std::function<void()>> posted_;
