@@ -1,6 +1,7 @@
 #include "dataio/Filtering.h"
 
 #include <optional>
+#include <typeinfo>
 
 #include "core/PaintingLock.h"
 #include "runtime/Error.h"
@@ -98,8 +99,10 @@ void Filtering::FilterRemove() {
           for (int32_t k = 1; k <= count; ++k) {
             const Variant& member = parked->Item(k);
             if (!member.IsObject()) Raise(err::ObjectRequired, "Kestrel");
-            auto item = std::dynamic_pointer_cast<ListItem>(member.AsObject());
-            if (!item) Raise(err::TypeMismatch, "Kestrel");
+            const ObjectRef& object = member.AsObject();
+            // Rows are ListItems exactly (nothing derives from them): a type check is enough.
+            if (!object || typeid(*object) != typeid(ListItem)) Raise(err::TypeMismatch, "Kestrel");
+            const auto item = std::static_pointer_cast<ListItem>(object);
             Restore(item);
           }
         }

@@ -2,6 +2,8 @@
 // accumulate, and FilterRemove bringing every parked row back with what it carried.
 
 #include "FilteringFixture.h"
+
+#include <map>
 #include "platform/ImageList.h"
 #include "runtime/Conversions.h"
 
@@ -256,6 +258,48 @@ TEST_F(AccumulationAndRestore, TakingOutSelectedRowsKeepsTheOtherSelectedRows) {
   EXPECT_EQ(k.GetSelectedKeys(), "o5,o7");  // the restored rows come back unselected
   user.ClickCell(lv, 1, kId);                // a plain click: the clicked row alone
   EXPECT_EQ(k.GetSelectedKeys(), "o1");
+}
+
+// Thousands of keyed rows taken out and put back again and again, with keys changed and reused
+// meanwhile: every key the host expects finds its row, and no other key finds one.
+TEST_F(AccumulationAndRestore, EveryKeyFindsItsRowThroughManyFiltersAndRestores) {
+  std::map<std::string, std::string> expected;  // key -> the row's text
+  for (int i = 0; i < 3000; ++i) {
+    const std::string key = "key" + std::to_string(i);
+    k.ListItems().Add(0, key, std::to_string(i % 97));
+    expected[key] = std::to_string(i % 97);
+  }
+  uint64_t state = 7;
+  auto next = [&state](uint64_t n) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return (state >> 33) % n;
+  };
+  for (int round = 0; round < 12; ++round) {
+    k.FilterWild(std::to_string(next(10)), 0, next(2) == 0);
+    // While filtered the host renames a few shown rows and adds rows under fresh keys.
+    for (int j = 0; j < 20 && k.ListItems().Count() > 0; ++j) {
+      ListItemRef row = k.ListItems().Item(static_cast<int32_t>(next(static_cast<uint64_t>(k.ListItems().Count()))) + 1);
+      const std::string renamed = "renamed" + std::to_string(round) + "_" + std::to_string(j);
+      expected[renamed] = row->Text();
+      expected.erase(row->Key());
+      row->Key(renamed);
+      const std::string added = "added" + std::to_string(round) + "_" + std::to_string(j);
+      k.ListItems().Add(0, added, "new");
+      expected[added] = "new";
+    }
+    if (next(3) != 0) k.FilterRemove();
+  }
+  k.FilterRemove();
+  ASSERT_EQ(static_cast<size_t>(k.ListItems().Count()), expected.size());
+  for (const auto& [key, text] : expected) {
+    ListItem* row = k.ListItems().FindKey(key);
+    ASSERT_NE(row, nullptr) << key;
+    EXPECT_EQ(row->Text(), text) << key;
+  }
+  for (int i = 0; i < 3000; i += 7) {
+    const std::string key = "key" + std::to_string(i);
+    EXPECT_EQ(k.ListItems().FindKey(key) != nullptr, expected.count(key) == 1) << key;
+  }
 }
 
 }  // namespace
