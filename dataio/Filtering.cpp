@@ -101,7 +101,9 @@ void Filtering::FilterRemove() {
             if (!member.IsObject()) Raise(err::ObjectRequired, "Kestrel");
             const ObjectRef& object = member.AsObject();
             // Rows are ListItems exactly (nothing derives from them): a type check is enough.
-            if (!object || typeid(*object) != typeid(ListItem)) Raise(err::TypeMismatch, "Kestrel");
+            if (!object) Raise(err::TypeMismatch, "Kestrel");
+            const Object& held = *object;
+            if (typeid(held) != typeid(ListItem)) Raise(err::TypeMismatch, "Kestrel");
             const auto item = std::static_pointer_cast<ListItem>(object);
             Restore(item);
           }
