@@ -76,15 +76,6 @@ TEST_F(Stripes, OnAnEmptyListSmallIconsTallerThanTheTextGiveTheIconPlusOnePixel)
   EXPECT_EQ(Band(), TextHeightPx() + 1);  // now the text is the taller
 }
 
-TEST_F(Stripes, EqualColoursMakeOneUniformBackground) {
-  AddRows(3);
-  k.LineEvenColor(kOdd);
-  k.LineAltColor(true);
-  const PictureRef& p = lv.Picture();
-  ASSERT_FALSE(p->IsEmpty());
-  for (OLE_COLOR c : p->Pixels()) ASSERT_EQ(c, kOdd);
-}
-
 TEST_F(Stripes, TurningThemOffRemovesThePictureAndLeavesTheTiling) {
   AddRows(3);
   k.LineAltColor(true);

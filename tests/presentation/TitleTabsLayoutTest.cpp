@@ -65,16 +65,6 @@ TEST_F(LayoutGeometry, WithTitleBarAndTabsBothOnTheTitleBarLayoutApplies) {
   EXPECT_EQ(Box(Strip()), stripBefore);
 }
 
-TEST_F(LayoutGeometry, NoBandGivesTheListTheWholeControl) {
-  Size(4000, 3000);
-  k.Tabs(true);
-  k.Tabs(false);
-  EXPECT_FALSE(Strip().Visible());
-  EXPECT_EQ(Box(lv), (Boxes{0, 0, 4000, 3000}));
-  Size(2500, 1200);
-  EXPECT_EQ(Box(lv), (Boxes{0, 0, 2500, 1200}));
-}
-
 // A picture that is centred or in a corner must be drawn again for the new size; a tiled or
 // top-left one stays where it is.
 TEST_F(LayoutGeometry, AResizeRedrawsOnlyACentredOrCornerPicture) {
