@@ -313,6 +313,30 @@ class Kestrel : public platform::UserControl {
   void LoadTemplateSetting(SettingTemplateTypes st);
 
   // --- filtering and selection queries -------------------------------------------------------------
+  // Takes out of the list every row whose cell in column SubItemIndex (0 = the item's own text,
+  // n = sub-item n) is not exactly searchSTR, letter case counting; with ExcludeMatch every row
+  // whose cell is. The rows taken out are parked in FilteredListItems, last row first, and further
+  // filters add to them. Errors (a column the list does not have, a failed smart sort) reach the
+  // caller with the list unlocked; rows taken out before stay parked.
+  void Filter(const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch = false);
+  // As Filter, testing whether the cell contains searchSTR, ignoring letter case; searchSTR may
+  // hold the wildcards ? * # [list] [!list] (a "[" without "]" is Error 93).
+  void FilterWild(const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch = false);
+  // Puts every parked row back at the end of the list and empties FilteredListItems. A key that a
+  // row added meanwhile uses is Error 35602: the rows put back before it stay, and all stay parked.
+  void FilterRemove();
+  // The keys (or 1-based indexes) of the selected rows in list order, joined by Delim: "a,,c" for
+  // keys "a", "", "c"; a leading empty key leaves no trace. "" when nothing is selected. An error
+  // is shown in a "Warning" message box and gives "".
+  std::string GetSelectedKeys(const std::string& Delim = ",");
+  std::string GetSelectedIndexes(const std::string& Delim = ",");
+  // The first row shown in the list area; nullptr for an empty list (or on any failure).
+  ListItemRef GetFirstVisible();
+  // The list view's search: the first row (from index, a number or a key) whose text (Where
+  // lvwText, the default), a sub-item's text (lvwSubItem) or tag (lvwTag) equals sz ignoring
+  // case, or with fPartial lvwPartial starts with it. nullptr when none, or on any failure.
+  ListItemRef FindItem(const std::string& sz, const Variant& Where = {}, const Variant& index = {},
+                       const Variant& fPartial = {});
 
   // --- copy and spreadsheet export ------------------------------------------------------------------
   // Replaces the clipboard's text with the whole list: the column headers, then every row, TAB

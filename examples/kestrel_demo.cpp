@@ -5,9 +5,10 @@
 // name column, spin buttons on the quantity, a drop-down with a fixed list on the category, the
 // calendar on the date and the "..." button on the notes. A scripted user then works with the
 // list through the headless user driver, one act after another (editing, sorting by column
-// headers, a second list filled from a database and printed, copying and export to a workbook
-// file that is read back); every event is printed as it arrives. Finally the form's design state
-// is saved to a file, loaded into a second instance, and both lists are printed as text tables.
+// headers, filtering and selecting, a second list filled from a database and printed, copying and
+// export to a workbook file that is read back); every event is printed as it arrives. Finally the
+// form's design state is saved to a file, loaded into a second instance, and both lists are
+// printed as text tables.
 //
 // Usage: kestrel_demo [form-file]   (default: kestrel_demo.frm in the system's temporary folder)
 
@@ -19,6 +20,7 @@
 #include "control/Kestrel.h"
 #include "examples/SpiceOrders.h"
 #include "platform/FormFile.h"
+#include "platform/controls/TabStrip.h"
 #include "platform/database/SqliteDatabase.h"
 #include "platform/printing/CupsPrinter.h"
 #include "platform/headless/HostForm.h"
@@ -107,6 +109,88 @@ void SortingAct(Stage& s) {
   click(kQty, " again");
   click(kDate, "");
   click(kName, "");
+}
+
+// The host behind the filtering act: the tabs are views of the orders by category. A click on a
+// tab brings every order back and, for a category tab, narrows the list to it.
+class CategoryTabsHost : public OrderHost {
+ public:
+  explicit CategoryTabsHost(Kestrel& k) : OrderHost(k), k_(k) {}
+  void TabClick(int32_t& TabIndex) override {
+    Log("TabClick " + std::to_string(TabIndex));
+    k_.FilterRemove();
+    const std::string category = CaptionOf(TabIndex);
+    if (category != "All") k_.Filter(category, kCategory);
+  }
+
+ private:
+  std::string CaptionOf(int32_t index) {
+    std::string rest = k_.TabCaptions();
+    for (int32_t i = 1; i < index; ++i) rest = rest.substr(rest.find('|') + 1);
+    return rest.substr(0, rest.find('|'));
+  }
+  Kestrel& k_;
+};
+
+// The inner tab strip, found among the control's windows as a person finds it on screen.
+TabStrip& TabsOf(Kestrel& k) {
+  for (Window* w : k.ChildWindows())
+    if (auto* strip = dynamic_cast<TabStrip*>(w)) return *strip;
+  throw Error(err::ObjectNotSet, "kestrel_demo", "The control has no tab strip");
+}
+
+// Narrowing the orders: a wildcard search typed into the form's search box, a category left out,
+// rows Ctrl+clicked and their keys and indexes read, everything brought back; then the title bar
+// becomes category tabs and a click on a tab refills the list.
+void FilterAct(Stage& s) {
+  Kestrel& k = s.k;
+  std::cout << "\nThe user narrows the list (the host keys each order by its number first):\n";
+  int32_t number = 1001;
+  k.ListItems().ForEach([&](const ListItemRef& item) { item->Key("SO-" + std::to_string(number++)); });
+  CategoryTabsHost host(k);
+  k.Attach(&host);
+
+  s.user.Wait(800);
+  std::cout << "- types \"e?\" into the search box: the host keeps the names with an e that is not their last letter\n";
+  auto& search = s.form.AddTextBox("txtFilter", 3200, 4400, 3000, 300);
+  s.user.Focus(search);
+  s.user.Type("e?");
+  k.FilterWild(search.Text(), kName);
+  PrintTable("  The list now:", k);
+
+  s.user.Wait(800);
+  std::cout << "- leaves out the seeds\n";
+  k.Filter("Seeds", kCategory, true);
+  PrintTable("  The list now:", k);
+
+  s.user.Wait(800);
+  std::cout << "- Ctrl+clicks the first and the last row\n";
+  k.MultiSelect(true);
+  s.user.ClickCell(s.lv, 1, kQty, headless::CellPart::Label, vbLeftButton, vbCtrlMask);
+  s.user.ClickCell(s.lv, k.ListItems().Count(), kQty, headless::CellPart::Label, vbLeftButton, vbCtrlMask);
+  std::cout << "  selected keys: \"" << k.GetSelectedKeys() << "\", indexes: \"" << k.GetSelectedIndexes()
+            << "\" (" << (k.FilteredListItems ? k.FilteredListItems->Count() : 0) << " orders parked)\n";
+
+  s.user.Wait(800);
+  std::cout << "- brings every order back\n";
+  k.FilterRemove();
+  PrintTable("  The list now:", k);
+
+  s.user.Wait(800);
+  std::cout << "- the host shows category tabs instead of the title bar; the user clicks \"Leaves\"\n";
+  k.Titlebar(false);
+  k.TabCaptions("All|Seeds|Leaves|Pods");
+  k.Tabs(true);
+  s.user.ClickTab(TabsOf(k), 3);
+  PrintTable("  The list now:", k);
+  std::cout << "- and then \"All\"\n";
+  s.user.ClickTab(TabsOf(k), 1);
+  std::cout << "  " << k.ListItems().Count() << " orders shown again\n";
+
+  k.Tabs(false);
+  k.Titlebar(true);
+  k.MultiSelect(false);
+  k.Attach(nullptr);
 }
 
 // A second list filled from the bundled stock database and printed as a report: on the
@@ -215,6 +299,7 @@ int main(int argc, char** argv) {
 
       EditingAct(stage);
       SortingAct(stage);
+      FilterAct(stage);
       RecordsAndPrintAct(stage);
       ExportAct(stage);
 

@@ -55,13 +55,13 @@ char AsciiMap(CaseMapping mapping, char c) {
 }
 
 // Maps the well-formed runs with ICU and keeps ill-formed bytes as they are. Plain ASCII, the
-// common case for keys and cell texts, never reaches ICU.
-std::string MapCase(CaseMapping mapping, std::string_view s) {
-  std::string out;
+// common case for keys and cell texts, never reaches ICU. The result replaces out's contents.
+void MapCase(CaseMapping mapping, std::string_view s, std::string& out) {
+  out.clear();
   if (utf8::IsAscii(s)) {
     out.resize(s.size());
     for (size_t i = 0; i < s.size(); ++i) out[i] = AsciiMap(mapping, s[i]);
-    return out;
+    return;
   }
   out.reserve(s.size());
   size_t runStart = 0;
@@ -75,6 +75,11 @@ std::string MapCase(CaseMapping mapping, std::string_view s) {
     pos += c.length;
   }
   MapWellFormed(mapping, s.substr(runStart), out);
+}
+
+std::string MapCase(CaseMapping mapping, std::string_view s) {
+  std::string out;
+  MapCase(mapping, s, out);
   return out;
 }
 
@@ -144,6 +149,7 @@ std::string Trim(std::string_view s) {
 }
 
 std::string UCase(std::string_view s) { return MapCase(CaseMapping::Upper, s); }
+void UCase(std::string_view s, std::string& out) { MapCase(CaseMapping::Upper, s, out); }
 std::string LCase(std::string_view s) { return MapCase(CaseMapping::Lower, s); }
 std::string FoldCase(std::string_view s) { return MapCase(CaseMapping::Fold, s); }
 

@@ -29,6 +29,8 @@ std::string Trim(std::string_view s);
 
 // Full Unicode case mapping (ICU, en-US).
 std::string UCase(std::string_view s);
+// The same into a buffer the caller reuses (its contents are replaced; s must not lie inside it).
+void UCase(std::string_view s, std::string& out);
 std::string LCase(std::string_view s);
 // Case folding for matching without regard to letter case (keys, Text comparison).
 std::string FoldCase(std::string_view s);

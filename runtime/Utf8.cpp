@@ -8,11 +8,10 @@ bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 }  // namespace
 
-Char Decode(std::string_view s, size_t pos) {
+Char DecodeMultiByte(std::string_view s, size_t pos) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
   const unsigned char b0 = byte(pos);
   const Char invalid{InvalidByteBase + b0, 1, false};
-  if (b0 < 0x80) return Char{b0, 1, true};
 
   uint32_t length;
   char32_t cp;

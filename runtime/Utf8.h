@@ -22,8 +22,13 @@ struct Char {
   bool valid;
 };
 
-// The character starting at byte pos (pos < s.size()).
-Char Decode(std::string_view s, size_t pos);
+// The character starting at byte pos (pos < s.size()) when that byte is not ASCII.
+Char DecodeMultiByte(std::string_view s, size_t pos);
+// The character starting at byte pos (pos < s.size()). ASCII, the common case, is decided here.
+inline Char Decode(std::string_view s, size_t pos) {
+  const auto b = static_cast<unsigned char>(s[pos]);
+  return b < 0x80 ? Char{b, 1, true} : DecodeMultiByte(s, pos);
+}
 
 // The byte offset reached from byte offset pos after count characters; s.size() when the text
 // ends first.

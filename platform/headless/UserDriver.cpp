@@ -1,6 +1,7 @@
 #include "platform/headless/UserDriver.h"
 
 #include <algorithm>
+#include <string>
 
 #include "runtime/Error.h"
 #include "runtime/Text.h"
@@ -128,6 +129,22 @@ void UserDriver::ClickUpArrow(UpDown& spinner) {
 
 void UserDriver::ClickDownArrow(UpDown& spinner) {
   if (spinner.IsShownAndEnabled()) spinner.ClickDown();
+}
+
+void UserDriver::ClickTab(TabStrip& strip, int32_t index, int16_t button) {
+  if (index < 1 || index > strip.Count())
+    Raise(err::InvalidProcedureCall, "UserDriver", "The strip has no tab " + std::to_string(index));
+  if (!strip.IsShownAndEnabled()) return;
+  if (strip.Focusable() && !strip.HasFocus() && !tk_.Focus().SetFocus(strip)) return;
+  // The tabs share the strip's width; the press lands in the middle of the chosen one.
+  int16_t b = button, s = 0;
+  float x = strip.Width() * (static_cast<float>(index) - 0.5f) / static_cast<float>(strip.Count());
+  float y = strip.Height() / 2;
+  strip.MouseDown(b, s, x, y);
+  if (button == vbLeftButton) strip.Item(index).Selected(true);
+  b = button;
+  s = 0;
+  strip.MouseUp(b, s, x, y);
 }
 
 void UserDriver::Type(std::string_view text) {

@@ -10,6 +10,7 @@
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/DTPicker.h"
 #include "platform/controls/SimpleControls.h"
+#include "platform/controls/TabStrip.h"
 #include "platform/headless/HeadlessToolkit.h"
 #include "platform/listview/ListView.h"
 
@@ -49,6 +50,10 @@ class UserDriver {
   void Click(Control& control, int16_t button = vbLeftButton);
   void ClickUpArrow(UpDown& spinner);
   void ClickDownArrow(UpDown& spinner);
+  // A press and release on tab index (1-based) of a shown tab strip. The press selects the tab: a
+  // tab not selected before becomes the selected one and the strip raises Click; pressing the tab
+  // that is already selected changes nothing, as on the platform's tab control.
+  void ClickTab(TabStrip& strip, int32_t index, int16_t button = vbLeftButton);
 
   // --- keyboard, to the focused control -------------------------------------------------------------
   // Each character: KeyDown, KeyPress (which types it), KeyUp.

@@ -236,6 +236,14 @@ void ItemSequence::splitBlock(size_t block) {
 
 void ItemSequence::removeBlockIfEmpty(size_t block) {
   if (!blocks_[block]->items.empty()) return;
+  if (block + 1 == blocks_.size()) {
+    // The last block: the sums of the blocks before it stand, so the tree only loses its last node
+    // (rows taken out from the back empty one block after another without rebuilding the tree).
+    blocks_.pop_back();
+    if (treeValid_) tree_.pop_back();
+    cacheValid_ = false;
+    return;
+  }
   blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(block));
   renumberBlocks(block);
 }

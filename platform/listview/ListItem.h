@@ -121,6 +121,8 @@ class ListItem : public Object, public std::enable_shared_from_this<ListItem> {
   // Where the item sits in its list's sequence (kept by ItemSequence).
   void* block_ = nullptr;
   mutable uint32_t hint_ = 0;
+  // Where the item sits in its list's selected list while it is selected (kept by ListView).
+  uint32_t selectionSlot_ = 0;
 
   LPARAM param_;
   std::string key_;

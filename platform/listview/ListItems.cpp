@@ -14,13 +14,13 @@ ListItems::~ListItems() {
 void ListItems::CheckNewKey(const std::string& key) const {
   if (key.empty()) return;
   if (IsNumeric(Variant(key))) Raise(err::InvalidKey, "ListItems");
-  if (byKey_.count(key)) Raise(err::KeyNotUnique, "ListItems");
+  if (byKey_.Find(key)) Raise(err::KeyNotUnique, "ListItems");
 }
 
 void ListItems::Rekey(ListItem& item, const std::string& oldKey, const std::string& newKey) {
-  if (!newKey.empty() && byKey_.count(newKey)) Raise(err::KeyNotUnique, "ListItems");
-  if (!oldKey.empty()) byKey_.erase(oldKey);
-  if (!newKey.empty()) byKey_[newKey] = &item;
+  if (!newKey.empty() && byKey_.Find(newKey)) Raise(err::KeyNotUnique, "ListItems");
+  if (!oldKey.empty()) byKey_.Erase(oldKey, &item);
+  if (!newKey.empty()) byKey_.Insert(newKey, &item);
 }
 
 ListItemRef ListItems::Add(int32_t index, std::string key, std::string text, Variant icon, Variant smallIcon) {
@@ -35,7 +35,7 @@ ListItemRef ListItems::Add(int32_t index, std::string key, std::string text, Var
   // A row put in its sorted place keeps the rows in order; one put anywhere else may not.
   if (!sorted) owner_.OnRowTextsChanged(-1);
   rows_.insert(pos, item);
-  if (!item->key_.empty()) byKey_[item->key_] = item.get();
+  if (!item->key_.empty()) byKey_.Insert(item->key_, item.get());
   owner_.OnItemInserted(*item, pos);
   return item;
 }
@@ -46,8 +46,7 @@ const ListItemRef& ListItems::Item(int32_t index) const {
 }
 
 ListItem* ListItems::FindKey(std::string_view key) const {
-  auto it = byKey_.find(std::string(key));
-  return it == byKey_.end() ? nullptr : it->second;
+  return byKey_.Find(key);
 }
 
 const ListItemRef& ListItems::Item(std::string_view key) const {
@@ -62,7 +61,7 @@ const ListItemRef& ListItems::Item(const Variant& indexOrKey) const {
 }
 
 void ListItems::Detach(ListItem& item, size_t pos) {
-  if (!item.key_.empty()) byKey_.erase(item.key_);
+  if (!item.key_.empty()) byKey_.Erase(item.key_, &item);
   item.owner_ = nullptr;
   owner_.OnItemRemoved(item, pos);
 }
@@ -90,7 +89,7 @@ void ListItems::Remove(const Variant& indexOrKey) {
 void ListItems::Clear() {
   rows_.forEach([](const ListItemRef& item) { item->owner_ = nullptr; });
   rows_.clear();
-  byKey_.clear();
+  byKey_.Clear();
   owner_.OnItemsCleared();
 }
 

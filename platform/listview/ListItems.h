@@ -4,9 +4,9 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 
 #include "platform/listview/ItemSequence.h"
+#include "platform/listview/KeyIndex.h"
 #include "platform/listview/ListItem.h"
 #include "runtime/Variant.h"
 
@@ -55,7 +55,7 @@ class ListItems {
 
   ListView& owner_;
   ItemSequence rows_;
-  std::unordered_map<std::string, ListItem*> byKey_;
+  KeyIndex byKey_;
   LPARAM nextParam_ = 1;
 };
 

@@ -53,6 +53,7 @@ void ListView::MultiSelect(bool v) {
         OnItemChanged(*item);
       }
     selected_.assign(1, keep.get());
+    keep->selectionSlot_ = 0;
   }
 }
 
@@ -139,10 +140,11 @@ void ListView::OnItemSelected(ListItem& item, bool selected) {
       }
       selected_.clear();
     }
+    item.selectionSlot_ = static_cast<uint32_t>(selected_.size());
     selected_.push_back(&item);
     focused_ = item.shared_from_this();
   } else {
-    selected_.erase(std::remove(selected_.begin(), selected_.end(), &item), selected_.end());
+    Unselect(item);
   }
   OnItemChanged(item);
 }
@@ -151,8 +153,17 @@ void ListView::OnItemInserted(const ListItem&, size_t pos) {
   if (observer_) observer_->RowsInserted(static_cast<int32_t>(pos), 1);
 }
 
+void ListView::Unselect(ListItem& item) {
+  const size_t slot = item.selectionSlot_;
+  if (slot >= selected_.size() || selected_[slot] != &item) return;  // not among the selected
+  // The last entry takes the freed place: taking a row out costs the same however many are selected.
+  selected_[slot] = selected_.back();
+  selected_[slot]->selectionSlot_ = static_cast<uint32_t>(slot);
+  selected_.pop_back();
+}
+
 void ListView::OnItemRemoved(ListItem& item, size_t pos) {
-  selected_.erase(std::remove(selected_.begin(), selected_.end(), &item), selected_.end());
+  Unselect(item);
   if (focused_.lock().get() == &item) focused_.reset();
   // One row fewer can only lower the last top row allowed; the horizontal limit depends on the
   // columns alone. A list shown from its first row has nothing to clamp, and skipping the geometry

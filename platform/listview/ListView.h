@@ -264,6 +264,8 @@ class ListView : public Control {
   // column thenKey in direction thenOrder (no such step for thenKey -1), then kept in their order.
   void SortRows(int16_t key, int16_t order, int16_t thenKey, int16_t thenOrder);
   void OnItemSelected(ListItem& item, bool selected);
+  // Takes an item off the selected list (nothing when it is not on it), in constant time.
+  void Unselect(ListItem& item);
   // Column c of a row has a new text (-1: any column may have).
   void OnRowTextsChanged(int32_t c) {
     if (c < 0 || c == orderedKey_) ordered_ = false;
@@ -308,7 +310,7 @@ class ListView : public Control {
   int16_t orderedKey_ = 0, orderedOrder_ = lvwAscending;
 
   ListViewObserver* observer_ = nullptr;
-  std::vector<ListItem*> selected_;  // selected items in the list, in selection order
+  std::vector<ListItem*> selected_;  // selected items in the list, in no useful order; each knows its place
   std::weak_ptr<ListItem> focused_;
   int32_t topIndex_ = 0, scrollXPx_ = 0;
 };
