@@ -3,7 +3,11 @@
 // With a display, the demo opens a window in which a person edits the list: a text box on the name,
 // spin buttons on the quantity, a drop-down with a fixed list on the category, the month calendar on
 // the date and the "..." button on the notes (the host of examples/SpiceOrders). Headers can be
-// dragged into another order and resized; rows show in alternating colours under a title bar.
+// dragged into another order and resized, and a click on a header sorts its column the way its
+// values read (numbers, dates, text) with an arrow showing the direction; rows show in alternating
+// colours under a title bar. The search box below the list keeps the orders whose name contains
+// what is typed ("?", "*", "#" and "[a-c]" work too), and the buttons beside it copy the whole list
+// to the clipboard, export it to a workbook in the documents folder and open it, and print it.
 //
 // Without a usable display (none set, or one that does not answer), it says so in one line and
 // plays a scripted user session on the same real widgets on Qt's offscreen platform, with real
@@ -27,21 +31,29 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "control/Kestrel.h"
 #include "examples/SpiceOrders.h"
+#include "platform/controls/SimpleControls.h"
+#include "platform/printing/CupsPrinter.h"
+#include "platform/printing/PdfPrinter.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtHostForm.h"
 #include "platform/qt/QtListView.h"
 #include "platform/qt/QtSupport.h"
 #include "platform/qt/QtTargets.h"
 #include "platform/qt/QtToolkit.h"
+#include "platform/spreadsheet/SpreadsheetServer.h"
+#include "runtime/Dispatch.h"
 
 using namespace tamarind;
 using namespace tamarind::platform;
@@ -99,6 +111,17 @@ bool DisplayUsable(std::string& why) {
 
 // --- the form ----------------------------------------------------------------------------------------------
 
+// The demo's host, which also notes whether the user has sorted the list by a header.
+class WindowHost : public OrderHost {
+ public:
+  using OrderHost::OrderHost;
+  void ColumnSortComplete() override {
+    OrderHost::ColumnSortComplete();
+    sorted = true;
+  }
+  bool sorted = false;
+};
+
 struct OrdersForm {
   explicit OrdersForm(QtToolkit& toolkit)
       : tk(toolkit),
@@ -114,8 +137,21 @@ struct OrdersForm {
     k.LineOddColor(RGB(255, 255, 255));
     k.LineEvenColor(RGB(238, 244, 250));
     k.LineAltColor(true);
+    k.SmartColumnSort(true);
+    k.SortArrows(true);
     search = &form.AddTextBox("txtSearch", 120, 4740, 3000, 330);
-    search->Text("Search...");
+    search->Text(kSearchHint);
+    // The hint makes way for the user's text, and every change of the text narrows the list anew.
+    search->GotFocus.Connect([this] {
+      if (search->Text() == kSearchHint) search->Text("");
+    });
+    search->Change.Connect([this] { Search(); });
+    AddButton(copyAll, "cmdCopyAll", "Copy all", 0, [this] { k.CopyAll(); });
+    AddButton(exportButton, "cmdExport", "Export", 1, [this] { Export(); });
+    AddButton(print, "cmdPrint", "Print", 2, [this] {
+      k.PrintingReportHeader("Spice orders");
+      k.PrintToDefaultPrinter();
+    });
     Fill(k);
     k.SetEditableItemsBold("0, 1, 2, 3");
     k.SetEditableItemsForeColor("1,3", RGB(0, 0, 160));
@@ -125,16 +161,57 @@ struct OrdersForm {
     form.Resized.Connect([this](float width, float height) {
       form.MoveControl(k, 120, 120, std::max(1200.0f, width - 240), std::max(900.0f, height - 780));
       search->Move(120, std::max(1020.0f, height - 540));
+      for (CommandButton* b : {copyAll.get(), exportButton.get(), print.get()}) b->Top(search->Top());
     });
     form.Show();
   }
   ~OrdersForm() { k.Attach(nullptr); }
 
+  // Every order back, then only those whose name holds the search text (letter case aside). The
+  // control puts the orders it brings back after the others; the user sorted the list, so the host
+  // sorts it again the way it was (a filter does that itself).
+  void Search() {
+    k.FilterRemove();
+    const std::string text = search->Text();
+    if (!text.empty() && text != kSearchHint) {
+      k.FilterWild(text, kName);
+    } else if (host.sorted) {
+      const int16_t column = k.SortKey();
+      const SortDataType type = column == kQty ? sdt_NUMERIC : column == kDate ? sdt_DATE : sdt_STRING;
+      k.PerformSortOnColumn(column + 1, type, static_cast<SortDataDir>(k.SortOrder()));
+    }
+  }
+  // A workbook in the documents folder, opened with the desktop's opener once saved; a host that
+  // runs the spreadsheet application already gets the workbook open in it instead.
+  void Export() {
+    std::string path = (printing::DocumentsFolder() / "Spice orders").string();
+    k.ExportToExcel(path);
+  }
+
+  static constexpr const char* kSearchHint = "Search...";
   QtToolkit& tk;
   QtHostForm form;
   Kestrel& k;
-  OrderHost host;
+  WindowHost host;
   TextBox* search = nullptr;
+  std::shared_ptr<CommandButton> copyAll, exportButton, print;
+
+ private:
+  // Buttons to the right of the search box, in the order given.
+  void AddButton(std::shared_ptr<CommandButton>& button, const char* name, const char* caption, int place,
+                 std::function<void()> onClick) {
+    button = tk.CreateCommandButton(form);
+    button->Name(name);
+    button->Caption(caption);
+    button->Move(3240 + place * 1260.0f, 4740, 1200, 330);
+    button->Click.Connect([this, onClick = std::move(onClick)] {
+      try {
+        onClick();
+      } catch (const Error& e) {  // the control reports its own failures; anything else is shown here
+        tk.MsgBox(e.Description(), vbExclamation, "Spice orders");
+      }
+    });
+  }
 };
 
 // --- the scripted session ------------------------------------------------------------------------------
@@ -250,14 +327,78 @@ class Session {
     Shot("column-dragged");
 
     Step("renames Anise and moves the focus out of the list while the edit is open");
-    user_.Click(targets::Cell(lv_, 1, kName));
+    user_.Click(targets::Cell(lv_, RowOf("Anise"), kName));
     user_.Type("Star anise");
     QWidget* search = f_.tk.WidgetOf(*f_.search);
     user_.Click({search, search->rect().center()});
     Shot("focus-left");
+
+    std::cout << "  quantities now: " << ColumnTexts(kQty) << "\n";
+    Step("clicks the Qty header again: the quantities the other way round");
+    user_.Click(targets::HeaderSection(lv_, kQty + 1));
+    std::cout << "  quantities now: " << ColumnTexts(kQty) << "\n";
+    Shot("sorted-by-quantity");
+    Step("clicks the Date header: the orders by date");
+    user_.Click(targets::HeaderSection(lv_, kDate + 1));
+    std::cout << "  dates now: " << ColumnTexts(kDate) << "\n";
+    Shot("sorted-by-date");
+
+    Step("types \"an\" into the search box: the orders whose name holds \"an\"");
+    user_.Click({search, search->rect().center()});
+    user_.Type("an");
+    std::cout << "  " << k.ListItems().Count() << " orders shown, "
+              << (k.FilteredListItems ? k.FilteredListItems->Count() : 0) << " taken out\n";
+    Shot("searched");
+    Step("clears the search box: every order back");
+    user_.Key(Qt::Key_Backspace, "\b");
+    user_.Key(Qt::Key_Backspace, "\b");
+    std::cout << "  " << k.ListItems().Count() << " orders shown, dates " << ColumnTexts(kDate) << "\n";
+    Shot("search-cleared");
+
+    Step("presses Copy all: the list goes to the clipboard as tab-separated lines");
+    PressButton(*f_.copyAll);
+    const std::string copied = f_.tk.GetClipboard().GetText();
+    std::cout << "  " << std::count(copied.begin(), copied.end(), '\r') << " lines on the clipboard\n";
+
+    // The session runs a spreadsheet application first, so the export stays open in it (nothing
+    // is opened on the desktop); the session then saves it next to the screenshots.
+    Step("presses Export with the spreadsheet application running: the workbook stays open in it");
+    Variant excel = spreadsheet::StartApplication(f_.tk);
+    PressButton(*f_.exportButton);
+    const std::string book = folder_ + "/orders.xls";
+    Call(Get(excel, "Workbooks", {1}), "SaveAs", {book});
+    Call(excel, "Quit");
+    std::cout << "  saved from the running instance to " << book << "\n";
+
+    Step("presses Print: the report goes to a PDF file next to the screenshots");
+    auto pdf = std::make_shared<printing::PdfPrinter>(printing::PaperForLocale(), folder_);
+    pdf->JobName("Spice orders");
+    f_.tk.SetPrinter(pdf);
+    PressButton(*f_.print);
+    std::cout << "  " << pdf->LastPageCount() << " page(s) in " << pdf->LastOutput().string() << "\n";
+    Shot("printed");
   }
 
  private:
+  // The texts of a column from the first row to the last.
+  std::string ColumnTexts(int32_t column) {
+    std::string texts;
+    f_.k.ListItems().ForEach([&](const ListItemRef& item) {
+      if (!texts.empty()) texts += ", ";
+      texts += column == 0 ? item->Text() : item->SubItems(column);
+    });
+    return texts;
+  }
+  // The row showing an order, wherever the sorting has put it.
+  int32_t RowOf(const std::string& name) {
+    ListItemRef item = f_.k.FindItem(name);
+    if (!item) throw std::runtime_error("no order named " + name);
+    return item->Index();
+  }
+  void PressButton(CommandButton& button) {
+    QWidget* w = f_.tk.WidgetOf(button);
+    user_.Click({w, w->rect().center()});
+  }
   static QtUpDown& SpinnerOf(Kestrel& k) {
     for (Window* w : k.ChildWindows())
       if (auto* s = dynamic_cast<QtUpDown*>(w)) return *s;

@@ -47,12 +47,16 @@ TEST(Lifecycle, PlaySoundAlwaysPlaysAndIgnoresUnknownSounds) {
 class ColumnOrderAtTheEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string dir = ::testing::TempDir() + "/kestrel-registry-" + std::to_string(::getpid()) + "-" +
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::remove_all(dir);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    dir_ = ::testing::TempDir() + "/kestrel-registry-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove_all(dir_);
+    setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
   }
-  void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
+  void TearDown() override {
+    unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(dir_);
+  }
+  std::string dir_;
   std::string Stored(const std::string& app, const std::string& setting) {
     services::CREG reg;
     reg.Company("TAMARIND");
