@@ -25,7 +25,8 @@ class ImageList : public Object {
   // 0 until set or until the first image fixes them.
   int32_t ImageWidth() const { return imageWidth_; }
   int32_t ImageHeight() const { return imageHeight_; }
-  // Error 380 while the list holds images (the size is fixed then).
+  // Error 380 while the list holds images (the size is fixed then), and for a size outside
+  // 0 .. StdPicture::kMaxSidePx.
   void ImageWidth(int32_t px);
   void ImageHeight(int32_t px);
   OLE_COLOR MaskColor() const { return maskColor_; }

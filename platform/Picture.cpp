@@ -30,6 +30,10 @@ intptr_t StdPicture::NextHandle() {
 
 StdPicture::StdPicture(int32_t widthPx, int32_t heightPx, OLE_COLOR fill) {
   if (widthPx <= 0 || heightPx <= 0) Invalid("a bitmap needs a width and a height");
+  // A size that comes from outside (a control's width, a file) must never become an allocation
+  // the process cannot survive.
+  if (widthPx > kMaxSidePx || heightPx > kMaxSidePx || int64_t{widthPx} * heightPx > kMaxPixels)
+    Raise(err::OutOfMemory, "StdPicture");
   width_ = widthPx;
   height_ = heightPx;
   pixels_.assign(static_cast<size_t>(widthPx) * static_cast<size_t>(heightPx), fill & 0xFFFFFF);
@@ -103,7 +107,7 @@ std::shared_ptr<StdPicture> StdPicture::FromBmp(const std::vector<uint8_t>& b) {
   const uint32_t bits = Get16(b, 28), compression = Get32(b, 30);
   if (Get16(b, 26) != 1 || (bits != 24 && bits != 32) || (compression != 0 && compression != 3))
     Invalid("only uncompressed 24-bit and 32-bit bitmaps are read");
-  if (width <= 0 || rawHeight == 0 || width > 32768 || rawHeight > 32768 || rawHeight < -32768)
+  if (width <= 0 || rawHeight == 0 || width > kMaxSidePx || rawHeight > kMaxSidePx || rawHeight < -kMaxSidePx)
     Invalid("bad bitmap size");
   const bool bottomUp = rawHeight > 0;
   const int32_t height = bottomUp ? rawHeight : -rawHeight;
