@@ -15,17 +15,18 @@ shift || true
 build=$root/build-fuzz
 jobs=${JOBS:-$(nproc)}
 
-targets=("$@")
-if ((${#targets[@]} == 0)); then
-  for f in "$root"/fuzz/fuzz_*.cpp; do
-    name=$(basename "$f" .cpp)
-    targets+=("${name#fuzz_}")
-  done
-fi
-
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DTAMARIND_FUZZ=ON \
   -DTAMARIND_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build "$build" -j "$jobs" --target "${targets[@]/#/fuzz_}"
+targets=("$@")
+if ((${#targets[@]} == 0)); then
+  # Every target this configuration builds (a target of an optional part is there only with it).
+  cmake --build "$build" -j "$jobs" --target fuzz_targets
+  for f in "$build"/fuzz/fuzz_*; do
+    if [[ -f $f && -x $f ]]; then targets+=("$(basename "$f" | sed 's/^fuzz_//')"); fi
+  done
+else
+  cmake --build "$build" -j "$jobs" --target "${targets[@]/#/fuzz_}"
+fi
 
 mkdir -p "$build/findings"
 status=0
