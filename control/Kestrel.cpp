@@ -13,6 +13,7 @@
 #include "presentation/basALTCOLOR.h"
 #include "services/ColumnOrder.h"
 #include "services/basSOUND.h"
+#include "sorting/ColumnSort.h"
 #include "sorting/HeaderArrows.h"
 
 namespace tamarind {
@@ -28,6 +29,7 @@ Kestrel::Kestrel(Toolkit& tk) : UserControl(tk, "Kestrel"), s_(tk, *this) {
   placement_ = std::make_unique<editing::EditorPlacement>(s_);
   input_ = std::make_unique<editing::EditorInput>(s_, *placement_);
   hit_ = std::make_unique<editing::HitResolution>(s_, *placement_, *input_);
+  sort_ = std::make_unique<sorting::ColumnSort>(s_, *placement_);
   WireInnerControls();
 }
 

@@ -25,6 +25,9 @@ class EditorPlacement;
 class EditorInput;
 class HitResolution;
 }  // namespace editing
+namespace sorting {
+class ColumnSort;
+}  // namespace sorting
 
 class Kestrel : public platform::UserControl {
  public:
@@ -296,6 +299,17 @@ class Kestrel : public platform::UserControl {
   int32_t GetSubItemBottomOnScreen();
 
   // --- sorting, column sizing and presets ---------------------------------------------------------
+  // Sorts by column colINDEX (1-based) as a header click would, but as sOrder says and without
+  // ColumnClick: BeforeColumnSort lets the host change the type and the character to omit; numbers
+  // and dates sort in direction sdir, text turns SortOrder over. Errors (a column that does not
+  // exist, a cell that is no number) reach the caller.
+  void PerformSortOnColumn(int32_t colINDEX, SortDataType sOrder, SortDataDir sdir);
+  // Fits every column to its texts and caption, the last one also filling the list, keeping the
+  // sort arrows and the alignments. Errors are passed over.
+  void SizeColumns();
+  // Sets SmartColumnSort, GridLines, PlaySounds and SortArrows (and for the presets without
+  // sorting AutoSort and Sorted) to one of fourteen combinations; any other value changes nothing.
+  void LoadTemplateSetting(SettingTemplateTypes st);
 
   // --- filtering and selection queries -------------------------------------------------------------
 
@@ -326,6 +340,7 @@ class Kestrel : public platform::UserControl {
   std::unique_ptr<editing::EditorInput> input_;
   std::unique_ptr<editing::HitResolution> hit_;
   // sorting subsystems
+  std::unique_ptr<sorting::ColumnSort> sort_;
 
   // data in and out subsystems
 

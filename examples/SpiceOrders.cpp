@@ -27,6 +27,8 @@ const Order kOrders[] = {
     {"Cardamom", "7", "Pods", "11/15/2026", "Green"},
     {"Dill", "3", "Leaves", "11/21/2026", "Fresh only"},
     {"Elderflower", "2", "Flowers", "12/1/2026", ""},
+    {"Fenugreek", "100", "Seeds", "10/28/2026", "Bulk sack"},
+    {"Galangal", "10", "Roots", "12/12/2026", ""},
 };
 
 const char* const kCategories[] = {"Flowers", "Leaves", "Pods", "Roots", "Seeds"};
@@ -52,7 +54,12 @@ void PrintTable(const std::string& title, Kestrel& k) {
   std::vector<int32_t> order = lv.ColumnOrder();
   std::vector<std::vector<std::string>> rows;
   std::vector<std::string> header;
-  for (int32_t c : order) header.push_back(lv.ColumnHeaders().Item(c + 1)->Text());
+  for (int32_t c : order) {
+    // A sort arrow beside its caption, as the header shows it: ^ ascending, v descending.
+    const ColumnHeader& col = *lv.ColumnHeaders().Item(c + 1);
+    const bool arrow = (col.HeaderFormat() & HDF_IMAGE) && lv.ColumnHeaderIcons();
+    header.push_back(col.Text() + (arrow ? (col.HeaderImage() == 0 ? " ^" : " v") : ""));
+  }
   rows.push_back(header);
   lv.ListItems().ForEach([&](const ListItemRef& item) {
     std::vector<std::string> row;
@@ -141,6 +148,15 @@ void OrderHost::CommandButtonClick() {
   if (!item) return;
   item->SubItems(kNotes, item->SubItems(kNotes).empty() ? "Checked by phone" : item->SubItems(kNotes) + " (checked)");
 }
+
+void OrderHost::ColumnClick(const ColumnHeaderRef& ColumnHeader) { Log("ColumnClick " + ColumnHeader->Text()); }
+
+void OrderHost::BeforeColumnSort(const ColumnHeaderRef& ColumnHeader, SortDataType& SortType, std::string&) {
+  const char* detected = SortType == sdt_NUMERIC ? "numbers" : SortType == sdt_DATE ? "dates" : "text";
+  Log("BeforeColumnSort " + ColumnHeader->Text() + ": sorting it as " + detected);
+}
+
+void OrderHost::ColumnSortComplete() { Log("ColumnSortComplete"); }
 
 void OrderHost::Log(const std::string& line) { std::cout << "  event: " << line << "\n"; }
 

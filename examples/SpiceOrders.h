@@ -35,6 +35,9 @@ class OrderHost : public KestrelEvents {
   void CommandButtonClick() override;
   void DropDown() override { Log("DropDown"); }
   void DropDownClick() override { Log("DropDownClick"); }
+  void ColumnClick(const ColumnHeaderRef& ColumnHeader) override;
+  void BeforeColumnSort(const ColumnHeaderRef& ColumnHeader, SortDataType& SortType, std::string& OmitChar) override;
+  void ColumnSortComplete() override;
 
  protected:
   void Log(const std::string& line);

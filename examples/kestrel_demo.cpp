@@ -4,8 +4,8 @@
 // columns, and answers ItemClick as a real host does (examples/SpiceOrders): a text box on the
 // name column, spin buttons on the quantity, a drop-down with a fixed list on the category, the
 // calendar on the date and the "..." button on the notes. A scripted user then works with the
-// list through the headless user driver, one act after another; every event is printed as it
-// arrives. Finally the form's design state is saved to a file, loaded into a second instance, and
+// list through the headless user driver, one act after another (editing, then sorting by column
+// headers); every event is printed as it arrives. Finally the form's design state is saved to a file, loaded into a second instance, and
 // both lists are printed as text tables.
 //
 // Usage: kestrel_demo [form-file]   (default: kestrel_demo.frm in the system's temporary folder)
@@ -88,6 +88,24 @@ void EditingAct(Stage& s) {
   user.Wait(500);
 }
 
+// Header clicks with smart sorting: the quantities by value (9, 10, 100, not 10, 100, 9) in both
+// directions, then the dates, then the names, the sort arrow following each click.
+void SortingAct(Stage& s) {
+  std::cout << "\nThe user sorts the list by clicking its column headers (smart sorting, sounds and arrows):\n";
+  s.k.LoadTemplateSetting(ksv_SMARTSORT_GRID_SOUNDS_ARROWS);
+  s.k.SizeColumns();
+  const auto click = [&](int32_t column, const std::string& what) {
+    s.user.Wait(800);
+    std::cout << "- clicks the " << s.lv.ColumnHeaders().Item(column + 1)->Text() << " header" << what << "\n";
+    s.user.ClickHeader(s.lv, column + 1);
+    PrintTable("  The list now:", s.k);
+  };
+  click(kQty, " (the first click sorts descending)");
+  click(kQty, " again");
+  click(kDate, "");
+  click(kName, "");
+}
+
 void PrintSoundsAndMessages(headless::HeadlessToolkit& tk) {
   std::cout << "\nSounds played:";
   for (const auto& r : tk.SoundImpl().Requests()) {
@@ -127,6 +145,7 @@ int main(int argc, char** argv) {
       Stage stage{tk, user, form, k, k.ListViewControl()};
 
       EditingAct(stage);
+      SortingAct(stage);
 
       PrintSoundsAndMessages(tk);
       PrintTable("The list after the session (first instance):", k);

@@ -6,6 +6,7 @@
 #include <unicode/locid.h>
 #include <unicode/stringoptions.h>
 #include <unicode/unistr.h>
+#include <unicode/ustring.h>
 
 #include <memory>
 
@@ -179,6 +180,56 @@ std::string CollationKey(std::string_view s) {
   if (needed <= 0) Raise(err::InvalidProcedureCall);
   key.resize(static_cast<size_t>(needed) - 1);  // drop the terminating zero byte
   return key;
+}
+
+void CollationKeys::Reserve(size_t texts, size_t bytes) {
+  ends_.reserve(texts);
+  bytes_.reserve(bytes);
+}
+
+void CollationKeys::Add(std::string_view s) {
+  // The same UTF-16 text CollationKey keys: ill-formed bytes become U+FFFD.
+  units_.resize(s.size());
+  int32_t length = 0;
+  if (utf8::IsAscii(s)) {
+    for (size_t i = 0; i < s.size(); ++i) units_[i] = static_cast<char16_t>(s[i]);
+    length = static_cast<int32_t>(s.size());
+  } else {
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(units_.data(), static_cast<int32_t>(units_.size()), &length, s.data(),
+                         static_cast<int32_t>(s.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) Raise(err::InvalidProcedureCall);
+  }
+  icu::Collator& collator = ThreadCollator();
+  const size_t start = bytes_.size();
+  size_t room = s.size() * 2 + 16;
+  for (;;) {
+    bytes_.resize(start + room);
+    const int32_t needed = collator.getSortKey(units_.data(), length, reinterpret_cast<uint8_t*>(bytes_.data() + start),
+                                               static_cast<int32_t>(room));
+    if (needed <= 0) {
+      bytes_.resize(start);
+      Raise(err::InvalidProcedureCall);
+    }
+    if (static_cast<size_t>(needed) <= room) {
+      bytes_.resize(start + static_cast<size_t>(needed) - 1);  // without the terminating zero byte
+      break;
+    }
+    room = static_cast<size_t>(needed);
+  }
+  ends_.push_back(bytes_.size());
+}
+
+std::string_view CollationKeys::Key(size_t i) const {
+  const size_t begin = i == 0 ? 0 : ends_[i - 1];
+  return std::string_view(bytes_).substr(begin, ends_[i] - begin);
+}
+
+uint64_t CollationKeys::Prefix(size_t i) const {
+  const std::string_view key = Key(i);
+  uint64_t prefix = 0;
+  for (size_t b = 0; b < 8; ++b) prefix = (prefix << 8) | (b < key.size() ? static_cast<uint8_t>(key[b]) : 0u);
+  return prefix;
 }
 
 std::string ChrW(char32_t codePoint) {

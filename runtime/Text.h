@@ -3,9 +3,11 @@
 // bytes, and no operation splits a character. Positions are 1-based, as the runtime's are.
 // Invalid UTF-8 bytes count as one character each and are kept as they are.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamarind::text {
 
@@ -39,6 +41,26 @@ std::string Replace(std::string_view s, std::string_view find, std::string_view 
 int CompareText(std::string_view a, std::string_view b);
 // A sort key for CompareText: comparing two keys bytewise orders their texts as CompareText does.
 std::string CollationKey(std::string_view s);
+
+// The collation keys of many texts, kept one after another in one buffer: a list of a million
+// rows is keyed without an allocation per row. Key(i) equals CollationKey of the i-th text added.
+class CollationKeys {
+ public:
+  void Reserve(size_t texts, size_t bytes);
+  // Keys one more text; its number is the count of texts added before it.
+  void Add(std::string_view s);
+  size_t Size() const { return ends_.size(); }
+  std::string_view Key(size_t i) const;
+  // The first eight bytes of key i as a big-endian number, a shorter key padded with zero bytes.
+  // Keys never hold a zero byte, so two keys whose prefixes differ compare as their prefixes do,
+  // and two keys of at most eight bytes with equal prefixes are equal.
+  uint64_t Prefix(size_t i) const;
+
+ private:
+  std::string bytes_;
+  std::vector<size_t> ends_;
+  std::u16string units_;  // the text being keyed, as UTF-16
+};
 
 // One character from its code point (Error 5 for a surrogate or a value above U+10FFFF), and the
 // code point of the first character (Error 5 for ""; U+FFFD when the text starts with an ill-formed byte).

@@ -47,25 +47,60 @@ void SetHeaderSortIcon(Toolkit& tk, ListView& list, int32_t c, int32_t k, bool s
   tk.Windows().SendMessage(header, HDM_SETITEMA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item));
 }
 
+namespace {
+
+// The largest arrow a header shows, in pixels; a larger SortArrowSize gets the pictures unscaled
+// (which the image list refuses unless they have that size).
+constexpr int32_t kLargestArrow = 256;
+
+// A picture at size x size pixels: the host's own when it has that size, else a copy scaled to it
+// (nearest pixel), so that pictures of any size become arrows of SortArrowSize. A size of 0 or
+// less leaves the picture as it is; the image list then takes the first picture's size.
+PictureRef AtArrowSize(const PictureRef& picture, int32_t size) {
+  if (!picture || picture->IsEmpty() || size <= 0 || size > kLargestArrow ||
+      (picture->WidthPx() == size && picture->HeightPx() == size))
+    return picture;
+  auto scaled = std::make_shared<StdPicture>(size, size);
+  const int64_t width = picture->WidthPx(), height = picture->HeightPx();
+  for (int32_t y = 0; y < size; ++y)
+    for (int32_t x = 0; x < size; ++x)
+      scaled->SetPixel(x, y, picture->Pixel(static_cast<int32_t>(x * width / size), static_cast<int32_t>(y * height / size)));
+  return scaled;
+}
+
+}  // namespace
+
+void RedrawSortArrows(Toolkit& tk, ListView& list, int32_t shownIndex) {
+  for (const auto& h : list.ColumnHeaders())
+    ResumeNext([&] { SetHeaderSortIcon(tk, list, h->Index() - 1, list.SortOrder(), h->Index() == shownIndex); });
+}
+
+void BindArrowImages(KestrelState& s, const std::string& alignments, bool withUnbind) {
+  ListView& lv = *s.lvLIST;
+  const bool custom = ResumeGet<bool>([&] {
+    return s.picSDOWN->Picture()->Handle() != 0 && s.picSUP->Picture()->Handle() != 0;
+  });
+  if (!custom) {
+    ResumeNext([&] { lv.ColumnHeaderIcons(s.imgHEADER); });
+    return;
+  }
+  if (withUnbind) ResumeEach([&] { lv.ColumnHeaderIcons(nullptr); }, [&] { SetColumnAlignments(s.tk, lv, alignments); });
+  ResumeEach([&] { s.imgCUSTOM->Clear(); },
+             [&] { s.imgCUSTOM->ImageWidth(s.m_SortArrowSize); },
+             [&] { s.imgCUSTOM->ImageHeight(s.m_SortArrowSize); },
+             [&] { s.imgCUSTOM->Add(AtArrowSize(s.picSUP->Picture(), s.m_SortArrowSize)); },
+             [&] { s.imgCUSTOM->Add(AtArrowSize(s.picSDOWN->Picture(), s.m_SortArrowSize)); },
+             [&] { lv.ColumnHeaderIcons(s.imgCUSTOM); });
+}
+
 void ApplySortArrows(KestrelState& s, bool value) {
   ListView& lv = *s.lvLIST;
   std::string alignments;
   ResumeEach([&] { alignments = GetColumnAlignments(s.tk, lv); }, [&] { s.m_SortArrows = value; });
   if (value) {
-    const bool custom = !s.picSDOWN->Picture()->IsEmpty() && !s.picSUP->Picture()->IsEmpty();
-    if (custom) {
-      ResumeEach([&] { s.imgCUSTOM->Clear(); },
-                 [&] { s.imgCUSTOM->ImageWidth(s.m_SortArrowSize); },
-                 [&] { s.imgCUSTOM->ImageHeight(s.m_SortArrowSize); },
-                 [&] { s.imgCUSTOM->Add(s.picSUP->Picture()); },
-                 [&] { s.imgCUSTOM->Add(s.picSDOWN->Picture()); },
-                 [&] { lv.ColumnHeaderIcons(s.imgCUSTOM); });
-    } else {
-      ResumeNext([&] { lv.ColumnHeaderIcons(s.imgHEADER); });
-    }
+    BindArrowImages(s, alignments, false);
     ResumeNext([&] { SetColumnAlignments(s.tk, lv, alignments); });
-    for (const auto& h : lv.ColumnHeaders())
-      ResumeNext([&] { SetHeaderSortIcon(s.tk, lv, h->Index() - 1, lv.SortOrder(), h->Index() - 1 == lv.SortKey()); });
+    RedrawSortArrows(s.tk, lv, lv.SortKey() + 1);
   } else {
     for (const auto& h : lv.ColumnHeaders()) ResumeNext([&] { h->Icon(Variant(int32_t{0})); });
     ResumeEach([&] { lv.ColumnHeaderIcons(nullptr); }, [&] { SetColumnAlignments(s.tk, lv, alignments); });

@@ -1,5 +1,6 @@
 #include "platform/listview/ItemSequence.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace tamarind::platform {
@@ -189,6 +190,32 @@ void ItemSequence::assign(std::vector<ListItemRef> items) {
     }
     blocks_.push_back(std::move(b));
   }
+  treeValid_ = false;
+  cacheValid_ = false;
+}
+
+void ItemSequence::reorder(const std::vector<size_t>& order) {
+  assert(order.size() == size_);
+  std::vector<ListItemRef> all;
+  all.reserve(size_);
+  for (auto& b : blocks_)
+    for (auto& it : b->items) all.push_back(std::move(it));
+  // New blocks filled straight from the new order.
+  std::vector<std::unique_ptr<Block>> blocks;
+  blocks.reserve((size_ + kTargetBlock - 1) / kTargetBlock);
+  for (size_t start = 0; start < order.size(); start += kTargetBlock) {
+    auto b = std::make_unique<Block>();
+    b->items.reserve(kMaxBlock);
+    b->index = blocks.size();
+    const size_t end = std::min(order.size(), start + kTargetBlock);
+    for (size_t i = start; i < end; ++i) {
+      ListItemRef& item = all[order[i]];
+      attach(*item, *b, i - start);
+      b->items.push_back(std::move(item));
+    }
+    blocks.push_back(std::move(b));
+  }
+  blocks_ = std::move(blocks);
   treeValid_ = false;
   cacheValid_ = false;
 }

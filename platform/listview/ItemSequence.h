@@ -39,6 +39,9 @@ class ItemSequence {
   std::vector<ListItemRef> items() const;
   // Replaces the order with the same items in a new order (after a sort).
   void assign(std::vector<ListItemRef> items);
+  // Puts the item now at position order[i] at position i, for every i; order is a permutation of
+  // 0 .. size() - 1. The items move; none is copied.
+  void reorder(const std::vector<size_t>& order);
 
   template <class F>
   void forEach(F&& f) const {

@@ -55,7 +55,14 @@ void ListItem::Key(std::string k) {
   key_ = std::move(k);
 }
 
-void ListItem::Text(std::string t) { text_ = std::move(t); }
+void ListItem::Text(std::string t) {
+  text_ = std::move(t);
+  TextsChanged(0);
+}
+
+void ListItem::TextsChanged(int32_t c) {
+  if (owner_) owner_->OnRowTextsChanged(c);
+}
 
 Variant ListItem::Tag() const { return extras_ ? extras_->tag : Variant(); }
 void ListItem::Tag(Variant t) { Extras().tag = std::move(t); }
@@ -81,6 +88,7 @@ void ListItem::SubItems(int32_t j, std::string text) {
   if (j < 1 || (owner_ && j >= owner_->ColumnHeaders().Count())) Raise(err::IndexOutOfBounds, "ListItem");
   if (subItems_.size() < static_cast<size_t>(j)) subItems_.resize(static_cast<size_t>(j));
   subItems_[static_cast<size_t>(j - 1)].text = std::move(text);
+  TextsChanged(j);
 }
 
 ListSubItems ListItem::GetListSubItems() { return ListSubItems(shared_from_this()); }
@@ -130,7 +138,10 @@ ListItem::SubItemData& ListSubItem::data() const {
 }
 
 const std::string& ListSubItem::Text() const { return data().text; }
-void ListSubItem::Text(std::string t) { data().text = std::move(t); }
+void ListSubItem::Text(std::string t) {
+  data().text = std::move(t);
+  item_->TextsChanged(index_);
+}
 const std::string& ListSubItem::Key() const {
   auto& d = data();
   return d.extras ? d.extras->key : kEmpty;
@@ -204,14 +215,19 @@ ListSubItem ListSubItems::Add(int32_t index, std::string key, std::string text, 
     d.Extras().toolTipText = std::move(toolTipText);
   }
   v.insert(v.begin() + static_cast<std::ptrdiff_t>(pos), std::move(d));
+  item_->TextsChanged(-1);
   return ListSubItem(item_, static_cast<int32_t>(pos + 1));
 }
 
 void ListSubItems::Remove(int32_t index) {
   if (index < 1 || index > Count()) Raise(err::IndexOutOfBounds, "ListSubItems");
   item_->subItems_.erase(item_->subItems_.begin() + (index - 1));
+  item_->TextsChanged(-1);
 }
 
-void ListSubItems::Clear() { item_->subItems_.clear(); }
+void ListSubItems::Clear() {
+  item_->subItems_.clear();
+  item_->TextsChanged(-1);
+}
 
 }  // namespace tamarind::platform

@@ -109,6 +109,9 @@ class ListItem : public Object, public std::enable_shared_from_this<ListItem> {
   };
   ItemExtras& Extras();
   ListView& RequireOwner() const;
+  // The text of column c of the row changed (-1: the sub-items moved, so possibly any column): the
+  // list may no longer hold its rows in sort order.
+  void TextsChanged(int32_t c);
 
   ListView* owner_ = nullptr;
   // Where the item sits in its list's sequence (kept by ItemSequence).

@@ -29,8 +29,11 @@ ListItemRef ListItems::Add(int32_t index, std::string key, std::string text, Var
   auto item = std::make_shared<ListItem>(std::move(key), std::move(text), std::move(icon), std::move(smallIcon),
                                          nextParam_++);
   item->owner_ = &owner_;
-  const size_t pos = owner_.Sorted() ? owner_.SortedInsertPosition(*item)
-                                     : (index == 0 ? rows_.size() : static_cast<size_t>(index - 1));
+  const bool sorted = owner_.Sorted();
+  const size_t pos = sorted ? owner_.SortedInsertPosition(*item)
+                            : (index == 0 ? rows_.size() : static_cast<size_t>(index - 1));
+  // A row put in its sorted place keeps the rows in order; one put anywhere else may not.
+  if (!sorted) owner_.OnRowTextsChanged(-1);
   rows_.insert(pos, item);
   if (!item->key_.empty()) byKey_[item->key_] = item.get();
   return item;

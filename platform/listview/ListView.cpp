@@ -1,13 +1,16 @@
 #include "platform/listview/ListView.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 
 #include "platform/Toolkit.h"
+#include "platform/listview/TextSort.h"
 #include "runtime/Conversions.h"
 #include "runtime/Error.h"
 #include "runtime/Text.h"
+#include "runtime/Utf8.h"
 
 namespace tamarind::platform {
 
@@ -68,22 +71,39 @@ void ListView::SortOrder(int16_t v) {
   if (sorted_) SortNow();
 }
 
-void ListView::SortNow() {
-  std::vector<ListItemRef> rows = items_.rows_.items();
-  if (rows.size() < 2) return;
-  // One collation key per row, then byte comparisons: n key computations instead of n log n
-  // locale-aware comparisons.
-  std::vector<std::pair<std::string, size_t>> keys;
-  keys.reserve(rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) keys.emplace_back(text::CollationKey(rows[i]->ColumnText(sortKey_)), i);
-  if (sortOrder_ == lvwAscending)
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  else
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
-  std::vector<ListItemRef> sorted;
-  sorted.reserve(rows.size());
-  for (const auto& k : keys) sorted.push_back(std::move(rows[k.second]));
-  items_.rows_.assign(std::move(sorted));
+void ListView::SortBy(int16_t key, int16_t order) {
+  if (key < 0 || (order != lvwAscending && order != lvwDescending)) {
+    // A value out of range fails where its own assignment fails, after the assignments before it.
+    Sorted(true);
+    SortKey(key);
+    SortOrder(order);
+    return;
+  }
+  const int16_t oldKey = sortKey_, oldOrder = sortOrder_;
+  sorted_ = true;
+  sortKey_ = key;
+  sortOrder_ = order;
+  // Assigned one by one, each of the three would sort, stably: by the old key, by the new key in
+  // the old direction, then in the new one. Rows of equal text in the new column end in the order
+  // the sort by the old key left them; a sort by the old key never changes the order of rows the
+  // new one tells apart. So one sort by the new key decides, and only rows it finds equal are
+  // ordered by the old key. Rows already in the old key's order need no such step.
+  const bool oldOrderHolds = key == oldKey || InOrder(oldKey, oldOrder);
+  SortRows(key, order, oldOrderHolds ? -1 : oldKey, oldOrder);
+}
+
+void ListView::SortNow() { SortRows(sortKey_, sortOrder_, -1, lvwAscending); }
+
+void ListView::SortRows(int16_t key, int16_t order, int16_t thenKey, int16_t thenOrder) {
+  if (thenKey < 0 && InOrder(key, order)) return;  // a stable sort of sorted rows changes nothing
+  ordered_ = true;
+  orderedKey_ = key;
+  orderedOrder_ = order;
+  if (items_.rows_.size() < 2) return;
+  std::vector<const ListItem*> rows;
+  rows.reserve(items_.rows_.size());
+  items_.rows_.forEach([&rows](const ListItemRef& item) { rows.push_back(item.get()); });
+  items_.rows_.reorder(TextSortOrder(rows, key, order, thenKey, thenOrder));
 }
 
 size_t ListView::SortedInsertPosition(const ListItem& item) const {
@@ -361,9 +381,11 @@ LRESULT ListView::OnGetItem(LVITEMA& item) const {
   if (item.iItem < 0 || item.iItem >= items_.Count() || item.iSubItem < 0) return 0;
   const ListItemRef& row = items_.rows_.at(static_cast<size_t>(item.iItem));
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string text = text::Truncate(row->ColumnText(item.iSubItem), item.cchTextMax - 1);
-    std::memcpy(item.pszText, text.data(), text.size());
-    item.pszText[text.size()] = '\0';
+    // At most cchTextMax - 1 characters, never a part of one, and the terminating zero.
+    const std::string& text = row->ColumnText(item.iSubItem);
+    const size_t bytes = utf8::Advance(text, 0, static_cast<size_t>(item.cchTextMax - 1));
+    std::memcpy(item.pszText, text.data(), bytes);
+    item.pszText[bytes] = '\0';
   }
   if (item.mask & LVIF_PARAM) item.lParam = row->param_;
   if (item.mask & LVIF_STATE) {
@@ -398,13 +420,65 @@ LRESULT ListView::OnSetColumnWidth(int32_t column0, int32_t width) {
   return 1;
 }
 
+namespace {
+
+// Sorts (parameter, position) entries by parameter: by placing each at its parameter when the
+// parameters are unique and lie close together (as the list gives them out), else by comparing.
+template <class Entry>
+void InParameterOrder(std::vector<Entry>& entries) {
+  if (entries.empty()) return;
+  const auto [lo, hi] = std::minmax_element(entries.begin(), entries.end(),
+                                            [](const Entry& a, const Entry& b) { return a.param < b.param; });
+  const LPARAM low = lo->param;
+  const auto span = static_cast<uint64_t>(hi->param) - static_cast<uint64_t>(low);
+  if (span < entries.size() * 4 + 1024) {
+    constexpr size_t kFree = SIZE_MAX;
+    std::vector<size_t> at(static_cast<size_t>(span) + 1, kFree);
+    bool unique = true;
+    for (size_t i = 0; i < entries.size() && unique; ++i) {
+      size_t& slot = at[static_cast<size_t>(static_cast<uint64_t>(entries[i].param) - static_cast<uint64_t>(low))];
+      unique = slot == kFree;
+      slot = i;
+    }
+    if (unique) {
+      std::vector<Entry> placed;
+      placed.reserve(entries.size());
+      for (size_t i : at)
+        if (i != kFree) placed.push_back(entries[i]);
+      entries = std::move(placed);
+      return;
+    }
+  }
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.param < b.param; });
+}
+
+}  // namespace
+
 LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
   if (!compare) return 0;
-  std::vector<ListItemRef> rows = items_.rows_.items();
-  std::stable_sort(rows.begin(), rows.end(), [&](const ListItemRef& a, const ListItemRef& b) {
-    return compare(a->param_, b->param_, lParamSort) < 0;
+  // The routine sees item parameters only. Each is read once, and the sort moves (parameter,
+  // position) pairs instead of reaching into the items on every comparison. A routine that raises
+  // leaves the rows as they were.
+  struct Entry {
+    LPARAM param;
+    size_t pos;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(items_.rows_.size());
+  items_.rows_.forEach([&entries](const ListItemRef& item) { entries.push_back(Entry{item->param_, entries.size()}); });
+  // A routine usually reads its keys from a table indexed by item parameter: taking the rows in
+  // order of their parameters first keeps those reads close together in memory. Rows the routine
+  // finds equal are then ordered by their place in the list, so the sort stays stable whatever
+  // order it starts from.
+  InParameterOrder(entries);
+  std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    const int32_t c = compare(a.param, b.param, lParamSort);
+    return c != 0 ? c < 0 : a.pos < b.pos;
   });
-  items_.rows_.assign(std::move(rows));
+  std::vector<size_t> order(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].pos;
+  items_.rows_.reorder(order);
+  ordered_ = false;
   Invalidate(true);
   return 1;
 }

@@ -105,6 +105,9 @@ class ListView : public Control {
   void SortKey(int16_t v);  // Error 380 for a negative key
   int16_t SortOrder() const { return sortOrder_; }
   void SortOrder(int16_t v);  // Error 380 outside 0..1
+  // Sorted = True, SortKey = key, SortOrder = order, assigned in that order: the rows end as
+  // those three assignments leave them, but they are sorted once instead of three times.
+  void SortBy(int16_t key, int16_t order);
 
   // The selected item: the focused item while it is selected, else the first selected item,
   // else nullptr. Setting an item selects it and makes it the focused item; nullptr deselects all.
@@ -194,7 +197,16 @@ class ListView : public Control {
   // Called by the collections.
   size_t SortedInsertPosition(const ListItem& item) const;
   void SortNow();
+  // A stable text sort by column key in direction order; rows of equal text there are ordered by
+  // column thenKey in direction thenOrder (no such step for thenKey -1), then kept in their order.
+  void SortRows(int16_t key, int16_t order, int16_t thenKey, int16_t thenOrder);
   void OnItemSelected(ListItem& item, bool selected);
+  // Column c of a row has a new text (-1: any column may have).
+  void OnRowTextsChanged(int32_t c) {
+    if (c < 0 || c == orderedKey_) ordered_ = false;
+  }
+  // Whether the rows are known to stand in order of column key in direction order.
+  bool InOrder(int16_t key, int16_t order) const { return ordered_ && orderedKey_ == key && orderedOrder_ == order; }
   void OnItemRemoved(ListItem& item);
   void OnItemsCleared();
   void OnColumnAdded(int32_t index0);
@@ -219,6 +231,12 @@ class ListView : public Control {
        gridLines_ = false, checkboxes_ = false, allowColumnReorder_ = false, multiSelect_ = false, sorted_ = false;
   PictureRef picture_;
   ImageListRef icons_, smallIcons_, columnHeaderIcons_;
+
+  // The rows are in order of the text of column orderedKey_ in direction orderedOrder_, as a sort
+  // left them, while ordered_: no text has changed and no row has moved out of that order since.
+  // Sorting them again then changes nothing and is skipped.
+  bool ordered_ = false;
+  int16_t orderedKey_ = 0, orderedOrder_ = lvwAscending;
 
   std::vector<ListItem*> selected_;  // selected items in the list, in selection order
   std::weak_ptr<ListItem> focused_;

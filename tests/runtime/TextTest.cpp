@@ -88,10 +88,19 @@ TEST(TextCollation, CollationKeysOrderExactlyAsCompareText) {
       "\xD0\x96", "\xE4\xB8\xAD"};
   std::vector<std::string> keys;
   for (const std::string& w : words) keys.push_back(CollationKey(w));
+  // The keys of a whole column at once are the same keys, and their prefixes order them wherever
+  // the prefixes differ.
+  CollationKeys table;
+  for (const std::string& w : words) table.Add(w);
+  ASSERT_EQ(table.Size(), words.size());
   for (size_t i = 0; i < words.size(); ++i) {
+    EXPECT_EQ(table.Key(i), keys[i]) << "\"" << words[i] << "\"";
     for (size_t j = 0; j < words.size(); ++j) {
       EXPECT_EQ(Sign(keys[i].compare(keys[j])), Sign(CompareText(words[i], words[j])))
           << "\"" << words[i] << "\" vs \"" << words[j] << "\"";
+      if (table.Prefix(i) != table.Prefix(j)) {
+        EXPECT_EQ(table.Prefix(i) < table.Prefix(j), keys[i] < keys[j]) << "\"" << words[i] << "\" vs \"" << words[j] << "\"";
+      }
     }
   }
 }

@@ -1,0 +1,192 @@
+// Numbers and dates sorted by their value through keys computed once per row: the events of a
+// click, the shared direction, empty and unconvertible cells, the host's SortType and OmitChar,
+// and PerformSortOnColumn.
+
+#include "SortingFixture.h"
+#include "sorting/KeyedSort.h"
+
+namespace tamarind::testing {
+namespace {
+
+class KeyedSort : public SortingTest {
+ protected:
+  KeyedSort() {
+    k.SmartColumnSort(true);
+    k.PlaySounds(true);
+  }
+  void FillOrders() {
+    Fill({"Name", "Qty", "Due"}, {{"Anise", "10", "11/2/2026"},
+                                  {"Bay", "9", "1/15/2027"},
+                                  {"Cumin", "100", "3/4/2026"},
+                                  {"Dill", "-4", "11/21/2026"}});
+  }
+};
+
+TEST_F(KeyedSort, AClickRaisesColumnClickBeforeColumnSortAndColumnSortCompleteAndPlaysTheSound) {
+  FillOrders();
+  Click(2);
+  EXPECT_EQ(host.log, (Texts{"ColumnClick Qty", "BeforeColumnSort Qty type=1 omit=\"\"", "ColumnSortComplete"}));
+  EXPECT_EQ(SortSounds(), 1);
+  EXPECT_EQ(Column(1), (Texts{"100", "10", "9", "-4"}));
+  // A keyed sort is not the list's own: it is no longer kept sorted.
+  EXPECT_FALSE(k.Sorted());
+  EXPECT_EQ(k.SortKey(), 1);
+  EXPECT_EQ(k.SortOrder(), lvDESC);
+  EXPECT_EQ(sorting::SortValues(), nullptr);  // released at the end
+  AddRow({"Eel grass", "50", ""});
+  EXPECT_EQ(Column(0).back(), "Eel grass");
+}
+
+// One direction for the whole list: each click turns it over, whichever column it is on.
+TEST_F(KeyedSort, TheDirectionIsSharedByAllColumns) {
+  FillOrders();
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"100", "10", "9", "-4"}));
+  Click(3);
+  EXPECT_EQ(Column(2), (Texts{"3/4/2026", "11/2/2026", "11/21/2026", "1/15/2027"}));
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"100", "10", "9", "-4"}));
+}
+
+TEST_F(KeyedSort, EmptyCellsSortAsZeroBetweenNegativeAndPositiveValues) {
+  Fill({"Name", "Qty"}, {{"a", "-5"}, {"b", ""}, {"c", "3"}, {"d", "-1"}, {"e", "7"}, {"f", "0.5"}});
+  Click(2);
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"-5", "-1", "", "0.5", "3", "7"}));
+}
+
+// The host turns a column that reads as text into numbers and names what to leave out.
+TEST_F(KeyedSort, TheHostsSortTypeAndOmitCharDecideTheSort) {
+  Fill({"Name", "Rate"}, {{"a", "5%"}, {"b", "300%"}, {"c", "40%"}});
+  host.sortType = sdt_NUMERIC;
+  host.omitChar = "%";
+  Click(2);
+  EXPECT_EQ(host.log[1], "BeforeColumnSort Rate type=0 omit=\"\"");  // as detected, before the host's answer
+  EXPECT_EQ(Column(1), (Texts{"300%", "40%", "5%"}));
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"5%", "40%", "300%"}));
+  // Several characters: each of them is left out wherever it occurs.
+  k.ListItems().Item(2)->SubItems(1, "€40 %");
+  host.omitChar = "€%";
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"300%", "€40 %", "5%"}));
+  EXPECT_TRUE(Messages().empty());
+}
+
+// A cell that is no number ends the sort at that row: the rows stay as they were, but the sort
+// state is already set, and the click goes on to the sound, the event and the arrow.
+TEST_F(KeyedSort, AnUnconvertibleCellLeavesTheRowsWhereTheyWere) {
+  Fill({"Name", "Qty"}, {{"a", "10"}, {"b", "9"}, {"c", "n/a"}, {"d", "100"}});
+  k.SortArrows(true);
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"10", "9", "n/a", "100"}));
+  EXPECT_EQ(host.log, (Texts{"ColumnClick Qty", "BeforeColumnSort Qty type=1 omit=\"\"", "ColumnSortComplete"}));
+  EXPECT_EQ(SortSounds(), 1);
+  EXPECT_FALSE(k.Sorted());
+  EXPECT_EQ(k.SortKey(), 1);
+  EXPECT_EQ(k.SortOrder(), lvDESC);
+  EXPECT_EQ(Arrows(), ".v");
+  EXPECT_TRUE(Messages().empty());
+  // The keys read before the failing row stay until the next keyed sort.
+  const sorting::SortKeyCollection* left = sorting::SortValues();
+  ASSERT_NE(left, nullptr);
+  EXPECT_EQ(left->Count(), 2);
+  EXPECT_EQ(left->Item("k1").AsDouble(), 10.0);
+  EXPECT_EQ(left->Item("K2").AsDouble(), 9.0);  // keys ignore letter case, as a collection's do
+  EXPECT_EQ(ErrorOf([&] { left->Item("k3"); }), 5);
+
+  k.ListItems().Item(3)->SubItems(1, "");
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"", "9", "10", "100"}));
+  EXPECT_EQ(sorting::SortValues(), nullptr);
+}
+
+TEST_F(KeyedSort, NoSortFromTheHostSortsNothingPlaysNothingAndLeavesTheArrow) {
+  FillOrders();
+  k.SortArrows(true);
+  Click(2);
+  host.sortType = std_NOSORT;
+  FreshClick(1);
+  EXPECT_EQ(host.log, (Texts{"ColumnClick Name", "BeforeColumnSort Name type=0 omit=\"\"", "ColumnSortComplete"}));
+  EXPECT_EQ(Column(1), (Texts{"100", "10", "9", "-4"}));
+  EXPECT_EQ(SortSounds(), 0);
+  EXPECT_EQ(Arrows(), ".v.");
+}
+
+TEST_F(KeyedSort, ATypeWithoutMeaningSortsNothingButSoundsAndMovesTheArrow) {
+  FillOrders();
+  k.SortArrows(true);
+  host.sortType = static_cast<SortDataType>(3);
+  FreshClick(2);
+  EXPECT_EQ(Column(1), (Texts{"10", "9", "100", "-4"}));
+  EXPECT_EQ(host.log.back(), "ColumnSortComplete");
+  EXPECT_EQ(SortSounds(), 1);
+  EXPECT_EQ(Arrows(), ".^.");
+}
+
+// A date column: cells that are no date gather with the empty ones before every real date.
+TEST_F(KeyedSort, DateCellsThatAreNoDateSortWithTheEmptyOnes) {
+  Fill({"Name", "Due"}, {{"a", "11/2/2026"}, {"b", ""}, {"c", "soon"}, {"d", "1/5/2026"}, {"e", "12/30/1899"}});
+  Click(2);
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"", "soon", "12/30/1899", "1/5/2026", "11/2/2026"}));
+}
+
+TEST_F(KeyedSort, SelectedRowsAndTheOpenEditorAfterASort) {
+  FillOrders();
+  const ListItemRef bay = k.ListItems().Item(2);
+  user.ClickCell(lv, 2, 0);
+  k.ShowTextBox("Bay");
+  ASSERT_TRUE(k.TextBoxControl().Visible());
+  Click(2);
+  EXPECT_FALSE(k.TextBoxControl().Visible());  // the click closes the editor
+  EXPECT_EQ(k.SelectedItem(), bay);            // the selection moves with its row
+  EXPECT_EQ(bay->Index(), 3);
+}
+
+// PerformSortOnColumn: numbers and dates go in the direction asked for, text turns the direction
+// over as a click does. No ColumnClick.
+TEST_F(KeyedSort, PerformSortOnColumnHonoursTheDirectionForNumbersOnly) {
+  FillOrders();
+  k.PerformSortOnColumn(2, sdt_NUMERIC, lvASC);
+  EXPECT_EQ(Column(1), (Texts{"-4", "9", "10", "100"}));
+  k.PerformSortOnColumn(2, sdt_NUMERIC, lvASC);
+  EXPECT_EQ(Column(1), (Texts{"-4", "9", "10", "100"}));
+  k.PerformSortOnColumn(3, sdt_DATE, lvDESC);
+  EXPECT_EQ(Column(2), (Texts{"1/15/2027", "11/21/2026", "11/2/2026", "3/4/2026"}));
+  EXPECT_EQ(host.log[0], "BeforeColumnSort Qty type=1 omit=\"\"");
+
+  host.log.clear();
+  k.PerformSortOnColumn(2, sdt_STRING, lvASC);
+  const Texts first = Column(1);
+  k.PerformSortOnColumn(2, sdt_STRING, lvASC);
+  EXPECT_EQ(first, (Texts{"-4", "10", "100", "9"}));  // SortOrder was 1: ascending now
+  EXPECT_EQ(Column(1), (Texts{"9", "100", "10", "-4"}));
+  EXPECT_EQ(host.log, (Texts{"BeforeColumnSort Qty type=0 omit=\"\"", "ColumnSortComplete",
+                             "BeforeColumnSort Qty type=0 omit=\"\"", "ColumnSortComplete"}));
+  EXPECT_EQ(SortSounds(), 5);
+}
+
+// Errors reach the host, and nothing after the failing step happens.
+TEST_F(KeyedSort, PerformSortOnColumnPassesItsErrorsToTheHost) {
+  FillOrders();
+  k.SortArrows(true);
+  EXPECT_EQ(ErrorOf([&] { k.PerformSortOnColumn(9, sdt_NUMERIC, lvASC); }), 35600);
+  k.ListItems().Item(2)->SubItems(1, "nine");
+  EXPECT_EQ(ErrorOf([&] { k.PerformSortOnColumn(2, sdt_NUMERIC, lvDESC); }), 13);
+  EXPECT_EQ(host.log, (Texts{"BeforeColumnSort Qty type=1 omit=\"\""}));
+  EXPECT_EQ(SortSounds(), 0);
+  EXPECT_EQ(Arrows(), "^..");  // still where SortArrows put it
+  EXPECT_EQ(Column(0), (Texts{"Anise", "Bay", "Cumin", "Dill"}));
+  EXPECT_TRUE(Messages().empty());
+  // On an empty list nothing is looked at, not even the column.
+  k.ListItems().Clear();
+  host.log.clear();
+  k.PerformSortOnColumn(9, sdt_NUMERIC, lvASC);
+  EXPECT_EQ(host.log, (Texts{"ColumnSortComplete"}));
+  EXPECT_EQ(SortSounds(), 1);
+  EXPECT_EQ(Arrows(), "...");
+}
+
+}  // namespace
+}  // namespace tamarind::testing
