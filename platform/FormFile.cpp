@@ -243,12 +243,11 @@ Variant DecodeValue(LineReader& r) {
   if (kind == "ImageList") {
     auto l = std::make_shared<ImageList>();
     const auto w = r.Num<int32_t>(), h = r.Num<int32_t>();
-    try {
-      l->ImageWidth(w);
-      l->ImageHeight(h);
-    } catch (const Error&) {
-      Corrupt(r.Line(), "an image size is larger than any picture");
-    }
+    // No picture is wider or higher than kMaxSidePx, so a list of a larger size holds nothing.
+    if (w < 0 || h < 0 || w > StdPicture::kMaxSidePx || h > StdPicture::kMaxSidePx)
+      Corrupt(r.Line(), "an image size is negative or larger than any picture");
+    l->ImageWidth(w);
+    l->ImageHeight(h);
     l->MaskColor(r.Num<uint32_t>());
     l->UseMaskColor(r.Flag());
     const auto n = r.Num<int32_t>();
@@ -272,27 +271,25 @@ Variant DecodeValue(LineReader& r) {
 // --- base64 ----------------------------------------------------------------------------------------
 
 std::string Base64Encode(const std::vector<uint8_t>& bytes) {
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
+  std::string out((bytes.size() + 2) / 3 * 4, '=');
+  char* o = out.data();
   size_t i = 0;
-  for (; i + 3 <= bytes.size(); i += 3) {
+  for (; i + 3 <= bytes.size(); i += 3, o += 4) {
     const uint32_t v = (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
-    out += kBase64[v >> 18];
-    out += kBase64[(v >> 12) & 63];
-    out += kBase64[(v >> 6) & 63];
-    out += kBase64[v & 63];
+    o[0] = kBase64[v >> 18];
+    o[1] = kBase64[(v >> 12) & 63];
+    o[2] = kBase64[(v >> 6) & 63];
+    o[3] = kBase64[v & 63];
   }
   if (i + 1 == bytes.size()) {
     const uint32_t v = uint32_t{bytes[i]} << 16;
-    out += kBase64[v >> 18];
-    out += kBase64[(v >> 12) & 63];
-    out += "==";
+    o[0] = kBase64[v >> 18];
+    o[1] = kBase64[(v >> 12) & 63];
   } else if (i + 2 == bytes.size()) {
     const uint32_t v = (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8);
-    out += kBase64[v >> 18];
-    out += kBase64[(v >> 12) & 63];
-    out += kBase64[(v >> 6) & 63];
-    out += '=';
+    o[0] = kBase64[v >> 18];
+    o[1] = kBase64[(v >> 12) & 63];
+    o[2] = kBase64[(v >> 6) & 63];
   }
   return out;
 }

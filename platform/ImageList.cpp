@@ -5,14 +5,13 @@
 
 namespace tamarind::platform {
 
-// No picture is wider or higher than StdPicture::kMaxSidePx, so no larger size could ever be met.
 void ImageList::ImageWidth(int32_t px) {
-  if (!images_.empty() || px < 0 || px > StdPicture::kMaxSidePx) Raise(err::InvalidPropertyValue, "ImageList");
+  if (!images_.empty() || px < 0) Raise(err::InvalidPropertyValue, "ImageList");
   imageWidth_ = px;
 }
 
 void ImageList::ImageHeight(int32_t px) {
-  if (!images_.empty() || px < 0 || px > StdPicture::kMaxSidePx) Raise(err::InvalidPropertyValue, "ImageList");
+  if (!images_.empty() || px < 0) Raise(err::InvalidPropertyValue, "ImageList");
   imageHeight_ = px;
 }
 

@@ -12,9 +12,10 @@ using namespace platform;
 namespace {
 
 // The stripes are horizontal bands tiled over the list, so a picture narrower than the list
-// repeats seamlessly; none needs to be wider than the widest screen. A list given a width far
-// beyond any screen (from a damaged form file, say) then costs no more than a screen-wide one.
-constexpr int32_t kWidestScreenPx = 16384;
+// repeats seamlessly; none needs to be wider than the widest screen (7,680 pixels, 8K). A list
+// given a width far beyond any screen (from a damaged form file, say) then costs no more than a
+// screen-wide one, in memory and in the saved form that keeps the picture.
+constexpr int32_t kWidestScreenPx = 7680;
 
 void Paint(Toolkit& tk, ListView& lv, PictureBox& pic, OLE_COLOR odd, OLE_COLOR even) {
   lv.Picture(tk.LoadPicture(""));

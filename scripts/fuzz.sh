@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer) and runs each one for a fixed time, one after another. Each target
 # starts from its seeds in fuzz/corpus/<name>/ and from what earlier runs found (kept in
 # build-fuzz/corpus/<name>/). A finding (a crash, a sanitizer report, a failed check, an input
-# that runs longer than 10 s or takes more than 2 GB) fails the run and leaves its reproducer in
+# that runs longer than 20 s or takes more than 2 GB) fails the run and leaves its reproducer in
 # build-fuzz/findings/; run the target on that file to see it again.
 #
 # Usage: scripts/fuzz.sh [seconds per target, default 30] [target names, default all]
@@ -33,7 +33,7 @@ status=0
 for t in "${targets[@]}"; do
   mkdir -p "$build/corpus/$t"
   log=$build/findings/$t.log
-  if "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  if "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$build/findings/$t-" "$build/corpus/$t" "$root/fuzz/corpus/$t" > "$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "fuzz $t: ${runs:-?} runs in ${seconds} s, no findings"

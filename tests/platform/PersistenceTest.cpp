@@ -180,6 +180,7 @@ TEST(FormFileFormat, EveryLineIsReadWholeAndEveryNumberMustBeFinite) {
   // A font size that rounds to nothing, an image list larger than any picture.
   ExpectRefusedAtLine(OneControlForm(kBegin, "  \"F\" = Font \"Verdana\" 0.00004 400 0 0 0 0"), 4, "font size");
   ExpectRefusedAtLine(OneControlForm(kBegin, "  \"I\" = ImageList 16 2147483647 0 1 0"), 4, "image size");
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"I\" = ImageList 32769 16 0 1 0"), 4, "image size");
   ExpectRefusedAtLine(OneControlForm(kBegin, "  \"I\" = ImageList -1 16 0 1 0"), 4, "image size");
   // The same property twice, in any letter case.
   ExpectRefusedAtLine("TAMARIND-FORM 1\nForm \"F\"\n" + kBegin + "\n  \"Tint\" = Long 1\n  \"TINT\" = Long 2\nEnd\nEndForm\n",
@@ -271,9 +272,17 @@ TEST(PlatformLimits, FontSizesPicturesAndPositionsRefuseWhatTheyCannotHold) {
   EXPECT_EQ(ErrorNumberOf([&] { StdPicture(StdPicture::kMaxSidePx + 1, 1); }), err::OutOfMemory);
   EXPECT_EQ(ErrorNumberOf([&] { StdPicture(20000, 20000); }), err::OutOfMemory);
   EXPECT_EQ(ErrorNumberOf([&] { StdPicture(0, 5); }), err::InvalidPicture);
-  ImageList icons;
-  EXPECT_EQ(ErrorNumberOf([&] { icons.ImageHeight(2147483647); }), err::InvalidPropertyValue);
+  // An image list of a height no picture has holds nothing, and a row is at most as high as the
+  // largest picture plus one pixel.
+  auto icons = std::make_shared<ImageList>();
+  icons->ImageHeight(2147483647);
+  EXPECT_EQ(ErrorNumberOf([&] { icons->Add(std::make_shared<StdPicture>(16, 16)); }), err::InvalidPicture);
   Desktop d;
+  auto lv = d.MakeList();
+  lv->SmallIcons(icons);
+  EXPECT_EQ(lv->RowHeightPx(), StdPicture::kMaxSidePx + 1);
+  for (int i = 0; i < 70000; ++i) lv->ListItems().Add();
+  EXPECT_EQ(lv->RowTopPx(69999), std::numeric_limits<int32_t>::max());  // beyond 32 bits: at the edge
   Surface& s = d.surface;
   EXPECT_EQ(ErrorNumberOf([&] { s.Left(std::nanf("")); }), err::InvalidPropertyValue);
   EXPECT_EQ(ErrorNumberOf([&] { s.Width(std::numeric_limits<float>::infinity()); }), err::InvalidPropertyValue);
