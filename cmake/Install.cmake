@@ -24,21 +24,25 @@ set(TAMARIND_INSTALL_LIBRARIES
   tamarind
   tamarind_editing
   tamarind_sorting
+  tamarind_dataio
   tamarind_presentation
   tamarind_services
   tamarind_registry
   tamarind_core
   tamarind_headless
+  tamarind_printing
+  tamarind_database
   tamarind_audio
   tamarind_platform
   tamarind_resources
   tamarind_runtime)
 
-set(TAMARIND_INSTALL_HEADER_DIRS runtime platform core control editing presentation services sorting resources)
+set(TAMARIND_INSTALL_HEADER_DIRS runtime platform core control editing presentation services sorting dataio resources)
 
 # Packages the installed libraries need, for the pkg-config file (the CMake package finds them
-# itself, see TamarindConfig.cmake.in).
-set(TAMARIND_PKGCONFIG_REQUIRES "icu-uc icu-i18n alsa")
+# itself, see TamarindConfig.cmake.in), and libraries without a pkg-config file of their own.
+set(TAMARIND_PKGCONFIG_REQUIRES "icu-uc icu-i18n alsa sqlite3 odbc pangocairo cairo-pdf")
+set(TAMARIND_PKGCONFIG_EXTRA_LIBS "-lcups")
 
 set(TAMARIND_INCLUDE_INSTALL_DIR ${CMAKE_INSTALL_INCLUDEDIR}/tamarind)
 set(TAMARIND_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tamarind)

@@ -316,6 +316,17 @@ class Kestrel : public platform::UserControl {
   // --- copy and spreadsheet export ------------------------------------------------------------------
 
   // --- recordset fill and printing ------------------------------------------------------------------
+  // Replaces the columns and rows with those of a recordset (any object answering Fields, EOF
+  // and MoveNext; see platform/database), from its current record to its end. cols, keycol and
+  // colNAMES are ":" lists of field ordinals, key field ordinals and captions; "" shows every
+  // field, makes no keys, takes the fields' names. Errors are reported in a message box; the
+  // caller's strings are left as they were.
+  void RecordSetFill(const Variant& rs, const std::string& cols = {}, const std::string& keycol = {},
+                     const std::string& colNAMES = {});
+  // Prints the list on the toolkit's printer, titled PrintingReportHeader, in portrait or
+  // landscape; the rows alternate LineOddColor and LineEvenColor while LineAltColor is on.
+  void PrintToDefaultPrinter();
+  void PrintToDefaultPrinterLandscape();
 
  protected:
   void UserControl_Initialize() override;

@@ -17,6 +17,8 @@
 #include "control/Kestrel.h"
 #include "examples/SpiceOrders.h"
 #include "platform/FormFile.h"
+#include "platform/database/SqliteDatabase.h"
+#include "platform/printing/CupsPrinter.h"
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
 
@@ -106,6 +108,39 @@ void SortingAct(Stage& s) {
   click(kName, "");
 }
 
+// A second list filled from the bundled stock database and printed as a report: on the
+// system's default printer when there is one, else into a PDF file in the documents folder.
+void RecordsAndPrintAct(Stage& s) {
+  std::cout << "\nA second list is filled from the stock database (" << TAMARIND_DEMO_DATABASE << ") and printed:\n";
+  Kestrel& stock = s.form.Add<Kestrel>("Stock1", 120, 120, 10500, 4200);
+  stock.RecordSetFill(database::OpenSqliteRecordset(
+                          TAMARIND_DEMO_DATABASE,
+                          "SELECT sku, spice, store, grams, price, counted, notes FROM stock ORDER BY store, spice"),
+                      "1:2:3:4:5:6", "0", "Spice:Store:Grams:Price:Counted:Notes");
+  const float widths[] = {1500, 900, 800, 800, 1100, 2600};
+  for (int32_t c = 1; c <= stock.ColumnHeaders().Count(); ++c) {
+    stock.ColumnHeaders().Item(c)->Width(widths[c - 1]);
+    if (c == 3 || c == 4) stock.ColumnHeaders().Item(c)->Alignment(ColumnHeader::lvwColumnRight);
+  }
+  std::cout << "- " << stock.ListItems().Count() << " rows; Saffron's row has the key "
+            << stock.ListItems().Item("SA-250")->Key() << "\n";
+  stock.PrintingReportHeader("Spice stock by store");
+  stock.LineOddColor(RGB(255, 255, 255));
+  stock.LineEvenColor(RGB(235, 242, 250));
+  stock.LineAltColor(true);
+
+  std::shared_ptr<printing::PdfPrinter> printer = printing::MakeDefaultPrinter();
+  printer->JobName("Spice stock");
+  s.tk.SetPrinter(printer);
+  stock.PrintToDefaultPrinter();
+  s.tk.SetPrinter(nullptr);
+  if (auto* cups = dynamic_cast<printing::CupsPrinter*>(printer.get()))
+    std::cout << "- printed on \"" << cups->Destination() << "\" as job " << cups->LastJobId() << "\n";
+  else
+    std::cout << "- printed to " << printer->LastOutput().string() << " (" << printer->Page().name << ")\n";
+  PrintTable("The stock list:", stock);
+}
+
 void PrintSoundsAndMessages(headless::HeadlessToolkit& tk) {
   std::cout << "\nSounds played:";
   for (const auto& r : tk.SoundImpl().Requests()) {
@@ -146,6 +181,7 @@ int main(int argc, char** argv) {
 
       EditingAct(stage);
       SortingAct(stage);
+      RecordsAndPrintAct(stage);
 
       PrintSoundsAndMessages(tk);
       PrintTable("The list after the session (first instance):", k);

@@ -344,45 +344,49 @@ std::string FormatGeneral(double d, int digits, int maxExponent) {
   if (std::isnan(d)) return "NaN";
   if (std::isinf(d)) return d < 0 ? "-Infinity" : "Infinity";
   if (d == 0.0) return "0";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, d);  // "-d.ddde+XX", correctly rounded
-  const std::string_view sci(buf);
-  const size_t ePos = sci.find('e');
+  // "-d.ddde+XX", correctly rounded (the same text as printf's %e, many times faster).
+  char sci[64];
+  const char* const sciEnd = std::to_chars(sci, sci + sizeof sci, d, std::chars_format::scientific, digits - 1).ptr;
   const bool negative = sci[0] == '-';
-  std::string mantissa;
-  for (char c : sci.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0))) {
-    if (c != '.') mantissa.push_back(c);
-  }
-  while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-  const int exponent = std::atoi(buf + ePos + 1);
+  const char* const ePos = std::find(static_cast<const char*>(sci), sciEnd, 'e');
+  // The significant digits without the point and without trailing zeros.
+  char mantissa[32];
+  size_t m = 0;
+  for (const char* c = sci + (negative ? 1 : 0); c < ePos; ++c)
+    if (*c != '.') mantissa[m++] = *c;
+  while (m > 1 && mantissa[m - 1] == '0') --m;
+  int exponent = 0;
+  std::from_chars(ePos + (ePos[1] == '+' ? 2 : 1), sciEnd, exponent);
 
-  std::string out = negative ? "-" : "";
+  char out[64];
+  size_t o = 0;
+  auto put = [&](char c) { out[o++] = c; };
+  if (negative) put('-');
   if (exponent < -4 || exponent >= maxExponent) {
-    out += mantissa[0];
-    if (mantissa.size() > 1) {
-      out += '.';
-      out.append(mantissa, 1);
+    put(mantissa[0]);
+    if (m > 1) {
+      put('.');
+      for (size_t i = 1; i < m; ++i) put(mantissa[i]);
     }
     const int absExponent = exponent < 0 ? -exponent : exponent;
-    out += exponent < 0 ? "E-" : "E+";
-    if (absExponent < 10) out += '0';
-    out += std::to_string(absExponent);
+    put('E');
+    put(exponent < 0 ? '-' : '+');
+    if (absExponent < 10) put('0');
+    o = static_cast<size_t>(std::to_chars(out + o, out + sizeof out, absExponent).ptr - out);
   } else if (exponent >= 0) {
     const auto wholeDigits = static_cast<size_t>(exponent) + 1;
-    if (mantissa.size() <= wholeDigits) {
-      out += mantissa;
-      out.append(wholeDigits - mantissa.size(), '0');
-    } else {
-      out.append(mantissa, 0, wholeDigits);
-      out += '.';
-      out.append(mantissa, wholeDigits);
+    for (size_t i = 0; i < wholeDigits; ++i) put(i < m ? mantissa[i] : '0');
+    if (m > wholeDigits) {
+      put('.');
+      for (size_t i = wholeDigits; i < m; ++i) put(mantissa[i]);
     }
   } else {
-    out += "0.";
-    out.append(static_cast<size_t>(-exponent - 1), '0');
-    out += mantissa;
+    put('0');
+    put('.');
+    for (int i = 0; i < -exponent - 1; ++i) put('0');
+    for (size_t i = 0; i < m; ++i) put(mantissa[i]);
   }
-  return out;
+  return std::string(out, o);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace {
 
 Dispatchable& Target(const Variant& obj) {
   if (!obj.IsObject() || obj.IsNothing()) Raise(err::ObjectNotSet);
-  auto* d = dynamic_cast<Dispatchable*>(obj.AsObject().get());
+  Dispatchable* d = obj.AsObject()->AsDispatchable();
   if (!d) Raise(err::ObjectDoesNotSupport);
   return *d;
 }

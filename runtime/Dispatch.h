@@ -43,6 +43,7 @@ using Arguments = std::vector<Argument>;
 // An object that answers late-bound calls.
 class Dispatchable : public Object {
  public:
+  Dispatchable* AsDispatchable() final { return this; }
   // Performs one call. The empty name is the object's default member (a field's value, a
   // collection's Item). Error 438 when the object has no member of that name or that call type.
   virtual Variant Invoke(std::string_view name, CallType type, Arguments& args) = 0;

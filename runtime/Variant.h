@@ -13,12 +13,17 @@
 
 namespace tamarind {
 
+class Dispatchable;
+
 // Base of every object a Variant can hold (fonts, pictures, list items, collections, ...).
 class Object {
  public:
   virtual ~Object() = default;
   // The runtime's TypeName of the object ("StdFont", "ListItem", "Collection", ...).
   virtual std::string TypeName() const { return "Object"; }
+  // The object as one that answers late-bound calls (runtime/Dispatch.h), or nullptr. Cheaper
+  // than a dynamic_cast on every call by name.
+  virtual Dispatchable* AsDispatchable() { return nullptr; }
 };
 using ObjectRef = std::shared_ptr<Object>;
 

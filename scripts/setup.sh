@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libasound2-dev
   sox
+  libsqlite3-dev unixodbc-dev unixodbc libsqliteodbc
+  libcairo2-dev libpango1.0-dev libcups2-dev poppler-utils fonts-dejavu-core
 )
 
 missing=()

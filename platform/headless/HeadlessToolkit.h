@@ -261,7 +261,8 @@ class HeadlessToolkit : public Toolkit {
 
   Screen& GetScreen() override { return screen_; }
   Clipboard& GetClipboard() override { return clipboard_; }
-  Printer& GetPrinter() override { return printer_; }
+  // The recording printer, or the printer a host or test put in its place.
+  Printer& GetPrinter() override { return chosenPrinter_ ? *chosenPrinter_ : printer_; }
   const AppInfo& App() const override { return settings_.app; }
   Clock& GetClock() override { return clock_; }
   TimerService& Timers() override { return timers_; }
@@ -280,6 +281,9 @@ class HeadlessToolkit : public Toolkit {
   VirtualTimers& TimersImpl() { return timers_; }
   RecordingClipboard& ClipboardImpl() { return clipboard_; }
   RecordingPrinter& PrinterImpl() { return printer_; }
+  // Puts a real printer (a PDF file printer, the system's printer) behind GetPrinter; nullptr
+  // goes back to the recording printer.
+  void SetPrinter(std::shared_ptr<Printer> printer) { chosenPrinter_ = std::move(printer); }
   RecordingSound& SoundImpl() { return sound_; }
   RecordingShell& ShellImpl() { return shell_; }
   HeadlessTextMetrics& MetricsImpl() { return metrics_; }
@@ -321,6 +325,7 @@ class HeadlessToolkit : public Toolkit {
   VirtualTimers timers_;
   RecordingClipboard clipboard_;
   RecordingPrinter printer_;
+  std::shared_ptr<Printer> chosenPrinter_;
   RecordingSound sound_;
   RecordingShell shell_;
   HeadlessTextMetrics metrics_;

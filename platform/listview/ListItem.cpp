@@ -86,7 +86,11 @@ std::string ListItem::SubItems(int32_t j) const {
 
 void ListItem::SubItems(int32_t j, std::string text) {
   if (j < 1 || (owner_ && j >= owner_->ColumnHeaders().Count())) Raise(err::IndexOutOfBounds, "ListItem");
-  if (subItems_.size() < static_cast<size_t>(j)) subItems_.resize(static_cast<size_t>(j));
+  if (subItems_.size() < static_cast<size_t>(j)) {
+    // Rows are usually given a text under every column: make room for all of them at once.
+    if (owner_) subItems_.reserve(static_cast<size_t>(owner_->ColumnHeaders().Count() - 1));
+    subItems_.resize(static_cast<size_t>(j));
+  }
   subItems_[static_cast<size_t>(j - 1)].text = std::move(text);
   TextsChanged(j);
 }
