@@ -21,3 +21,8 @@ function(tamarind_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "TAMARIND_TEST=1")
 endfunction()
+
+# Fuzz builds: libFuzzer's coverage in every library a target links, not only in the target itself.
+if(TAMARIND_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -32,10 +32,19 @@ set(TAMARIND_INSTALL_LIBRARIES
   tamarind_headless
   tamarind_printing
   tamarind_database
+  tamarind_spreadsheet
+  tamarind_desktop
   tamarind_audio
   tamarind_platform
   tamarind_resources
   tamarind_runtime)
+
+# The Qt realisation, where it is built, goes in ahead of the libraries it links.
+set(TAMARIND_INSTALL_QT OFF)
+if(TARGET tamarind_qt)
+  set(TAMARIND_INSTALL_QT ON)
+  list(INSERT TAMARIND_INSTALL_LIBRARIES 0 tamarind_qt)
+endif()
 
 set(TAMARIND_INSTALL_HEADER_DIRS runtime platform core control editing presentation services sorting dataio resources)
 
@@ -43,6 +52,9 @@ set(TAMARIND_INSTALL_HEADER_DIRS runtime platform core control editing presentat
 # itself, see TamarindConfig.cmake.in), and libraries without a pkg-config file of their own.
 set(TAMARIND_PKGCONFIG_REQUIRES "icu-uc icu-i18n alsa sqlite3 odbc pangocairo cairo-pdf")
 set(TAMARIND_PKGCONFIG_EXTRA_LIBS "-lcups")
+if(TAMARIND_INSTALL_QT)
+  string(APPEND TAMARIND_PKGCONFIG_REQUIRES " Qt6Widgets")
+endif()
 
 set(TAMARIND_INCLUDE_INSTALL_DIR ${CMAKE_INSTALL_INCLUDEDIR}/tamarind)
 set(TAMARIND_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tamarind)

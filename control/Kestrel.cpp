@@ -3,6 +3,7 @@
 #include "control/Kestrel.h"
 
 #include "core/PaintingLock.h"
+#include "dataio/CopyExport.h"
 #include "runtime/Conversions.h"
 #include "editing/EditorInput.h"
 #include "editing/EditorPlacement.h"
@@ -30,6 +31,7 @@ Kestrel::Kestrel(Toolkit& tk) : UserControl(tk, "Kestrel"), s_(tk, *this) {
   input_ = std::make_unique<editing::EditorInput>(s_, *placement_);
   hit_ = std::make_unique<editing::HitResolution>(s_, *placement_, *input_);
   sort_ = std::make_unique<sorting::ColumnSort>(s_, *placement_);
+  export_ = std::make_unique<dataio::CopyExport>(s_);
   WireInnerControls();
 }
 
@@ -82,7 +84,7 @@ void Kestrel::CreateInnerControls() {
   editor(*s_.SPINNER, "SPINNER", 255);
   s_.SPINNER->Width(255);
   s_.cboBOX = tk.CreateComboBox(*this);
-  editor(*s_.cboBOX, "cboBOX", 315);
+  editor(*s_.cboBOX, "cboBOX", 255);  // one row high, like the other editors
   s_.cboBOX->Font(Verdana(8.25f));
   s_.cboBOX->Text("cboBOX");
   s_.cboDATE = tk.CreateDTPicker(*this);

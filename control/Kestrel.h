@@ -20,6 +20,10 @@
 
 namespace tamarind {
 
+namespace dataio {
+class CopyExport;
+}  // namespace dataio
+
 namespace editing {
 class EditorPlacement;
 class EditorInput;
@@ -314,6 +318,16 @@ class Kestrel : public platform::UserControl {
   // --- filtering and selection queries -------------------------------------------------------------
 
   // --- copy and spreadsheet export ------------------------------------------------------------------
+  // Replaces the clipboard's text with the whole list: the column headers, then every row, TAB
+  // between cells, CR after every line.
+  void CopyAll();
+  // Writes the list to a workbook file through the spreadsheet application (the library's own,
+  // reached by GetObject). FilePathAndName gains ".xls" when it does not end in it, also in the
+  // caller's variable. ExportToExcelComplete hands the open workbook to the host before it is
+  // saved; when an instance of the application was already running, the workbook stays open and
+  // unsaved in it instead. Errors are reported in a message box.
+  void ExportToExcel(std::string& FilePathAndName, bool OpenAfterExport = true);
+  void ExportToExcel(const std::string& FilePathAndName, bool OpenAfterExport = true);
 
   // --- recordset fill and printing ------------------------------------------------------------------
   // Replaces the columns and rows with those of a recordset (any object answering Fields, EOF
@@ -354,6 +368,7 @@ class Kestrel : public platform::UserControl {
   std::unique_ptr<sorting::ColumnSort> sort_;
 
   // data in and out subsystems
+  std::unique_ptr<dataio::CopyExport> export_;
 
 };
 

@@ -4,12 +4,14 @@
 // columns, and answers ItemClick as a real host does (examples/SpiceOrders): a text box on the
 // name column, spin buttons on the quantity, a drop-down with a fixed list on the category, the
 // calendar on the date and the "..." button on the notes. A scripted user then works with the
-// list through the headless user driver, one act after another (editing, then sorting by column
-// headers); every event is printed as it arrives. Finally the form's design state is saved to a file, loaded into a second instance, and
-// both lists are printed as text tables.
+// list through the headless user driver, one act after another (editing, sorting by column
+// headers, a second list filled from a database and printed, copying and export to a workbook
+// file that is read back); every event is printed as it arrives. Finally the form's design state
+// is saved to a file, loaded into a second instance, and both lists are printed as text tables.
 //
 // Usage: kestrel_demo [form-file]   (default: kestrel_demo.frm in the system's temporary folder)
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -21,6 +23,8 @@
 #include "platform/printing/CupsPrinter.h"
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
+#include "platform/spreadsheet/Biff8.h"
+#include "platform/spreadsheet/CellText.h"
 
 using namespace tamarind;
 using namespace tamarind::platform;
@@ -141,6 +145,39 @@ void RecordsAndPrintAct(Stage& s) {
   PrintTable("The stock list:", stock);
 }
 
+// The whole list to the clipboard, then to a workbook file, which is read back cell by cell.
+void ExportAct(Stage& s) {
+  std::cout << "\nThe list goes to a spreadsheet:\n";
+  s.k.CopyAll();
+  const std::string copied = s.tk.GetClipboard().GetText();
+  std::cout << "- CopyAll puts " << std::count(copied.begin(), copied.end(), '\r')
+            << " lines of tab-separated text on the clipboard\n";
+  std::string path = (std::filesystem::temp_directory_path() / "kestrel_demo_orders").string();
+  const size_t boxesBefore = s.tk.MessageBoxes().size();
+  s.k.ExportToExcel(path);
+  std::cout << "- ExportToExcel wrote " << path << " (\".xls\" added to the name it was given)\n";
+  for (const auto& call : s.tk.ShellImpl().Calls())
+    std::cout << "- and asked the desktop to " << call.operation << " " << call.file << "\n";
+  for (size_t i = boxesBefore; i < s.tk.MessageBoxes().size(); ++i)
+    std::cout << "- message: " << s.tk.MessageBoxes()[i].prompt << "\n";
+  const spreadsheet::Workbook book = spreadsheet::LoadWorkbook(path);
+  for (int32_t i = 0; i < book.SheetCount(); ++i) {
+    const spreadsheet::Worksheet& sheet = *book.Sheet(i);
+    const auto bounds = sheet.UsedBounds();
+    std::cout << "Sheet \"" << sheet.Name() << "\" of the file, " << bounds.endRow << " rows of " << bounds.endColumn
+              << " columns:\n";
+    for (int32_t r = 0; r < bounds.endRow; ++r) {
+      std::cout << " ";
+      for (int32_t c = 0; c < bounds.endColumn; ++c) {
+        const spreadsheet::Cell* cell = sheet.Find(r, c);
+        std::cout << " " << spreadsheet::CellName({r, c}) << "="
+                  << (cell ? spreadsheet::DisplayText(*cell) : std::string()) << ";";
+      }
+      std::cout << "\n";
+    }
+  }
+}
+
 void PrintSoundsAndMessages(headless::HeadlessToolkit& tk) {
   std::cout << "\nSounds played:";
   for (const auto& r : tk.SoundImpl().Requests()) {
@@ -182,6 +219,7 @@ int main(int argc, char** argv) {
       EditingAct(stage);
       SortingAct(stage);
       RecordsAndPrintAct(stage);
+      ExportAct(stage);
 
       PrintSoundsAndMessages(tk);
       PrintTable("The list after the session (first instance):", k);

@@ -21,6 +21,25 @@ PictureRef Toolkit::LoadPicture(const std::string& fileName) {
   return StdPicture::FromBmp(bytes);
 }
 
+Variant Toolkit::GetObject(const std::string& pathName, const std::string& className) {
+  if (pathName.empty()) {
+    if (!className.empty()) {
+      Variant running = runningObjects_.Find(className);
+      if (!running.IsNothing()) return running;
+    }
+    Raise(err::CannotCreateObject, "GetObject");
+  }
+  auto cls = className.empty() ? FindAutomationClassForFile(pathName) : FindAutomationClass(className);
+  if (!cls || !cls->open) Raise(err::CannotCreateObject, "GetObject");
+  return cls->open(*this, pathName);
+}
+
+Variant Toolkit::CreateObject(const std::string& className) {
+  auto cls = FindAutomationClass(className);
+  if (!cls || !cls->create) Raise(err::CannotCreateObject, "CreateObject");
+  return cls->create(*this);
+}
+
 std::shared_ptr<ListView> Toolkit::CreateListView(Window& parent) { return std::make_shared<ListView>(*this, &parent); }
 std::shared_ptr<TextBox> Toolkit::CreateTextBox(Window& parent) { return std::make_shared<TextBox>(*this, &parent); }
 std::shared_ptr<ComboBox> Toolkit::CreateComboBox(Window& parent) { return std::make_shared<ComboBox>(*this, &parent); }

@@ -5,7 +5,9 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "platform/Automation.h"
 #include "platform/Picture.h"
 #include "platform/Services.h"
 #include "platform/Window.h"
@@ -25,6 +27,7 @@ class PictureBox;
 class TabStrip;
 class ProgressBar;
 class Timer;
+class UserControl;
 
 class Toolkit : public MessageBoxService {
  public:
@@ -49,8 +52,20 @@ class Toolkit : public MessageBoxService {
   // a file that is no picture.
   virtual PictureRef LoadPicture(const std::string& fileName);
 
-  // GetObject: an automation object by file name or class. Error 429 when no server answers.
-  virtual Variant GetObject(const std::string& pathName, const std::string& className) = 0;
+  // GetObject. With a class and no file name: the instance of the class running on this desktop.
+  // With a file name: the document's object, opened by the class named or else by the class that
+  // opens files of its extension. Error 429 when no instance runs or no class answers.
+  // The registered automation classes (platform/Automation.h) answer by default.
+  virtual Variant GetObject(const std::string& pathName, const std::string& className);
+  // CreateObject: a new instance of the class. Error 429 when no class of that name is registered.
+  virtual Variant CreateObject(const std::string& className);
+  // The automation objects running on this desktop.
+  RunningObjectTable& RunningObjects() { return runningObjects_; }
+
+  // A user control's surface changed: "Parent" when it is sited on a form, "Released" when it is
+  // destroyed, otherwise the name of the property (position, visibility, font, ...). A realisation
+  // that shows user controls in real windows follows the surface here; the default does nothing.
+  virtual void MirrorSurface(UserControl& /*control*/, std::string_view /*what*/) {}
 
   // The inner controls, created for a parent window (the user control surface).
   virtual std::shared_ptr<ListView> CreateListView(Window& parent);
@@ -64,6 +79,9 @@ class Toolkit : public MessageBoxService {
   virtual std::shared_ptr<TabStrip> CreateTabStrip(Window& parent);
   virtual std::shared_ptr<ProgressBar> CreateProgressBar(Window& parent);
   virtual std::shared_ptr<Timer> CreateTimer(Window& parent);
+
+ private:
+  RunningObjectTable runningObjects_;
 };
 
 }  // namespace tamarind::platform

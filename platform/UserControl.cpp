@@ -8,7 +8,9 @@ UserControl::UserControl(Toolkit& tk, std::string className) : Control(tk, std::
   BorderStyle(0);  // the surface draws no border of its own
 }
 
-UserControl::~UserControl() = default;
+UserControl::~UserControl() { GetToolkit().MirrorSurface(*this, "Released"); }
+
+void UserControl::OnPropertyChanged(std::string_view property) { GetToolkit().MirrorSurface(*this, property); }
 
 AmbientProperties UserControl::Ambient() const {
   AmbientProperties a;
@@ -30,6 +32,12 @@ void UserControl::PopupMenu(const std::string& menu, int32_t flags, float x, flo
 
 void UserControl::OnResized() {
   if (initialized_ && !terminated_) UserControl_Resize();
+}
+
+void UserControlLifecycle::Site(UserControl& c, ControlSite* site, Window* parent) {
+  c.site_ = site;
+  c.AttachTo(parent);
+  c.GetToolkit().MirrorSurface(c, "Parent");
 }
 
 void UserControlLifecycle::Initialize(UserControl& c) {

@@ -84,6 +84,8 @@ class UserControl : public Control {
   virtual void UserControl_Terminate() {}
 
   void OnResized() override;
+  // The surface's own properties are followed by the realisation (Toolkit::MirrorSurface).
+  void OnPropertyChanged(std::string_view property) override;
 
  private:
   friend class UserControlLifecycle;
@@ -100,10 +102,7 @@ class UserControl : public Control {
 class UserControlLifecycle {
  public:
   // Places the control on its container's window with the container's services.
-  static void Site(UserControl& c, ControlSite* site, Window* parent) {
-    c.site_ = site;
-    c.AttachTo(parent);
-  }
+  static void Site(UserControl& c, ControlSite* site, Window* parent);
   static void Initialize(UserControl& c);
   static void InitProperties(UserControl& c) { c.UserControl_InitProperties(); }
   static void ReadProperties(UserControl& c, PropertyBag& bag) { c.UserControl_ReadProperties(bag); }

@@ -83,11 +83,13 @@ class WindowManager {
   Window* FromHandle(HWND h) const;
 
   // The window functions. A handle that names no window makes each of them fail (0 / false).
+  // Screen positions follow from the windows' rectangles; a realisation with real windows answers
+  // them from those windows.
   LRESULT SendMessage(HWND h, uint32_t msg, WPARAM wParam, LPARAM lParam);
-  bool GetWindowRect(HWND h, RECT& r) const;  // screen pixels
-  bool GetClientRect(HWND h, RECT& r) const;  // (0, 0, width, height) of the client area
-  bool ScreenToClient(HWND h, POINT& p) const;
-  bool ClientToScreen(HWND h, POINT& p) const;
+  virtual bool GetWindowRect(HWND h, RECT& r) const;  // screen pixels
+  bool GetClientRect(HWND h, RECT& r) const;           // (0, 0, width, height) of the client area
+  virtual bool ScreenToClient(HWND h, POINT& p) const;
+  virtual bool ClientToScreen(HWND h, POINT& p) const;
   // Moves the window to x, y (parent client pixels) with the given size.
   bool MoveWindow(HWND h, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint);
   bool InvalidateRect(HWND h, const RECT* r, bool erase);

@@ -1,6 +1,6 @@
 #pragma once
 // The library's own resources (the runtime's LoadResData): the four feedback sounds, "WAVE" 101 to
-// 104, and whatever else the build embeds.
+// 104, and the empty workbook the spreadsheet export starts from, "XLS" 101.
 
 #include <cstdint>
 #include <string_view>

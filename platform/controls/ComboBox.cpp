@@ -37,11 +37,13 @@ void ComboBox::SelStart(int32_t v) {
   if (v < 0) Raise(err::InvalidPropertyValue);
   selStart_ = std::min(v, text::Len(text_));
   selLength_ = 0;
+  OnPropertyChanged("SelStart");
 }
 
 void ComboBox::SelLength(int32_t v) {
   if (v < 0) Raise(err::InvalidPropertyValue);
   selLength_ = std::min(v, text::Len(text_) - selStart_);
+  OnPropertyChanged("SelLength");
 }
 
 std::string ComboBox::SelText() const { return text::Mid(text_, selStart_ + 1, selLength_); }
@@ -53,6 +55,7 @@ void ComboBox::SelText(const std::string& t) {
   selStart_ += text::Len(t);
   selLength_ = 0;
   SyncListIndexToText();
+  OnPropertyChanged("Text");
   if (changed) Change();
 }
 
@@ -65,6 +68,7 @@ std::string ComboBox::List(int32_t index) const {
 void ComboBox::List(int32_t index, std::string value) {
   if (index < 0 || index >= ListCount()) Raise(err::InvalidPropertyArrayIndex);
   entries_[static_cast<size_t>(index)].text = std::move(value);
+  OnPropertyChanged("List");
 }
 
 int32_t ComboBox::ItemData(int32_t index) const {
@@ -80,6 +84,7 @@ void ComboBox::ItemData(int32_t index, int32_t value) {
 void ComboBox::ListIndex(int32_t index) {
   if (index < -1 || index >= ListCount()) Raise(err::InvalidPropertyValue);
   listIndex_ = index;
+  if (index < 0) OnPropertyChanged("ListIndex");
   if (index >= 0) {
     // Choosing an entry replaces the edit text without a Change: the platform reports it as Click.
     text_ = entries_[static_cast<size_t>(index)].text;
@@ -96,6 +101,7 @@ void ComboBox::AddItem(std::string item, int32_t index) {
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(pos), Entry{std::move(item), 0});
   newIndex_ = static_cast<int32_t>(pos);
   if (listIndex_ >= static_cast<int32_t>(pos)) ++listIndex_;
+  OnPropertyChanged("List");
 }
 
 void ComboBox::RemoveItem(int32_t index) {
@@ -104,6 +110,7 @@ void ComboBox::RemoveItem(int32_t index) {
   if (listIndex_ == index) listIndex_ = -1;
   else if (listIndex_ > index) --listIndex_;
   newIndex_ = -1;
+  OnPropertyChanged("List");
 }
 
 void ComboBox::Clear() {
@@ -111,14 +118,16 @@ void ComboBox::Clear() {
   listIndex_ = -1;
   newIndex_ = -1;
   topIndex_ = 0;
+  OnPropertyChanged("List");
   Text("");
 }
 
 void ComboBox::ShowDropDown(bool show) {
   if (show == droppedDown_ || (show && !Visible())) return;
   droppedDown_ = show;
-  OnPropertyChanged("DroppedDown");
+  // DropDown comes while the list is about to open: its handlers size the list before it shows.
   if (show) DropDown();
+  OnPropertyChanged("DroppedDown");
 }
 
 int32_t ComboBox::ItemHeightPx() const { return GetToolkit().Metrics().TextHeightPx(*Font()); }
@@ -135,6 +144,7 @@ void ComboBox::ScrollList(int32_t topIndex) {
   const int32_t t = std::clamp(topIndex, 0, maxTop);
   if (t == topIndex_) return;
   topIndex_ = t;
+  OnPropertyChanged("TopIndex");
   Scroll();
 }
 
@@ -170,6 +180,7 @@ LRESULT ComboBox::WindowProc(uint32_t msg, WPARAM wParam, LPARAM lParam) {
       if (w < 0) return CB_ERR;
       // The list is never narrower than the combo box itself.
       droppedWidthPx_ = std::max(w, BoundsPx().Width());
+      OnPropertyChanged("DroppedWidth");
       return droppedWidthPx_;
     }
     case CB_GETDROPPEDWIDTH:

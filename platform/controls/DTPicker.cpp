@@ -35,11 +35,13 @@ void DTPicker::OpenCalendar() {
   if (droppedDown_ || !Visible()) return;
   droppedDown_ = true;
   DropDown();
+  OnPropertyChanged("DroppedDown");
 }
 
 void DTPicker::CloseCalendar() {
   if (!droppedDown_) return;
   droppedDown_ = false;
+  OnPropertyChanged("DroppedDown");
   CloseUp();
 }
 

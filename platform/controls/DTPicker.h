@@ -20,9 +20,15 @@ class DTPicker : public Control {
   void Value(const Variant& v);
 
   Date MinDate() const { return minDate_; }
-  void MinDate(Date d) { minDate_ = d; }
+  void MinDate(Date d) {
+    minDate_ = d;
+    OnPropertyChanged("MinDate");
+  }
   Date MaxDate() const { return maxDate_; }
-  void MaxDate(Date d) { maxDate_ = d; }
+  void MaxDate(Date d) {
+    maxDate_ = d;
+    OnPropertyChanged("MaxDate");
+  }
 
   OLE_COLOR CalendarBackColor() const { return calendarBackColor_; }
   void CalendarBackColor(OLE_COLOR c) { calendarBackColor_ = c; }

@@ -59,17 +59,33 @@ void ProgressBar::Min(float v) {
   if (v >= max_) Raise(err::InvalidPropertyValue, "ProgressBar");
   min_ = v;
   if (value_ < min_) value_ = min_;
+  widthPx_ = -1;
+  Reshow();
+  OnPropertyChanged("Min");
 }
 
 void ProgressBar::Max(float v) {
   if (v <= min_) Raise(err::InvalidPropertyValue, "ProgressBar");
   max_ = v;
   if (value_ > max_) value_ = max_;
+  widthPx_ = -1;
+  Reshow();
+  OnPropertyChanged("Max");
 }
 
 void ProgressBar::Value(float v) {
   if (v < min_ || v > max_) Raise(err::InvalidPropertyValue, "ProgressBar");
   value_ = v;
+  Reshow();
+}
+
+void ProgressBar::Reshow() {
+  if (widthPx_ < 0) widthPx_ = TwipsToPixelsX(GetToolkit(), Width());
+  const double fraction = (static_cast<double>(value_) - min_) / (static_cast<double>(max_) - min_);
+  const auto shown = static_cast<int32_t>(fraction * widthPx_);
+  if (shown == shown_) return;
+  shown_ = shown;
+  ++repaints_;
   OnPropertyChanged("Value");
 }
 

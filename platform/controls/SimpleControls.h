@@ -42,7 +42,10 @@ class CommandButton : public Control {
  public:
   CommandButton(Toolkit& tk, Window* parent);
   const std::string& Caption() const { return caption_; }
-  void Caption(std::string c) { caption_ = std::move(c); }
+  void Caption(std::string c) {
+    caption_ = std::move(c);
+    OnPropertyChanged("Caption");
+  }
   std::string WindowText() const override { return caption_; }
 
  private:
@@ -56,7 +59,10 @@ class Label : public Control {
   const std::string& Caption() const { return caption_; }
   void Caption(std::string c);
   int16_t Alignment() const { return alignment_; }
-  void Alignment(int16_t a) { alignment_ = a; }
+  void Alignment(int16_t a) {
+    alignment_ = a;
+    OnPropertyChanged("Alignment");
+  }
   bool Focusable() const override { return false; }
   std::string WindowText() const override { return caption_; }
 
@@ -65,6 +71,8 @@ class Label : public Control {
   int16_t alignment_ = 0;
 };
 
+// The bar is redrawn only when its filled part grows or shrinks by a whole pixel: Value may move
+// once per row of a million-row list while the bar is redrawn a few hundred times at most.
 class ProgressBar : public Control {
  public:
   ProgressBar(Toolkit& tk, Window* parent);
@@ -76,8 +84,23 @@ class ProgressBar : public Control {
   void Value(float v);  // Error 380 outside Min..Max
   bool Focusable() const override { return false; }
 
+  // The filled width in pixels, as shown.
+  int32_t ShownPosition() const { return shown_; }
+  // How often the bar was redrawn for a change of its filled width.
+  int32_t Repaints() const { return repaints_; }
+
+ protected:
+  void OnResized() override {
+    widthPx_ = -1;
+    Reshow();
+  }
+
  private:
+  // Recomputes the filled width; a change redraws the bar (the realisation hears "Value").
+  void Reshow();
   float min_ = 0, max_ = 100, value_ = 0;
+  int32_t widthPx_ = -1;  // the bar's width in pixels, measured when its size or range changes
+  int32_t shown_ = 0, repaints_ = 0;
 };
 
 // A timer fires its Timer event every Interval milliseconds while it is enabled (Interval 0

@@ -7,6 +7,11 @@ namespace tamarind::platform {
 
 bool Tab::Selected() const { return owner_ && owner_->selected_ == this; }
 
+void Tab::Caption(std::string c) {
+  caption_ = std::move(c);
+  if (owner_) owner_->OnPropertyChanged("Tabs");
+}
+
 void Tab::Selected(bool v) {
   if (owner_ && v) owner_->Select(*this);
 }

@@ -17,7 +17,7 @@ class Tab {
   int32_t Index() const { return index_; }
   const std::string& Key() const { return key_; }
   const std::string& Caption() const { return caption_; }
-  void Caption(std::string c) { caption_ = std::move(c); }
+  void Caption(std::string c);
   bool Selected() const;
   void Selected(bool v);  // selecting a tab deselects the others and raises the strip's Click
   const std::string& Tag() const { return tag_; }

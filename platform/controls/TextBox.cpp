@@ -50,6 +50,7 @@ void TextBox::SelText(const std::string& t) {
 void TextBox::PasswordChar(std::string c) {
   if (text::Len(c) > 1) Raise(err::InvalidPropertyValue);
   passwordChar_ = std::move(c);
+  OnPropertyChanged("PasswordChar");
 }
 
 }  // namespace tamarind::platform

@@ -30,15 +30,24 @@ class TextBox : public Control {
   const std::string& PasswordChar() const { return passwordChar_; }
   void PasswordChar(std::string c);  // "" or one character; Error 380 otherwise
   int32_t MaxLength() const { return maxLength_; }
-  void MaxLength(int32_t v) { maxLength_ = v; }
+  void MaxLength(int32_t v) {
+    maxLength_ = v;
+    OnPropertyChanged("MaxLength");
+  }
   bool Locked() const { return locked_; }
-  void Locked(bool v) { locked_ = v; }
+  void Locked(bool v) {
+    locked_ = v;
+    OnPropertyChanged("Locked");
+  }
   bool MultiLine() const { return multiLine_; }
   void MultiLine(bool v) { multiLine_ = v; }
   int16_t ScrollBars() const { return scrollBars_; }  // design time: 0 none, 1 horizontal, 2 vertical, 3 both
   void ScrollBars(int16_t v) { scrollBars_ = v; }
   int16_t Alignment() const { return alignment_; }
-  void Alignment(int16_t v) { alignment_ = v; }
+  void Alignment(int16_t v) {
+    alignment_ = v;
+    OnPropertyChanged("Alignment");
+  }
 
   Event<> Change;
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/Control.h"
+#include "platform/Keyboard.h"
 #include "platform/Toolkit.h"
 #include "platform/UserControl.h"
 
@@ -120,6 +121,8 @@ class RecordingClipboard : public Clipboard {
   std::string GetText(int16_t) const override { return text_; }
   int32_t Clears() const { return clears_; }
   const std::vector<std::string>& History() const { return history_; }
+  // Forgets the texts set so far (a long run of large copies need not keep them all).
+  void ClearHistory() { history_.clear(); }
 
  private:
   std::string text_;
@@ -234,18 +237,8 @@ class HeadlessTextMetrics : public TextMetrics {
   TextMetricsSettings s_;
 };
 
-class HeadlessFocus : public FocusManager {
- public:
-  Control* Focused() const override { return focused_; }
-  bool SetFocus(Control& target) override;
-  void Forget(Control& control) override;
-  void Released(Control& control) override;
-  // The focus moves out of every control (the application is deactivated).
-  void Clear();
-
- private:
-  Control* focused_ = nullptr;
-};
+// The headless desktop's focus is the platform's own.
+using HeadlessFocus = StandardFocus;
 
 // A message box shown: what the control asked. The answer is scripted (vbOK unless queued).
 struct MessageBoxRecord {
@@ -301,22 +294,20 @@ class HeadlessToolkit : public Toolkit {
   void Wait(uint64_t ms);
   int32_t DoEventsCount() const { return doEventsCount_; }
 
-  // Automation servers GetObject can reach, by class name or by file extension (".xls").
+  // Stand-in automation servers for tests, by class name or by file extension (".xls"): GetObject
+  // asks them first, then the library's registered servers.
   using AutomationFactory = std::function<Variant(const std::string& pathName)>;
   void RegisterAutomation(std::string classOrExtension, AutomationFactory factory);
 
   // Keyboard input to the focused control, routed as the platform does: a user control with
   // KeyPreview sees each key first and may cancel it. Tab moves the focus to the next tab stop
   // unless the focused control lies in a user control with KeyPreview, which then gets the key.
-  void KeyDown(int16_t keyCode, int16_t shift = 0);
-  void KeyPress(int16_t keyAscii);
-  void KeyUp(int16_t keyCode, int16_t shift = 0);
+  void KeyDown(int16_t keyCode, int16_t shift = 0) { keyboard_.KeyDown(keyCode, shift); }
+  void KeyPress(int16_t keyAscii) { keyboard_.KeyPress(keyAscii); }
+  void KeyUp(int16_t keyCode, int16_t shift = 0) { keyboard_.KeyUp(keyCode, shift); }
 
  private:
   void RunPosted();
-  static UserControl* OwningUserControl(Control& c);
-  void EditFocused(int16_t keyAscii);
-  void NavigateFocused(int16_t keyCode, int16_t shift);
 
   HeadlessSettings settings_;
   WindowManager windows_;
@@ -330,6 +321,7 @@ class HeadlessToolkit : public Toolkit {
   RecordingShell shell_;
   HeadlessTextMetrics metrics_;
   HeadlessFocus focus_;
+  KeyboardRouter keyboard_{focus_};
   std::vector<MessageBoxRecord> messageBoxes_;
   std::deque<MsgBoxResult> answers_;
   std::deque<std::function<void()>> posted_;

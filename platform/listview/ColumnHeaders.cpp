@@ -20,9 +20,25 @@ void ColumnHeader::Key(std::string k) {
   key_ = std::move(k);
 }
 
+void ColumnHeader::Changed() const {
+  if (owner_) owner_->Notify(ListViewObserver::Change::Columns);
+}
+
+void ColumnHeader::Text(std::string t) {
+  text_ = std::move(t);
+  Changed();
+}
+
+void ColumnHeader::SetHeaderItem(int32_t format, int32_t image) {
+  headerFormat_ = format;
+  headerImage_ = image;
+  Changed();
+}
+
 void ColumnHeader::Width(float w) {
   if (w < 0) Raise(err::InvalidPropertyValue, "ColumnHeader");
   width_ = w;
+  Changed();
   if (owner_) owner_->ClampScroll();
 }
 
@@ -30,6 +46,7 @@ void ColumnHeader::Alignment(int16_t a) {
   if (a < lvwColumnLeft || a > lvwColumnCenter) Raise(err::InvalidPropertyValue, "ColumnHeader");
   alignment_ = a;
   headerFormat_ = (headerFormat_ & ~HDF_JUSTIFYMASK) | a;
+  Changed();
 }
 
 void ColumnHeader::Icon(Variant i) {
@@ -49,6 +66,7 @@ void ColumnHeader::Icon(Variant i) {
     headerFormat_ |= HDF_IMAGE;
     headerImage_ = image;
   }
+  Changed();
 }
 
 int32_t ColumnHeader::Position() const {

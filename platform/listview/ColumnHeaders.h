@@ -30,7 +30,7 @@ class ColumnHeader : public Object {
   const std::string& Key() const { return key_; }
   void Key(std::string k);
   const std::string& Text() const { return text_; }
-  void Text(std::string t) { text_ = std::move(t); }
+  void Text(std::string t);
   // Twips; Error 380 for a negative width.
   float Width() const { return width_; }
   void Width(float w);
@@ -49,13 +49,12 @@ class ColumnHeader : public Object {
   // The header control's own item state (HDM_SETITEMA): format flags and 0-based image.
   int32_t HeaderFormat() const { return headerFormat_; }
   int32_t HeaderImage() const { return headerImage_; }
-  void SetHeaderItem(int32_t format, int32_t image) {
-    headerFormat_ = format;
-    headerImage_ = image;
-  }
+  void SetHeaderItem(int32_t format, int32_t image);
 
  private:
   friend class ColumnHeaders;
+  // The list's observer hears that the column changed.
+  void Changed() const;
   ListView* owner_ = nullptr;
   int32_t index_ = 0;
   std::string key_, text_;

@@ -55,9 +55,14 @@ void ListItem::Key(std::string k) {
   key_ = std::move(k);
 }
 
+void ListItem::Changed() const {
+  if (owner_) owner_->OnItemChanged(*this);
+}
+
 void ListItem::Text(std::string t) {
   text_ = std::move(t);
   TextsChanged(0);
+  Changed();
 }
 
 void ListItem::TextsChanged(int32_t c) {
@@ -67,9 +72,31 @@ void ListItem::TextsChanged(int32_t c) {
 Variant ListItem::Tag() const { return extras_ ? extras_->tag : Variant(); }
 void ListItem::Tag(Variant t) { Extras().tag = std::move(t); }
 Variant ListItem::Icon() const { return extras_ ? extras_->icon : Variant(); }
-void ListItem::Icon(Variant i) { Extras().icon = std::move(i); }
+void ListItem::Icon(Variant i) {
+  Extras().icon = std::move(i);
+  Changed();
+}
 Variant ListItem::SmallIcon() const { return extras_ ? extras_->smallIcon : Variant(); }
-void ListItem::SmallIcon(Variant i) { Extras().smallIcon = std::move(i); }
+void ListItem::SmallIcon(Variant i) {
+  Extras().smallIcon = std::move(i);
+  Changed();
+}
+void ListItem::Bold(bool b) {
+  bold_ = b;
+  Changed();
+}
+void ListItem::ForeColor(OLE_COLOR c) {
+  foreColor_ = c;
+  Changed();
+}
+void ListItem::Ghosted(bool g) {
+  ghosted_ = g;
+  Changed();
+}
+void ListItem::Checked(bool c) {
+  checked_ = c;
+  Changed();
+}
 std::string ListItem::ToolTipText() const { return extras_ ? extras_->toolTipText : std::string(); }
 void ListItem::ToolTipText(std::string t) { Extras().toolTipText = std::move(t); }
 
@@ -93,6 +120,7 @@ void ListItem::SubItems(int32_t j, std::string text) {
   }
   subItems_[static_cast<size_t>(j - 1)].text = std::move(text);
   TextsChanged(j);
+  Changed();
 }
 
 ListSubItems ListItem::GetListSubItems() { return ListSubItems(shared_from_this()); }
@@ -111,7 +139,7 @@ float ListItem::Top() const {
 float ListItem::Left() const {
   // The item's own left: the start of the row, past the check box when the list shows them.
   const ListView& lv = RequireOwner();
-  const int32_t px = -lv.ScrollXPx() + (lv.Checkboxes() ? lv.Metrics().stateIconPx : 0);
+  const int32_t px = -lv.ScrollXPx() + (lv.Checkboxes() ? lv.StateIconWidthPx() : 0);
   return PixelsToTwipsX(lv.GetToolkit(), px);
 }
 
@@ -145,6 +173,7 @@ const std::string& ListSubItem::Text() const { return data().text; }
 void ListSubItem::Text(std::string t) {
   data().text = std::move(t);
   item_->TextsChanged(index_);
+  item_->Changed();
 }
 const std::string& ListSubItem::Key() const {
   auto& d = data();
@@ -169,17 +198,26 @@ Variant ListSubItem::ReportIcon() const {
   auto& d = data();
   return d.extras ? d.extras->reportIcon : Variant();
 }
-void ListSubItem::ReportIcon(Variant icon) { data().Extras().reportIcon = std::move(icon); }
+void ListSubItem::ReportIcon(Variant icon) {
+  data().Extras().reportIcon = std::move(icon);
+  item_->Changed();
+}
 bool ListSubItem::Bold() const {
   auto& d = data();
   return d.extras && d.extras->bold;
 }
-void ListSubItem::Bold(bool b) { data().Extras().bold = b; }
+void ListSubItem::Bold(bool b) {
+  data().Extras().bold = b;
+  item_->Changed();
+}
 OLE_COLOR ListSubItem::ForeColor() const {
   auto& d = data();
   return d.extras ? d.extras->foreColor : vbWindowText;
 }
-void ListSubItem::ForeColor(OLE_COLOR c) { data().Extras().foreColor = c; }
+void ListSubItem::ForeColor(OLE_COLOR c) {
+  data().Extras().foreColor = c;
+  item_->Changed();
+}
 std::string ListSubItem::ToolTipText() const {
   auto& d = data();
   return d.extras ? d.extras->toolTipText : std::string();
@@ -220,6 +258,7 @@ ListSubItem ListSubItems::Add(int32_t index, std::string key, std::string text, 
   }
   v.insert(v.begin() + static_cast<std::ptrdiff_t>(pos), std::move(d));
   item_->TextsChanged(-1);
+  item_->Changed();
   return ListSubItem(item_, static_cast<int32_t>(pos + 1));
 }
 
@@ -227,11 +266,13 @@ void ListSubItems::Remove(int32_t index) {
   if (index < 1 || index > Count()) Raise(err::IndexOutOfBounds, "ListSubItems");
   item_->subItems_.erase(item_->subItems_.begin() + (index - 1));
   item_->TextsChanged(-1);
+  item_->Changed();
 }
 
 void ListSubItems::Clear() {
   item_->subItems_.clear();
   item_->TextsChanged(-1);
+  item_->Changed();
 }
 
 }  // namespace tamarind::platform

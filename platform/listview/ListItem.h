@@ -48,13 +48,13 @@ class ListItem : public Object, public std::enable_shared_from_this<ListItem> {
   std::string ToolTipText() const;
   void ToolTipText(std::string t);
   bool Bold() const { return bold_; }
-  void Bold(bool b) { bold_ = b; }
+  void Bold(bool b);
   OLE_COLOR ForeColor() const { return foreColor_; }
-  void ForeColor(OLE_COLOR c) { foreColor_ = c; }
+  void ForeColor(OLE_COLOR c);
   bool Ghosted() const { return ghosted_; }
-  void Ghosted(bool g) { ghosted_ = g; }
+  void Ghosted(bool g);
   bool Checked() const { return checked_; }
-  void Checked(bool c) { checked_ = c; }
+  void Checked(bool c);
   bool Selected() const { return selected_; }
   // With MultiSelect off, selecting an item deselects every other one. A removed item keeps the
   // flag it had.
@@ -80,6 +80,8 @@ class ListItem : public Object, public std::enable_shared_from_this<ListItem> {
 
   // Text of column c (0 = the item's own text); "" where the item has no such sub-item.
   const std::string& ColumnText(int32_t c) const;
+  // The number of sub-items the item has been given (its ListSubItems.Count), without a reference.
+  int32_t SubItemCount() const { return static_cast<int32_t>(subItems_.size()); }
 
  private:
   friend class ListView;
@@ -112,6 +114,8 @@ class ListItem : public Object, public std::enable_shared_from_this<ListItem> {
   // The text of column c of the row changed (-1: the sub-items moved, so possibly any column): the
   // list may no longer hold its rows in sort order.
   void TextsChanged(int32_t c);
+  // The list's observer hears that the row's look changed.
+  void Changed() const;
 
   ListView* owner_ = nullptr;
   // Where the item sits in its list's sequence (kept by ItemSequence).

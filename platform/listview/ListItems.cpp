@@ -36,6 +36,7 @@ ListItemRef ListItems::Add(int32_t index, std::string key, std::string text, Var
   if (!sorted) owner_.OnRowTextsChanged(-1);
   rows_.insert(pos, item);
   if (!item->key_.empty()) byKey_[item->key_] = item.get();
+  owner_.OnItemInserted(*item, pos);
   return item;
 }
 
@@ -60,23 +61,25 @@ const ListItemRef& ListItems::Item(const Variant& indexOrKey) const {
   return Item(CLng(indexOrKey));
 }
 
-void ListItems::Detach(ListItem& item) {
+void ListItems::Detach(ListItem& item, size_t pos) {
   if (!item.key_.empty()) byKey_.erase(item.key_);
   item.owner_ = nullptr;
-  owner_.OnItemRemoved(item);
+  owner_.OnItemRemoved(item, pos);
 }
 
 void ListItems::Remove(int32_t index) {
   if (index < 1 || index > Count()) Raise(err::IndexOutOfBounds, "ListItems");
-  ListItemRef removed = rows_.erase(static_cast<size_t>(index - 1));
-  Detach(*removed);
+  const auto pos = static_cast<size_t>(index - 1);
+  ListItemRef removed = rows_.erase(pos);
+  Detach(*removed, pos);
 }
 
 void ListItems::Remove(std::string_view key) {
   ListItem* item = FindKey(key);
   if (!item) Raise(err::ElementNotFound, "ListItems");
-  ListItemRef removed = rows_.erase(rows_.positionOf(*item));
-  Detach(*removed);
+  const size_t pos = rows_.positionOf(*item);
+  ListItemRef removed = rows_.erase(pos);
+  Detach(*removed, pos);
 }
 
 void ListItems::Remove(const Variant& indexOrKey) {

@@ -51,7 +51,7 @@ class ListItems {
   friend class ListItem;
   void CheckNewKey(const std::string& key) const;
   void Rekey(ListItem& item, const std::string& oldKey, const std::string& newKey);
-  void Detach(ListItem& item);
+  void Detach(ListItem& item, size_t pos);
 
   ListView& owner_;
   ItemSequence rows_;

@@ -40,6 +40,7 @@ void ListView::View(int16_t v) {
   if (v < lvwIcon || v > lvwReport) Raise(err::InvalidPropertyValue, "ListView");
   view_ = v;
   ClampScroll();
+  Notify(ListViewObserver::Change::Appearance);
 }
 
 void ListView::MultiSelect(bool v) {
@@ -48,12 +49,18 @@ void ListView::MultiSelect(bool v) {
     // Keeping one selection: the focused item when it is selected, else the first selected.
     ListItemRef keep = SelectedItem();
     for (ListItem* item : selected_)
-      if (item != keep.get()) item->selected_ = false;
+      if (item != keep.get()) {
+        item->selected_ = false;
+        OnItemChanged(*item);
+      }
     selected_.assign(1, keep.get());
   }
 }
 
-void ListView::Picture(PictureRef p) { picture_ = p ? std::move(p) : std::make_shared<StdPicture>(); }
+void ListView::Picture(PictureRef p) {
+  picture_ = p ? std::move(p) : std::make_shared<StdPicture>();
+  Notify(ListViewObserver::Change::Appearance);
+}
 
 void ListView::Sorted(bool v) {
   sorted_ = v;
@@ -105,6 +112,7 @@ void ListView::SortRows(int16_t key, int16_t order, int16_t thenKey, int16_t the
   rows.reserve(items_.rows_.size());
   items_.rows_.forEach([&rows](const ListItemRef& item) { rows.push_back(item.get()); });
   items_.rows_.reorder(TextSortOrder(rows, key, order, thenKey, thenOrder));
+  if (observer_) observer_->RowsReset();
 }
 
 size_t ListView::SortedInsertPosition(const ListItem& item) const {
@@ -126,7 +134,10 @@ size_t ListView::SortedInsertPosition(const ListItem& item) const {
 void ListView::OnItemSelected(ListItem& item, bool selected) {
   if (selected) {
     if (!multiSelect_) {
-      for (ListItem* other : selected_) other->selected_ = false;
+      for (ListItem* other : selected_) {
+        other->selected_ = false;
+        OnItemChanged(*other);
+      }
       selected_.clear();
     }
     selected_.push_back(&item);
@@ -134,21 +145,37 @@ void ListView::OnItemSelected(ListItem& item, bool selected) {
   } else {
     selected_.erase(std::remove(selected_.begin(), selected_.end(), &item), selected_.end());
   }
+  OnItemChanged(item);
 }
 
-void ListView::OnItemRemoved(ListItem& item) {
+void ListView::OnItemInserted(const ListItem&, size_t pos) {
+  if (observer_) observer_->RowsInserted(static_cast<int32_t>(pos), 1);
+}
+
+void ListView::OnItemRemoved(ListItem& item, size_t pos) {
   selected_.erase(std::remove(selected_.begin(), selected_.end(), &item), selected_.end());
   if (focused_.lock().get() == &item) focused_.reset();
   // One row fewer can only lower the last top row allowed; the horizontal limit depends on the
   // columns alone. A list shown from its first row has nothing to clamp, and skipping the geometry
   // keeps removing rows one at a time cheap.
-  if (topIndex_ > 0) topIndex_ = std::min(topIndex_, MaxTopIndex(*this));
+  if (observer_) observer_->RowsRemoved(static_cast<int32_t>(pos), 1);
+  if (topIndex_ > 0) {
+    const int32_t top = std::min(topIndex_, MaxTopIndex(*this));
+    if (top != topIndex_) {
+      topIndex_ = top;
+      Notify(ListViewObserver::Change::Scroll);
+    }
+  }
 }
 
 void ListView::OnItemsCleared() {
   selected_.clear();
   focused_.reset();
   topIndex_ = 0;
+  if (observer_) {
+    observer_->RowsReset();
+    observer_->ListChanged(ListViewObserver::Change::Scroll);
+  }
 }
 
 ListItemRef ListView::SelectedItem() const {
@@ -168,7 +195,10 @@ ListItemRef ListView::SelectedItem() const {
 
 void ListView::SelectedItem(const ListItemRef& item) {
   if (!item) {
-    for (ListItem* s : selected_) s->selected_ = false;
+    for (ListItem* s : selected_) {
+      s->selected_ = false;
+      OnItemChanged(*s);
+    }
     selected_.clear();
     return;
   }
@@ -229,6 +259,7 @@ void ListView::ColumnOrder(const std::vector<int32_t>& order) {
     if (sorted[i] != static_cast<int32_t>(i)) Raise(err::InvalidProcedureCall, "ListView");
   if (sorted.size() != static_cast<size_t>(columns_.Count())) Raise(err::InvalidProcedureCall, "ListView");
   order_ = order;
+  Notify(ListViewObserver::Change::ColumnOrder);
 }
 
 void ListView::OnColumnAdded(int32_t index0) {
@@ -237,18 +268,21 @@ void ListView::OnColumnAdded(int32_t index0) {
   // A new column takes the display place of its index, as the platform inserts it.
   const size_t at = std::min(order_.size(), static_cast<size_t>(index0));
   order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(at), index0);
+  Notify(ListViewObserver::Change::Columns);
 }
 
 void ListView::OnColumnRemoved(int32_t index0) {
   order_.erase(std::remove(order_.begin(), order_.end(), index0), order_.end());
   for (int32_t& c : order_)
     if (c > index0) --c;
+  Notify(ListViewObserver::Change::Columns);
   ClampScroll();
 }
 
 void ListView::OnColumnsCleared() {
   order_.clear();
   scrollXPx_ = 0;
+  Notify(ListViewObserver::Change::Columns);
 }
 
 int32_t ListView::VisibleRowCount() const {
@@ -256,16 +290,18 @@ int32_t ListView::VisibleRowCount() const {
   return std::max(0, h / std::max(1, RowHeightPx()));
 }
 
-void ListView::ClampScroll() {
-  topIndex_ = std::clamp(topIndex_, 0, MaxTopIndex(*this));
+void ListView::ClampScroll() { SetScroll(topIndex_, scrollXPx_); }
+
+void ListView::SetScroll(int32_t topIndex, int32_t scrollXPx) {
+  const int32_t top = topIndex_, x = scrollXPx_;
+  topIndex_ = std::clamp(topIndex, 0, MaxTopIndex(*this));
   const int32_t maxX = std::max(0, TotalColumnWidthPx() - ClientRectPx().Width());
-  scrollXPx_ = std::clamp(scrollXPx_, 0, maxX);
+  scrollXPx_ = std::clamp(scrollXPx, 0, maxX);
+  if (top != topIndex_ || x != scrollXPx_) Notify(ListViewObserver::Change::Scroll);
 }
 
 void ListView::ScrollTo(int32_t topIndex, int32_t scrollXPx) {
-  topIndex_ = topIndex;
-  scrollXPx_ = scrollXPx;
-  ClampScroll();
+  SetScroll(topIndex, scrollXPx);
   Invalidate(false);
 }
 
@@ -487,6 +523,7 @@ LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
   for (size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].pos;
   items_.rows_.reorder(order);
   ordered_ = false;
+  if (observer_) observer_->RowsReset();
   Invalidate(true);
   return 1;
 }
@@ -517,6 +554,7 @@ LRESULT ListView::WindowProc(uint32_t msg, WPARAM wParam, LPARAM lParam) {
       for (int32_t i = 0; i < count; ++i)
         if (check[static_cast<size_t>(i)] != i) return 0;
       order_ = std::move(order);
+      Notify(ListViewObserver::Change::ColumnOrder);
       return 1;
     }
     case LVM_GETCOLUMNORDERARRAY: {
@@ -598,6 +636,11 @@ void ListView::UserResizeColumn(int32_t columnIndex, float width) {
 // --- header --------------------------------------------------------------------------------------------
 
 ListViewHeader::ListViewHeader(ListView& list) : Window(list.GetToolkit(), "SysHeader32", &list), list_(list) {}
+
+void ListViewHeader::Invalidate(bool erase) {
+  Window::Invalidate(erase);
+  list_.Notify(ListViewObserver::Change::Header);
+}
 
 RECT ListViewHeader::BoundsPx() const {
   return RECT{0, 0, list_.ClientRectPx().Width(), list_.HeaderHeightPx()};

@@ -40,6 +40,27 @@ struct ListViewMetrics {
 
 class ListViewHeader;
 
+// What a realisation that draws the list in a real widget hears about the model. Every
+// notification comes right after the change. Adding or removing a row is one notification; a sort
+// or a clear is one reset, whatever the number of rows.
+class ListViewObserver {
+ public:
+  enum class Change {
+    Columns,     // columns added or removed, a caption, width, alignment, image or format changed
+    ColumnOrder, // the display order of the columns
+    Scroll,      // the first row shown or the horizontal scroll position
+    Appearance,  // a property that changes how rows are drawn or measured (view, grid lines, images, ...)
+    Header,      // the header window's own styles
+  };
+  virtual ~ListViewObserver() = default;
+  virtual void RowsInserted(int32_t pos, int32_t count) = 0;  // 0-based
+  virtual void RowsRemoved(int32_t pos, int32_t count) = 0;
+  virtual void RowsReset() = 0;  // any number of rows moved, came or went
+  // A row's texts, icons, check box, selection or style changed.
+  virtual void ItemChanged(const ListItem& item) = 0;
+  virtual void ListChanged(Change what) = 0;
+};
+
 class ListView : public Control {
  public:
   enum ViewConstants : int16_t { lvwIcon = 0, lvwSmallIcon = 1, lvwList = 2, lvwReport = 3 };
@@ -67,17 +88,35 @@ class ListView : public Control {
   bool LabelWrap() const { return labelWrap_; }
   void LabelWrap(bool v) { labelWrap_ = v; }
   bool HideColumnHeaders() const { return hideColumnHeaders_; }
-  void HideColumnHeaders(bool v) { hideColumnHeaders_ = v; }
+  void HideColumnHeaders(bool v) {
+    hideColumnHeaders_ = v;
+    Notify(ListViewObserver::Change::Appearance);
+  }
   bool HideSelection() const { return hideSelection_; }
-  void HideSelection(bool v) { hideSelection_ = v; }
+  void HideSelection(bool v) {
+    hideSelection_ = v;
+    Notify(ListViewObserver::Change::Appearance);
+  }
   bool FullRowSelect() const { return fullRowSelect_; }
-  void FullRowSelect(bool v) { fullRowSelect_ = v; }
+  void FullRowSelect(bool v) {
+    fullRowSelect_ = v;
+    Notify(ListViewObserver::Change::Appearance);
+  }
   bool GridLines() const { return gridLines_; }
-  void GridLines(bool v) { gridLines_ = v; }
+  void GridLines(bool v) {
+    gridLines_ = v;
+    Notify(ListViewObserver::Change::Appearance);
+  }
   bool Checkboxes() const { return checkboxes_; }
-  void Checkboxes(bool v) { checkboxes_ = v; }
+  void Checkboxes(bool v) {
+    checkboxes_ = v;
+    Notify(ListViewObserver::Change::Appearance);
+  }
   bool AllowColumnReorder() const { return allowColumnReorder_; }
-  void AllowColumnReorder(bool v) { allowColumnReorder_ = v; }
+  void AllowColumnReorder(bool v) {
+    allowColumnReorder_ = v;
+    Notify(ListViewObserver::Change::Appearance);
+  }
   bool MultiSelect() const { return multiSelect_; }
   void MultiSelect(bool v);
   int16_t OLEDragMode() const { return oleDragMode_; }
@@ -88,13 +127,25 @@ class ListView : public Control {
   const PictureRef& Picture() const { return picture_; }
   void Picture(PictureRef p);
   int16_t PictureAlignment() const { return pictureAlignment_; }
-  void PictureAlignment(int16_t v) { pictureAlignment_ = v; }
+  void PictureAlignment(int16_t v) {
+    pictureAlignment_ = v;
+    Notify(ListViewObserver::Change::Appearance);
+  }
   const ImageListRef& Icons() const { return icons_; }
-  void Icons(ImageListRef l) { icons_ = std::move(l); }
+  void Icons(ImageListRef l) {
+    icons_ = std::move(l);
+    Notify(ListViewObserver::Change::Appearance);
+  }
   const ImageListRef& SmallIcons() const { return smallIcons_; }
-  void SmallIcons(ImageListRef l) { smallIcons_ = std::move(l); }
+  void SmallIcons(ImageListRef l) {
+    smallIcons_ = std::move(l);
+    Notify(ListViewObserver::Change::Appearance);
+  }
   const ImageListRef& ColumnHeaderIcons() const { return columnHeaderIcons_; }
-  void ColumnHeaderIcons(ImageListRef l) { columnHeaderIcons_ = std::move(l); }
+  void ColumnHeaderIcons(ImageListRef l) {
+    columnHeaderIcons_ = std::move(l);
+    Notify(ListViewObserver::Change::Columns);
+  }
 
   // Sort state. Setting Sorted True sorts at once by the text of column SortKey (0 = item text),
   // ignoring case, locale-aware and stable, in SortOrder; while Sorted is True a change of SortKey
@@ -137,21 +188,25 @@ class ListView : public Control {
   int32_t VisibleRowCount() const;
 
   // --- geometry (pixels, client coordinates) -----------------------------------------------------
+  // The geometry is computed from these metrics and the toolkit's text metrics; a realisation
+  // that draws the list in a real widget answers the virtual members from that widget instead.
   const ListViewMetrics& Metrics() const { return metrics_; }
   void Metrics(const ListViewMetrics& m) { metrics_ = m; }
   virtual int32_t RowHeightPx() const;
   virtual int32_t HeaderHeightPx() const;  // 0 when the header is hidden or not in report view
   int32_t SmallIconWidthPx() const;        // 0 without a small-icon list
+  // Width of the check box in front of an item while Checkboxes is on.
+  virtual int32_t StateIconWidthPx() const { return metrics_.stateIconPx; }
   int32_t ColumnWidthPx(int32_t column0) const;
   // Left edge of a column (0-based number) in client pixels, after scrolling.
   int32_t ColumnLeftPx(int32_t column0) const;
   int32_t TotalColumnWidthPx() const;
   // Top of row pos (0-based) in client pixels, after scrolling.
-  int32_t RowTopPx(int32_t pos) const;
+  virtual int32_t RowTopPx(int32_t pos) const;
   // The rectangle of one cell, client pixels.
-  RECT CellRectPx(int32_t pos, int32_t column0) const;
+  virtual RECT CellRectPx(int32_t pos, int32_t column0) const;
   // The sub-item hit test of LVM_SUBITEMHITTEST.
-  void SubItemHitTest(LVHITTESTINFO& info) const;
+  virtual void SubItemHitTest(LVHITTESTINFO& info) const;
   // Width in pixels that fits the texts of a column (and, with header, its caption).
   int32_t FitColumnWidthPx(int32_t column0, bool includeHeader) const;
   POINT ClientOffsetPx() const override;
@@ -173,6 +228,11 @@ class ListView : public Control {
   // Drags a column's right edge so that the column is width twips wide.
   void UserResizeColumn(int32_t columnIndex, float width);
 
+  // --- change notifications ----------------------------------------------------------------------
+  // One observer at a time (the realisation's widget); nullptr for none.
+  void Observer(ListViewObserver* o) { observer_ = o; }
+  ListViewObserver* Observer() const { return observer_; }
+
   // --- events ------------------------------------------------------------------------------------
   Event<ListItemRef> ItemClick;
   Event<ListItemRef> ItemCheck;
@@ -186,6 +246,9 @@ class ListView : public Control {
 
  protected:
   void OnResized() override;
+  void Notify(ListViewObserver::Change what) const {
+    if (observer_) observer_->ListChanged(what);
+  }
 
  private:
   friend class platform::ListItems;
@@ -207,12 +270,18 @@ class ListView : public Control {
   }
   // Whether the rows are known to stand in order of column key in direction order.
   bool InOrder(int16_t key, int16_t order) const { return ordered_ && orderedKey_ == key && orderedOrder_ == order; }
-  void OnItemRemoved(ListItem& item);
+  void OnItemInserted(const ListItem& item, size_t pos);
+  void OnItemRemoved(ListItem& item, size_t pos);
   void OnItemsCleared();
+  void OnItemChanged(const ListItem& item) const {
+    if (observer_) observer_->ItemChanged(item);
+  }
   void OnColumnAdded(int32_t index0);
   void OnColumnRemoved(int32_t index0);
   void OnColumnsCleared();
   void ClampScroll();
+  // Moves the scroll position within range; observers hear of a change.
+  void SetScroll(int32_t topIndex, int32_t scrollXPx);
   ListItemRef ItemAtPoint(int32_t xPx, int32_t yPx, int32_t* column0) const;
 
   LRESULT OnGetItem(LVITEMA& item) const;
@@ -238,6 +307,7 @@ class ListView : public Control {
   bool ordered_ = false;
   int16_t orderedKey_ = 0, orderedOrder_ = lvwAscending;
 
+  ListViewObserver* observer_ = nullptr;
   std::vector<ListItem*> selected_;  // selected items in the list, in selection order
   std::weak_ptr<ListItem> focused_;
   int32_t topIndex_ = 0, scrollXPx_ = 0;
@@ -250,6 +320,8 @@ class ListViewHeader : public Window {
   RECT BoundsPx() const override;
   void SetBoundsPx(const RECT&) override {}
   LRESULT WindowProc(uint32_t msg, WPARAM wParam, LPARAM lParam) override;
+  // The list's observer hears of it (a change of the header's own styles).
+  void Invalidate(bool erase) override;
   ListView& List() const { return list_; }
 
  private:

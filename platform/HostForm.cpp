@@ -1,11 +1,11 @@
-#include "platform/headless/HostForm.h"
+#include "platform/HostForm.h"
 
 #include "runtime/Error.h"
 
-namespace tamarind::platform::headless {
+namespace tamarind::platform {
 
 // A form window: its own Window rather than a Control, because it is the top of its tree.
-HostForm::HostForm(HeadlessToolkit& tk, std::string caption, float widthTwips, float heightTwips)
+HostForm::HostForm(Toolkit& tk, std::string caption, float widthTwips, float heightTwips)
     : Window(tk, "ThunderRT6FormDC", nullptr),
       tk_(tk),
       caption_(std::move(caption)),
@@ -98,4 +98,4 @@ void HostForm::Unload() {
 
 void HostForm::PropertyChanged(UserControl&, std::string_view propertyName) { changes_.emplace_back(propertyName); }
 
-}  // namespace tamarind::platform::headless
+}  // namespace tamarind::platform

@@ -1,0 +1,318 @@
+// The spice-order list in a real window (Qt 6 Widgets).
+//
+// With a display, the demo opens a window in which a person edits the list: a text box on the name,
+// spin buttons on the quantity, a drop-down with a fixed list on the category, the month calendar on
+// the date and the "..." button on the notes (the host of examples/SpiceOrders). Headers can be
+// dragged into another order and resized; rows show in alternating colours under a title bar.
+//
+// Without a usable display (none set, or one that does not answer), it says so in one line and
+// plays a scripted user session on the same real widgets on Qt's offscreen platform, with real
+// mouse and key events at the places the widgets report, and writes a screenshot of the window
+// after each step into a folder it names.
+//
+// Usage: kestrel_window_demo [--script] [--shots folder]
+//   --script        play the scripted session even when a display is there
+//   --shots folder  where the screenshots go (default: kestrel-window-demo in the temporary folder)
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "control/Kestrel.h"
+#include "examples/SpiceOrders.h"
+#include "platform/qt/QtControls.h"
+#include "platform/qt/QtHostForm.h"
+#include "platform/qt/QtListView.h"
+#include "platform/qt/QtSupport.h"
+#include "platform/qt/QtTargets.h"
+#include "platform/qt/QtToolkit.h"
+
+using namespace tamarind;
+using namespace tamarind::platform;
+using namespace tamarind::platform::qt;
+using namespace tamarind::demo;
+
+namespace {
+
+// --- the display -----------------------------------------------------------------------------------------
+
+// Whether a window can be shown. The display is tried in a child process first, so a display that
+// refuses the connection or never answers costs a message, not a crash or a hang.
+bool DisplayUsable(std::string& why) {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (platform == "offscreen" || platform == "minimal") {
+    why = "QT_QPA_PLATFORM is " + platform.toStdString();
+    return false;
+  }
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    why = "no DISPLAY or WAYLAND_DISPLAY is set";
+    return false;
+  }
+  const pid_t child = fork();
+  if (child < 0) {
+    why = "the display could not be tried";
+    return false;
+  }
+  if (child == 0) {
+    const int quiet = open("/dev/null", O_WRONLY);
+    if (quiet >= 0) dup2(quiet, STDERR_FILENO);
+    int argc = 1;
+    char name[] = "display-probe";
+    char* argv[] = {name, nullptr};
+    QGuiApplication probe(argc, argv);
+    _exit(QGuiApplication::primaryScreen() ? 0 : 3);
+  }
+  constexpr auto kPatience = std::chrono::seconds(5);
+  const auto start = std::chrono::steady_clock::now();
+  int status = 0;
+  for (;;) {
+    const pid_t done = waitpid(child, &status, WNOHANG);
+    if (done == child) break;
+    if (done < 0 || std::chrono::steady_clock::now() - start > kPatience) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      why = "the display did not answer within 5 seconds";
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+  why = "the display could not be opened";
+  return false;
+}
+
+// --- the form ----------------------------------------------------------------------------------------------
+
+struct OrdersForm {
+  explicit OrdersForm(QtToolkit& toolkit)
+      : tk(toolkit),
+        form(tk, "Spice orders", 11400, 5400), k(form.Add<Kestrel>("Orders1", 120, 120, 11160, 4500)), host(k) {
+    k.TitleCaption("Spice orders");
+    k.Titlebar(true);
+    k.TitleHeight(330);
+    k.FullRowSelect(true);
+    k.GridLines(true);
+    k.AllowColumnReorder(true);
+    k.PlaySounds(true);
+    k.DropLines(int32_t{8});
+    k.LineOddColor(RGB(255, 255, 255));
+    k.LineEvenColor(RGB(238, 244, 250));
+    k.LineAltColor(true);
+    search = &form.AddTextBox("txtSearch", 120, 4740, 3000, 330);
+    search->Text("Search...");
+    Fill(k);
+    k.SetEditableItemsBold("0, 1, 2, 3");
+    k.SetEditableItemsForeColor("1,3", RGB(0, 0, 160));
+    k.SetNonEditableItemsForeColor("4", RGB(96, 96, 96));
+    k.Attach(&host);
+    // The list fills the window but for a margin and the search box below it.
+    form.Resized.Connect([this](float width, float height) {
+      form.MoveControl(k, 120, 120, std::max(1200.0f, width - 240), std::max(900.0f, height - 780));
+      search->Move(120, std::max(1020.0f, height - 540));
+    });
+    form.Show();
+  }
+  ~OrdersForm() { k.Attach(nullptr); }
+
+  QtToolkit& tk;
+  QtHostForm form;
+  Kestrel& k;
+  OrderHost host;
+  TextBox* search = nullptr;
+};
+
+// --- the scripted session ------------------------------------------------------------------------------
+
+// Real mouse and key events, sent where the widgets say things are.
+class ScriptedUser {
+ public:
+  void Click(const ClickTarget& t) {
+    if (!t) throw std::runtime_error("nothing to click at this step");
+    Mouse(t.widget, QEvent::MouseMove, t.at, Qt::NoButton);  // the pointer gets there first
+    Mouse(t.widget, QEvent::MouseButtonPress, t.at, Qt::LeftButton);
+    Mouse(t.widget, QEvent::MouseButtonRelease, t.at, Qt::NoButton);
+    Settle(60);
+  }
+  void Drag(const targets::Drag& d) {
+    Mouse(d.from.widget, QEvent::MouseButtonPress, d.from.at, Qt::LeftButton);
+    Mouse(d.from.widget, QEvent::MouseMove, (d.from.at + d.to) / 2, Qt::LeftButton);
+    Mouse(d.from.widget, QEvent::MouseMove, d.to, Qt::LeftButton);
+    Mouse(d.from.widget, QEvent::MouseButtonRelease, d.to, Qt::NoButton);
+    Settle(60);
+  }
+  void Type(const QString& text) {
+    for (QChar c : text) Key(static_cast<Qt::Key>(c.toUpper().unicode()), QString(c));
+  }
+  void Key(Qt::Key key, const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target) throw std::runtime_error("no widget has the keyboard focus");
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    if (QWidget* now = QApplication::focusWidget()) target = now;
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+    Settle(20);
+  }
+  // Time passes with the event loop running (the editors' tracking timer ticks meanwhile).
+  static void Settle(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    } while (std::chrono::steady_clock::now() < end);
+  }
+
+ private:
+  static void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, w->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+  }
+};
+
+class Session {
+ public:
+  Session(OrdersForm& f, std::string folder)
+      : f_(f), lv_(dynamic_cast<QtListView&>(f.k.ListViewControl())), folder_(std::move(folder)) {}
+
+  void Step(const std::string& what) { std::cout << "- " << what << "\n"; }
+  void Shot(const std::string& name) {
+    ScriptedUser::Settle(150);
+    ++shots_;
+    const std::string path = folder_ + "/" + (shots_ < 10 ? "0" : "") + std::to_string(shots_) + "-" + name + ".png";
+    f_.form.WindowWidget()->grab().save(QString::fromStdString(path));
+  }
+
+  void Play() {
+    Kestrel& k = f_.k;
+    Shot("opened");
+    Step("renames Bay leaves and presses Enter");
+    user_.Click(targets::Cell(lv_, 2, kName));
+    user_.Type("Bay laurel");
+    Shot("typing-a-name");
+    user_.Key(Qt::Key_Return, "\r");
+    Shot("name-stored");
+
+    Step("clicks the quantity of Cardamom, spins it up twice, then presses Tab");
+    user_.Click(targets::Cell(lv_, 3, kQty));
+    auto& spinner = SpinnerOf(k);
+    user_.Click(targets::SpinArrow(spinner, true));
+    user_.Click(targets::SpinArrow(spinner, true));
+    Shot("spin-buttons");
+    user_.Key(Qt::Key_Tab, "\t");
+    Shot("tab-to-category");
+
+    Step("types a category that is not in the list and presses Enter");
+    user_.Type("Bark");
+    user_.Key(Qt::Key_Return, "\r");
+    Shot("not-in-list-refused");
+
+    Step("opens the category of Dill and chooses Seeds from the list");
+    auto& combo = dynamic_cast<QtComboBox&>(k.ComboBoxControl());
+    user_.Click(targets::Cell(lv_, 4, kCategory));
+    user_.Click(targets::DropDownArrow(combo));
+    user_.Click(targets::DropDownEntry(combo, "Seeds"));
+    Shot("category-chosen");
+
+    Step("picks a new date for Anise in the month calendar");
+    auto& picker = dynamic_cast<QtDTPicker&>(k.CalendarControl());
+    user_.Click(targets::Cell(lv_, 1, kDate));
+    Shot("date-picker");
+    user_.Click(targets::CalendarArrow(picker));
+    for (bool day = false; !day;) user_.Click(targets::CalendarStep(picker, Date::FromCalendar(2026, 12, 24), day));
+    Shot("date-stored");
+
+    Step("presses the \"...\" button on the notes of Elderflower");
+    user_.Click(targets::Cell(lv_, 5, kNotes));
+    Shot("notes-button");
+    QWidget* button = dynamic_cast<QtCommandButton&>(k.CommandButtonControl()).Button();
+    user_.Click({button, button->rect().center()});
+    Shot("notes-stored");
+
+    Step("drags the Date column to the front and clicks the Qty header");
+    user_.Drag(targets::ColumnDrag(lv_, kDate + 1, 1));
+    user_.Click(targets::HeaderSection(lv_, kQty + 1));
+    Shot("column-dragged");
+
+    Step("renames Anise and moves the focus out of the list while the edit is open");
+    user_.Click(targets::Cell(lv_, 1, kName));
+    user_.Type("Star anise");
+    QWidget* search = f_.tk.WidgetOf(*f_.search);
+    user_.Click({search, search->rect().center()});
+    Shot("focus-left");
+  }
+
+ private:
+  static QtUpDown& SpinnerOf(Kestrel& k) {
+    for (Window* w : k.ChildWindows())
+      if (auto* s = dynamic_cast<QtUpDown*>(w)) return *s;
+    throw std::runtime_error("the control has no spin buttons");
+  }
+
+  OrdersForm& f_;
+  QtListView& lv_;
+  std::string folder_;
+  ScriptedUser user_;
+  int shots_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool script = false;
+  std::string folder = (std::filesystem::temp_directory_path() / "kestrel-window-demo").string();
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--script") script = true;
+    else if (a == "--shots" && i + 1 < argc) folder = argv[++i];
+    else {
+      std::cerr << "usage: kestrel_window_demo [--script] [--shots folder]\n";
+      return 2;
+    }
+  }
+  std::string why;
+  const bool window = !script && DisplayUsable(why);
+  if (!window) {
+    std::filesystem::create_directories(folder);
+    std::cout << (script ? std::string("Scripted session") : "No usable display (" + why + ")")
+              << ": playing the scripted session on Qt's offscreen platform; screenshots go to " << folder << "\n";
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  try {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName("Spice orders");
+    QtToolkit tk;
+    OrdersForm orders(tk);
+    if (window) return app.exec();
+
+    // Message boxes are answered as a person would, after a moment.
+    tk.AnswerMessageBoxes([](const ShownMessageBox&) { return vbOK; });
+    Session session(orders, folder);
+    std::cout << "A user edits the spice orders in the window:\n";
+    session.Play();
+    PrintTable("The list after the session:", orders.k);
+    std::cout << "\n" << tk.MessageBoxes().size() << " message boxes shown; screenshots in " << folder << "\n";
+  } catch (const Error& e) {
+    std::cerr << "kestrel_window_demo: error " << e.Number() << ": " << e.Description() << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "kestrel_window_demo: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,74 @@
+#include "platform/qt/QtHostForm.h"
+
+#include <QResizeEvent>
+#include <QWidget>
+
+#include "platform/qt/QtSupport.h"
+
+namespace tamarind::platform::qt {
+
+class QtHostForm::FormWindow : public QWidget {
+ public:
+  explicit FormWindow(QtHostForm& form) : form_(form) {}
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override {
+    QWidget::resizeEvent(e);
+    Screen& screen = form_.tk_.GetScreen();
+    form_.Resized(static_cast<float>(e->size().width() * screen.TwipsPerPixelX()),
+                  static_cast<float>(e->size().height() * screen.TwipsPerPixelY()));
+  }
+
+ private:
+  QtHostForm& form_;
+};
+
+QtHostForm::QtHostForm(QtToolkit& tk, std::string caption, float widthTwips, float heightTwips)
+    : HostForm(tk, caption, widthTwips, heightTwips), tk_(tk) {
+  auto* window = new FormWindow(*this);
+  window->setWindowTitle(ToQString(caption));
+  window->setAttribute(Qt::WA_DeleteOnClose, false);
+  // The form's size in twips is its client area on this screen.
+  window->resize(static_cast<int>(widthTwips) / tk.GetScreen().TwipsPerPixelX(),
+                 static_cast<int>(heightTwips) / tk.GetScreen().TwipsPerPixelY());
+  window_ = window;
+  tk.Register(*this, window);
+}
+
+QtHostForm::~QtHostForm() {
+  // The controls go first, each with its widgets; then the window.
+  Unload();
+  tk_.Unregister(*this);
+  delete window_.data();
+}
+
+void QtHostForm::Show() {
+  HostForm::Show();
+  if (window_) window_->show();
+}
+
+RECT QtHostForm::BoundsPx() const {
+  if (!window_) return HostForm::BoundsPx();
+  const QRect g = window_->frameGeometry();
+  return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+void QtHostForm::SetBoundsPx(const RECT& r) {
+  if (!window_) return HostForm::SetBoundsPx(r);
+  window_->move(r.left, r.top);
+  const POINT off = ClientOffsetPx();
+  window_->resize(r.Width() - 2 * off.x, r.Height() - off.y - off.x);
+}
+
+POINT QtHostForm::ClientOffsetPx() const {
+  if (!window_) return HostForm::ClientOffsetPx();
+  const QPoint d = window_->geometry().topLeft() - window_->frameGeometry().topLeft();
+  return POINT{d.x(), d.y()};
+}
+
+RECT QtHostForm::ClientRectPx() const {
+  if (!window_) return HostForm::ClientRectPx();
+  return RECT{0, 0, window_->width(), window_->height()};
+}
+
+}  // namespace tamarind::platform::qt

@@ -1,0 +1,305 @@
+// ExportToExcel as a host sees it: the file name it is given back, the saved workbook as libfreexl
+// reads it, the workbook handed over in ExportToExcelComplete, the two ways an export ends (with
+// and without a running instance of the spreadsheet application), and its failures.
+
+#include <unistd.h>
+
+#include "platform/spreadsheet/SpreadsheetServer.h"
+#include "resources/Resources.h"
+#include "runtime/Conversions.h"
+#include "tests/dataio/ExportFixture.h"
+
+namespace tamarind::testing {
+namespace {
+
+using ExportToExcel = ExportDesk;
+
+constexpr const char* kReport = ":Error in ExportToExcel.  Error Message: ";
+
+// A list of spices: text, whole and fractional numbers, a date, quotes, an empty cell.
+void FillSpices(ExportDesk& d, Kestrel& k) {
+  for (const char* c : {"Name", "Qty", "Price", "Ordered", "Notes"}) k.ColumnHeaders().Add(0, {}, c);
+  auto row = [&](std::initializer_list<std::string> cells) {
+    auto it = cells.begin();
+    auto item = k.ListItems().Add(0, {}, *it++);
+    for (int32_t j = 1; it != cells.end(); ++it, ++j) item->SubItems(j, *it);
+  };
+  row({"Anise", "2", "3.75", "12/6/2026", "whole"});
+  row({"Bay leaves", "10", "0.5", "1/15/2027", "5\" jar"});
+  row({"Cardamom", "1,200", "12", "2026-12-24", ""});
+  (void)d;
+}
+
+TEST_F(ExportToExcel, AddsTheExtensionInTheCallersVariable) {
+  Columns({"A"});
+  struct Case {
+    std::string given, expected;
+  };
+  const std::vector<Case> cases = {
+      {dir.File("report"), dir.File("report.xls")},
+      {dir.File("a.XlS"), dir.File("a.XlS")},
+      {dir.File("list.xlsx"), dir.File("list.xlsx.xls")},
+  };
+  for (const Case& c : cases) {
+    std::string name = c.given;
+    k->ExportToExcel(name, false);
+    EXPECT_EQ(name, c.expected);
+    EXPECT_TRUE(std::filesystem::exists(c.expected)) << c.expected;
+  }
+  // An empty name becomes ".xls", in the current folder.
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  std::string empty;
+  k->ExportToExcel(empty, false);
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(empty, ".xls");
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / ".xls"));
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ExportToExcel, WithoutARunningInstanceTheFileIsSavedClosedAndOpened) {
+  FillSpices(*this, *k);
+  std::string path = dir.File("spices");
+  k->ExportToExcel(path);
+
+  const XlsFile file = ReadWithFreexl(path);
+  ASSERT_EQ(file.openResult, FREEXL_OK);
+  ASSERT_EQ(file.sheets.size(), 1u);
+  const XlsSheet& s = file.sheets[0];
+  EXPECT_EQ(s.name, "Export");
+  EXPECT_EQ(s.rows, 4u);
+  EXPECT_EQ(s.columns, 5u);
+  const std::vector<std::vector<std::string>> expected = {
+      {"text Name", "text Qty", "text Price", "text Ordered", "text Notes"},
+      {"text Anise", "int 2", "double 3.75", "date 2026-12-06", "text whole"},
+      {"text Bay leaves", "int 10", "double 0.5", "date 2027-01-15", "text 5'' jar"},
+      {"text Cardamom", "int 1200", "int 12", "date 2026-12-24", "null"},
+  };
+  for (uint32_t r = 0; r < expected.size(); ++r)
+    for (uint32_t c = 0; c < expected[r].size(); ++c) EXPECT_EQ(s.At(r, c).Describe(), expected[r][c]) << r << "," << c;
+
+  EXPECT_EQ(host.completes, 1);
+  EXPECT_FALSE(Running());
+  ASSERT_EQ(tk.ShellImpl().Calls().size(), 1u);
+  const auto& open = tk.ShellImpl().Calls()[0];
+  EXPECT_EQ(open.owner, 0);
+  EXPECT_EQ(open.operation, "open");
+  EXPECT_EQ(open.file, path);
+  EXPECT_EQ(open.parameters, "");
+  EXPECT_EQ(open.directory, tk.App().Path);
+  EXPECT_EQ(open.showCmd, 1);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_FALSE(Bar().Visible());
+  EXPECT_FALSE(Strip().Visible());
+  // The list went through the clipboard.
+  EXPECT_EQ(Clipboard().rfind("Name\tQty\tPrice\tOrdered\tNotes\rAnise\t2\t", 0), 0u);
+}
+
+TEST_F(ExportToExcel, TheHostWorksOnTheOpenWorkbookBeforeItIsSaved) {
+  FillSpices(*this, *k);
+  std::vector<std::string> seen;
+  host.onComplete = [&](std::shared_ptr<CEXCEL>& x) {
+    // The message strip lies where the bar was; the bar is gone.
+    EXPECT_TRUE(Strip().Visible());
+    EXPECT_EQ(Strip().Text(), "Finalizing workbook formatting...");
+    EXPECT_FALSE(Bar().Visible());
+    EXPECT_EQ(Strip().Top(), Bar().Top());
+    EXPECT_EQ(Strip().Left(), Bar().Left());
+    EXPECT_EQ(Strip().Width(), Bar().Width());
+    EXPECT_EQ(Strip().Height(), Bar().Height());
+
+    EXPECT_TRUE(x->ExcelWasNotRunning);
+    seen.push_back(std::to_string(x->SheetCount()) + " " + x->SheetName(1));
+    seen.push_back(CStr(x->GetCell(1, "A", 1)) + " " + CStr(x->GetCell(1, "b", 3)) + " " + CStr(x->GetCell(1, "C", 2)));
+    x->WriteToCell("Total", 1, "F", 1);
+    x->WriteToCell(99.5, 1, "F", 2);
+    x->AddShet("Summary");
+    x->WriteToCell("made by the host", 1, "A", 1);
+    seen.push_back(std::to_string(x->SheetCount()) + " " + x->SheetName(1) + " " + x->SheetName(2));
+    // Calls that fail give empty values, and no error reaches the host.
+    seen.push_back("[" + x->SheetName(7) + "][" + CStr(x->GetCell(1, "A", 0)) + "]" +
+                   (x->GetCell(9, "A", 1).IsEmpty() ? " empty" : " value"));
+    x->WriteToCell(1, 9, "A", 1);
+  };
+  std::string path = dir.File("spices.xls");
+  k->ExportToExcel(path, false);
+
+  EXPECT_EQ(seen, (std::vector<std::string>{"1 Export", "Name 10 3.75", "2 Summary Export", "[][] empty"}));
+  EXPECT_TRUE(tk.ShellImpl().Calls().empty());
+  const XlsFile file = ReadWithFreexl(path);
+  ASSERT_EQ(file.openResult, FREEXL_OK);
+  ASSERT_EQ(file.sheets.size(), 2u);
+  EXPECT_EQ(file.sheets[0].name, "Summary");
+  EXPECT_EQ(file.sheets[0].At(0, 0).Describe(), "text made by the host");
+  EXPECT_EQ(file.sheets[1].name, "Export");
+  EXPECT_EQ(file.sheets[1].At(0, 5).Describe(), "text Total");
+  EXPECT_EQ(file.sheets[1].At(1, 5).Describe(), "double 99.5");
+  EXPECT_EQ(file.sheets[1].At(1, 0).Describe(), "text Anise");
+  // After the export the host's object has let the workbook go.
+  ASSERT_TRUE(host.last);
+  EXPECT_TRUE(host.last->XL.IsNothing());
+  EXPECT_EQ(host.last->SheetCount(), 0);
+}
+
+TEST_F(ExportToExcel, WithARunningInstanceTheWorkbookStaysOpenUnsavedAndVisible) {
+  FillSpices(*this, *k);
+  const Variant app = spreadsheet::StartApplication(tk);
+  EXPECT_FALSE(CBool(Get(app, "Visible")));
+  bool wasNotRunning = true;
+  host.onComplete = [&](std::shared_ptr<CEXCEL>& x) { wasNotRunning = x->ExcelWasNotRunning; };
+  std::string path = dir.File("open");
+  k->ExportToExcel(path);
+
+  EXPECT_EQ(host.completes, 1);
+  EXPECT_FALSE(wasNotRunning);
+  EXPECT_TRUE(Running());
+  EXPECT_TRUE(CBool(Get(app, "Visible")));
+  ASSERT_EQ(CLng(Get(Get(app, "Workbooks"), "Count")), 1);
+  const Variant book = Get(app, "Workbooks", {1});
+  EXPECT_EQ(CStr(Get(book, "FullName")), path);
+  EXPECT_FALSE(CBool(Get(book, "Saved")));
+  EXPECT_TRUE(CBool(Get(Get(app, "Windows", {1}), "Visible")));
+  EXPECT_EQ(CStr(Get(Get(Get(book, "ActiveSheet"), "Range", {"A3"}), "Value")), "Bay leaves");
+  EXPECT_TRUE(tk.ShellImpl().Calls().empty());
+  EXPECT_TRUE(Boxes().empty());
+  // The file still holds the template the export started from.
+  EXPECT_EQ(ReadBytes(path), platform::LoadResData(101, "XLS"));
+  // The host saves when it chooses to.
+  Call(book, "Save");
+  const XlsFile file = ReadWithFreexl(path);
+  ASSERT_EQ(file.openResult, FREEXL_OK);
+  EXPECT_EQ(file.sheets.at(0).At(2, 0).Describe(), "text Bay leaves");
+  Call(app, "Quit");
+}
+
+TEST_F(ExportToExcel, TheTemplateIsWrittenFromTheStartWithoutShorteningALongerFile) {
+  Columns({"A"});
+  const std::string path = dir.File("long.xls");
+  WriteBytes(path, std::vector<uint8_t>(20000, 'Z'));
+  const Variant app = spreadsheet::StartApplication(tk);  // so that the export does not save
+  k->ExportToExcel(path);
+  const std::vector<uint8_t> bytes = ReadBytes(path);
+  const std::vector<uint8_t> templ = platform::LoadResData(101, "XLS");
+  ASSERT_EQ(bytes.size(), 20000u);
+  EXPECT_TRUE(std::equal(templ.begin(), templ.end(), bytes.begin()));
+  EXPECT_EQ(bytes.back(), 'Z');
+  EXPECT_EQ(bytes[templ.size()], 'Z');
+  EXPECT_TRUE(Boxes().empty());
+  Call(app, "Quit");
+}
+
+// The file format holds 65,536 rows: the header and 65,535 rows of the list.
+TEST_F(ExportToExcel, FillsTheLastRowTheFormatHolds) {
+  Columns({"N"});
+  for (int32_t i = 1; i <= 65535; ++i) k->ListItems().Add(0, {}, "r" + std::to_string(i));
+  std::string path = dir.File("full.xls");
+  k->ExportToExcel(path, false);
+  EXPECT_TRUE(Boxes().empty());
+  const XlsFile file = ReadWithFreexl(path);
+  ASSERT_EQ(file.openResult, FREEXL_OK);
+  EXPECT_EQ(file.sheets.at(0).rows, 65536u);
+  EXPECT_EQ(file.sheets[0].At(65535, 0).Describe(), "text r65535");
+}
+
+TEST_F(ExportToExcel, MoreRowsThanTheFormatHoldsFailWithAMessageNamingTheLimit) {
+  Columns({"N"});
+  for (int32_t i = 1; i <= 65536; ++i) k->ListItems().Add(0, {}, std::to_string(i));
+  std::string path = dir.File("toolong.xls");
+  k->ExportToExcel(path);
+
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].title, "Warning");
+  EXPECT_EQ(Boxes()[0].buttons, vbCritical);
+  EXPECT_EQ(Boxes()[0].prompt.rfind(std::string("1004") + kReport, 0), 0u) << Boxes()[0].prompt;
+  EXPECT_NE(Boxes()[0].prompt.find("65,536 rows"), std::string::npos);
+  EXPECT_EQ(host.completes, 0);
+  EXPECT_FALSE(Running());
+  EXPECT_TRUE(tk.ShellImpl().Calls().empty());
+  EXPECT_FALSE(Bar().Visible());
+  EXPECT_FALSE(Strip().Visible());
+  // Nothing was dropped: the file keeps the template, the clipboard every row.
+  EXPECT_EQ(ReadBytes(path), platform::LoadResData(101, "XLS"));
+  const std::string copied = Clipboard();
+  EXPECT_EQ(std::count(copied.begin(), copied.end(), '\r'), 65537);
+  EXPECT_TRUE(copied.ends_with("\r65535\r65536\r"));
+}
+
+TEST_F(ExportToExcel, MoreColumnsThanTheFormatHoldsFailWithAMessageNamingTheLimit) {
+  for (int i = 0; i < 257; ++i) k->ColumnHeaders().Add(0, {}, "C" + std::to_string(i));
+  k->ExportToExcel(dir.File("wide.xls"));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].prompt.find("256 columns"), std::string::npos) << Boxes()[0].prompt;
+  EXPECT_FALSE(Running());
+}
+
+TEST_F(ExportToExcel, APathThatCannotBeWrittenReportsTheFileAndThenTheExport) {
+  Columns({"A"});
+  Row({"1"});
+  std::string path = dir.File("no such folder/list");
+  k->ExportToExcel(path);
+  EXPECT_EQ(path, dir.File("no such folder/list.xls"));
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[0].prompt, "76:Error in GenFileFromRes.  Error Message: Path not found");
+  EXPECT_EQ(Boxes()[0].buttons, vbCritical);
+  EXPECT_EQ(Boxes()[1].prompt, std::string("91") + kReport + "Object variable or With block variable not set");
+  EXPECT_EQ(Boxes()[1].title, "Warning");
+  EXPECT_EQ(host.completes, 0);
+  EXPECT_FALSE(Running());
+  EXPECT_FALSE(Bar().Visible());
+}
+
+TEST_F(ExportToExcel, AFailedExportLeavesTheRunningInstanceItFound) {
+  Columns({"A"});
+  const Variant app = spreadsheet::StartApplication(tk);
+  const std::string other = dir.File("other.xls");
+  WriteBytes(other, platform::LoadResData(101, "XLS"));
+  const Variant mine = Call(Get(app, "Workbooks"), "Open", {other});
+  k->ExportToExcel(dir.File("missing folder/x"));
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[1].prompt.rfind("91" + std::string(kReport), 0), 0u);
+  // The host's instance runs on with its own workbook untouched.
+  EXPECT_TRUE(Running());
+  EXPECT_EQ(CLng(Get(Get(app, "Workbooks"), "Count")), 1);
+  EXPECT_TRUE(Get(Get(Get(mine, "ActiveSheet"), "Range", {"A1"}), "Value").IsEmpty());
+  Call(app, "Quit");
+}
+
+// A top-level window of the spreadsheet application's main class, as another desktop may have one.
+class MainWindow : public platform::Window {
+ public:
+  explicit MainWindow(platform::Toolkit& tk) : Window(tk, "XLMAIN", nullptr) {}
+  platform::RECT BoundsPx() const override { return {}; }
+  void SetBoundsPx(const platform::RECT&) override {}
+  platform::LRESULT WindowProc(uint32_t msg, platform::WPARAM w, platform::LPARAM l) override {
+    messages.push_back(std::to_string(msg) + " " + std::to_string(w) + " " + std::to_string(l));
+    return 0;
+  }
+  std::vector<std::string> messages;
+};
+
+TEST_F(ExportToExcel, AsksAnUnreachableApplicationWindowToMakeItselfReachable) {
+  Columns({"A"});
+  MainWindow window(tk);
+  k->ExportToExcel(dir.File("a.xls"), false);
+  EXPECT_EQ(window.messages, std::vector<std::string>{"1042 0 0"});
+  // With an instance running there is nothing to ask.
+  const Variant app = spreadsheet::StartApplication(tk);
+  k->ExportToExcel(dir.File("b.xls"), false);
+  EXPECT_EQ(window.messages.size(), 1u);
+  Call(app, "Quit");
+}
+
+TEST_F(ExportToExcel, AFailedOpenOfTheSavedFileIsReported) {
+  Columns({"A"});
+  tk.ShellImpl().SetResult(2);
+  std::string path = dir.File("x.xls");
+  k->ExportToExcel(path);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].prompt, "Error jumping to:" + path);
+  EXPECT_EQ(Boxes()[0].buttons, vbExclamation);
+  EXPECT_EQ(Boxes()[0].title, "Warning");
+  EXPECT_EQ(ReadWithFreexl(path).openResult, FREEXL_OK);
+}
+
+}  // namespace
+}  // namespace tamarind::testing

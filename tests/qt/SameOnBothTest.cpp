@@ -1,0 +1,259 @@
+// The same user session on both realisations: headless (the user driver) and Qt (real input events
+// on real widgets). A host sees the same events and stores the same values on both, and the
+// editors keep the same relation to their cells.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/ImageList.h"
+#include "platform/Picture.h"
+#include "tests/control/EditingFixture.h"
+#include "tests/qt/Desks.h"
+
+namespace tamarind::testing {
+namespace {
+
+using platform::vbKeyReturn;
+using platform::vbKeyTab;
+using Lines = std::vector<std::string>;
+
+struct Realisation {
+  const char* name;
+  std::function<std::unique_ptr<Desk>()> make;
+};
+void PrintTo(const Realisation& r, std::ostream* os) { *os << r.name; }
+
+class OnBoth : public ::testing::TestWithParam<Realisation> {
+ protected:
+  OnBoth() : desk(GetParam().make()), k(desk->K()), host(k) { k.Attach(&host); }
+  ~OnBoth() override { k.Attach(nullptr); }
+
+  std::string Cell(int32_t row, int32_t column) {
+    const platform::ListItemRef item = k.ListItems().Item(row);
+    return column == 0 ? item->Text() : item->SubItems(column);
+  }
+  // Where a row's editors belong: the row's top in the control, as the list reports it.
+  float RowTopInControl(int32_t row) { return desk->List().Top() + k.ListItems().Item(row)->Top(); }
+
+  std::unique_ptr<Desk> desk;
+  Kestrel& k;
+  RecordingHost host;
+};
+
+class RoadOfOneEdit : public OnBoth {};
+
+TEST_P(RoadOfOneEdit, TextBoxTypedAndEntered) {
+  desk->ClickCell(2, 0);
+  ASSERT_EQ(host.OpenEditor(), "textbox");
+  EXPECT_EQ(k.TextBoxControl().Text(), "Lemon");
+  EXPECT_TRUE(k.TextBoxControl().HasFocus());
+  desk->Type("Yuzu");
+  desk->PressKey(vbKeyReturn);
+
+  EXPECT_EQ(host.Only({"MouseDown", "ItemClick", "Change", "ChangeComplete"}),
+            (Lines{"MouseDown button=1", "ItemClick row=2 button=1 second=False col=0 open=none", "Change \"Lemon\"",
+                   "Change \"Lemon\"", "Change \"Lemon\"", "Change \"Lemon\"",
+                   "ChangeComplete \"Lemon\" -> \"Yuzu\" col=0"}));
+  EXPECT_EQ(Cell(2, 0), "Yuzu");
+  EXPECT_EQ(host.OpenEditor(), "none");
+}
+
+TEST_P(RoadOfOneEdit, SpinnerCountsAndEnterStores) {
+  desk->ClickCell(3, 1);
+  ASSERT_EQ(host.OpenEditor(), "spinner");
+  desk->ClickSpinnerUp();
+  desk->ClickSpinnerUp();
+  desk->ClickSpinnerDown();
+  EXPECT_EQ(k.TextBoxControl().Text(), "8");
+  desk->PressKey(vbKeyReturn);
+
+  EXPECT_EQ(host.Only({"SpinnerUpClick", "SpinnerDownClick", "ChangeComplete"}),
+            (Lines{"SpinnerUpClick", "SpinnerUpClick", "SpinnerDownClick", "ChangeComplete \"7\" -> \"8\" col=1"}));
+  EXPECT_EQ(Cell(3, 1), "8");
+  EXPECT_EQ(host.OpenEditor(), "none");
+}
+
+TEST_P(RoadOfOneEdit, DropDownEntryChosenFromTheOpenList) {
+  desk->ClickCell(4, 2);
+  ASSERT_EQ(host.OpenEditor(), "dropdown");
+  EXPECT_EQ(k.ComboBoxControl().Text(), "Berry");
+  desk->ChooseEntry("Citrus");
+
+  EXPECT_EQ(host.Only({"DropDown", "DropDownClick", "DropDownChangeComplete", "NotInList"}),
+            (Lines{"DropDown", "DropDownClick", "DropDownChangeComplete \"Berry\" -> \"Citrus\" visible=False"}));
+  EXPECT_EQ(Cell(4, 2), "Citrus");
+  EXPECT_EQ(host.OpenEditor(), "none");
+}
+
+TEST_P(RoadOfOneEdit, CalendarDayPickedInTheMonthCalendar) {
+  desk->ClickCell(1, 3);
+  ASSERT_EQ(host.OpenEditor(), "calendar");
+  desk->PickDate(Date::FromCalendar(2026, 12, 24));
+
+  EXPECT_EQ(host.Only({"CalendarChangeComplete"}),
+            Lines{"CalendarChangeComplete \"11/2/2026\" -> \"12/24/2026\" SI=3"});
+  EXPECT_EQ(Cell(1, 3), "12/24/2026");
+  EXPECT_EQ(host.OpenEditor(), "none");
+}
+
+TEST_P(RoadOfOneEdit, CommandButtonAtTheCellsRightEnd) {
+  desk->ClickCell(5, 4);
+  ASSERT_EQ(host.OpenEditor(), "button");
+  const platform::CommandButton& button = k.CommandButtonControl();
+  float cellRight = 20;  // the placement's cell: 20 twips in, and 20 twips wider than its column
+  for (float w : Desk::kWidth) cellRight += w;
+  EXPECT_FLOAT_EQ(button.Left() + button.Width(), cellRight + 20);
+  EXPECT_FLOAT_EQ(button.Top(), RowTopInControl(5));
+  desk->ClickCommandButton();
+
+  EXPECT_EQ(host.Count("CommandButtonClick"), 1u);
+  EXPECT_EQ(Cell(5, 4), "Checked by phone");
+}
+
+class Navigation : public OnBoth {};
+
+TEST_P(Navigation, TabCommitsAndMovesTheEditToTheCellTheHostNames) {
+  host.answerTab = [](int32_t& item, int32_t, int32_t& next) {
+    item = 4;
+    next = 2;
+  };
+  desk->ClickCell(2, 0);
+  desk->Type("Lime");
+  desk->PressKey(vbKeyTab);
+
+  EXPECT_EQ(host.Only({"TabRequest", "ChangeComplete", "ItemClick"}),
+            (Lines{"ItemClick row=2 button=1 second=False col=0 open=none", "TabRequest item=2 current=0 next=0",
+                   "ChangeComplete \"Lemon\" -> \"Lime\" col=0", "ItemClick row=4 button=1 second=True col=2 open=textbox"}));
+  EXPECT_EQ(Cell(2, 0), "Lime");
+  EXPECT_EQ(host.OpenEditor(), "dropdown");
+  EXPECT_EQ(k.ComboBoxControl().Text(), "Berry");
+  EXPECT_EQ(k.SubItemClicked(), 2);
+  EXPECT_EQ(SelectedRow(k), 4);
+  EXPECT_FLOAT_EQ(k.ComboBoxControl().Top(), RowTopInControl(4));
+}
+
+TEST_P(Navigation, ACategoryNotInTheListIsRefusedAndTheCellKeepsItsValue) {
+  host.cancelNotInList = true;
+  desk->ClickCell(4, 2);
+  ASSERT_EQ(host.OpenEditor(), "dropdown");
+  desk->Type("Bark");
+  EXPECT_EQ(k.ComboBoxControl().Text(), "Bark");
+  desk->PressKey(vbKeyReturn);
+
+  EXPECT_EQ(host.Only({"NotInList", "DropDownChangeComplete"}), Lines{"NotInList \"Berry\" \"Bark\""});
+  EXPECT_EQ(Cell(4, 2), "Berry");
+  EXPECT_EQ(k.ComboBoxControl().Text(), "Berry");
+}
+
+TEST_P(Navigation, ArrowKeysMoveTheSelectionAndEachMoveIsAnItemClick) {
+  host.editors.clear();  // no editor: the list keeps the focus
+  desk->ClickCell(2, 1);
+  desk->PressKey(platform::vbKeyDown);
+  desk->PressKey(platform::vbKeyDown);
+  desk->PressKey(platform::vbKeyUp);
+
+  EXPECT_EQ(host.Only({"ItemClick"}),
+            (Lines{"ItemClick row=2 button=1 second=False col=1 open=none",
+                   "ItemClick row=3 button=1 second=False col=1 open=none",
+                   "ItemClick row=4 button=1 second=False col=1 open=none",
+                   "ItemClick row=3 button=1 second=False col=1 open=none"}));
+  EXPECT_EQ(SelectedRow(k), 3);
+}
+
+TEST_P(Navigation, KeysTheHostSwallowsNeverReachTheText) {
+  host.swallowedKeys = {'x', ' '};
+  desk->ClickCell(1, 0);
+  desk->Type("Fox trot");
+  EXPECT_EQ(k.TextBoxControl().Text(), "Fotrot");
+  desk->PressKey(vbKeyReturn);
+  EXPECT_EQ(Cell(1, 0), "Fotrot");
+}
+
+TEST_P(Navigation, APressOnACheckBoxTicksItWithoutAnItemClick) {
+  k.Checkboxes(true);
+  desk->Wait(0);
+  desk->ClickCheckBox(2);
+  EXPECT_TRUE(k.ListItems().Item(2)->Checked());
+  EXPECT_EQ(host.Count("ItemClick"), 0u);
+  desk->ClickCheckBox(2);
+  EXPECT_FALSE(k.ListItems().Item(2)->Checked());
+  desk->ClickCell(2, 1);  // the label of the same row is an ordinary click
+  EXPECT_FALSE(k.ListItems().Item(2)->Checked());
+  EXPECT_EQ(host.Count("ItemClick"), 1u);
+}
+
+TEST_P(Navigation, APressOnAnItemsIconIsAnIconClickAndTheEditorSitsBelowIt) {
+  auto icons = std::make_shared<platform::ImageList>();
+  icons->Add(std::make_shared<platform::StdPicture>(16, 16, platform::RGB(0, 160, 0)));
+  k.SmallIcons(icons);
+  for (int32_t row = 1; row <= k.ListItems().Count(); ++row) k.ListItems().Item(row)->SmallIcon(Variant(int32_t{1}));
+  desk->Wait(0);
+
+  desk->ClickIcon(3);
+  EXPECT_TRUE(k.IconClicked());
+  EXPECT_EQ(k.SubItemClicked(), 0);
+  EXPECT_EQ(SelectedRow(k), 3);
+  // With small icons the editor sits 40 twips below the row's top.
+  EXPECT_FLOAT_EQ(k.TextBoxControl().Top(), RowTopInControl(3) + 40);
+  desk->ClickCell(4, 1);
+  EXPECT_FALSE(k.IconClicked());
+}
+
+class Tracking : public OnBoth {};
+
+TEST_P(Tracking, AnOpenEditorFollowsItsRowWhenTheListScrolls) {
+  desk->AddRows(40);
+  desk->ClickCell(3, 0);
+  ASSERT_EQ(host.OpenEditor(), "textbox");
+  const float before = k.TextBoxControl().Top();
+  EXPECT_FLOAT_EQ(before, RowTopInControl(3));
+
+  desk->ScrollDown(2);
+  desk->Wait(250);  // the tracking timer ticks every 100 ms
+
+  EXPECT_EQ(desk->List().TopIndex(), 2);
+  EXPECT_FLOAT_EQ(k.TextBoxControl().Top(), RowTopInControl(3));
+  EXPECT_FLOAT_EQ(before - k.TextBoxControl().Top(), 2 * k.ListItems().Item(3)->Height());
+  EXPECT_EQ(host.OpenEditor(), "textbox");
+}
+
+TEST_P(Tracking, AnOpenEditorFollowsItsColumnWhenTheUserDragsIt) {
+  k.AllowColumnReorder(true);
+  desk->ClickCell(1, 1);
+  ASSERT_EQ(host.OpenEditor(), "spinner");
+  EXPECT_FLOAT_EQ(k.TextBoxControl().Left(), 20 + Desk::kWidth[0]);
+
+  desk->DragColumn(2, 1);  // Qty to the front
+  desk->Wait(250);
+
+  EXPECT_EQ(desk->List().ColumnOrder(), (std::vector<int32_t>{1, 0, 2, 3, 4}));
+  // With the item column away from the first place the first column's editor starts at 50 twips.
+  EXPECT_FLOAT_EQ(k.TextBoxControl().Left(), 50);
+  EXPECT_EQ(host.OpenEditor(), "spinner");
+}
+
+TEST_P(Tracking, MovingTheFocusOutOfTheControlReportsThePendingEdit) {
+  desk->ClickCell(1, 0);
+  desk->Type("Star anise");
+  desk->ClickAway();
+
+  EXPECT_EQ(host.Only({"ChangeComplete"}), Lines{"ChangeComplete \"Braeburn\" -> \"Star anise\" col=0"});
+  EXPECT_EQ(Cell(1, 0), "Star anise");
+  EXPECT_EQ(host.OpenEditor(), "none");
+  EXPECT_TRUE(desk->Away().HasFocus());
+}
+
+const Realisation kRealisations[] = {{"Headless", MakeHeadlessDesk}, {"Qt", MakeQtDesk}};
+std::string NameOf(const ::testing::TestParamInfo<Realisation>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Realisations, RoadOfOneEdit, ::testing::ValuesIn(kRealisations), NameOf);
+INSTANTIATE_TEST_SUITE_P(Realisations, Navigation, ::testing::ValuesIn(kRealisations), NameOf);
+INSTANTIATE_TEST_SUITE_P(Realisations, Tracking, ::testing::ValuesIn(kRealisations), NameOf);
+
+}  // namespace
+}  // namespace tamarind::testing

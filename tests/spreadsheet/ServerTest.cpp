@@ -1,0 +1,311 @@
+// The in-process spreadsheet application as an automation client drives it: by late-bound names,
+// through the toolkit's GetObject and CreateObject, on the headless desktop.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "platform/headless/HeadlessToolkit.h"
+#include "platform/spreadsheet/AutoFit.h"
+#include "platform/spreadsheet/Biff8.h"
+#include "platform/spreadsheet/SpreadsheetServer.h"
+#include "runtime/Conversions.h"
+#include "runtime/Dispatch.h"
+#include "runtime/Error.h"
+#include "tests/spreadsheet/FreexlWorkbook.h"
+#include "tests/spreadsheet/TempFolder.h"
+
+namespace tamarind::testing {
+namespace {
+
+constexpr const char* kClass = "Excel.Application";
+
+int32_t ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
+std::string DescriptionOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.Description();
+  }
+  return {};
+}
+
+class Server : public ::testing::Test {
+ protected:
+  void SetUp() override { spreadsheet::RegisterAutomationServer(); }
+  // An empty workbook file with one sheet "Export".
+  std::string NewFile(const std::string& name = "book.xls") {
+    const std::string path = dir.File(name);
+    spreadsheet::SaveWorkbook(spreadsheet::Workbook::WithSheet("Export"), path);
+    return path;
+  }
+  Variant Running() { return tk.GetObject("", kClass); }
+  bool IsRunning() { return ErrorOf([&] { Running(); }) == 0; }
+  Variant Sheet(const Variant& book, int32_t n) { return Get(book, "Sheets", {n}); }
+  Variant Cell(const Variant& book, int32_t n, const char* address) { return Get(Sheet(book, n), "Range", {address}); }
+
+  platform::headless::HeadlessToolkit tk;
+  TempFolder dir;
+};
+
+// --- running instances ---------------------------------------------------------------------------------
+
+TEST_F(Server, GetObjectWithTheClassFindsOnlyARunningInstance) {
+  EXPECT_EQ(ErrorOf([&] { Running(); }), err::CannotCreateObject);
+  const Variant app = spreadsheet::StartApplication(tk);
+  EXPECT_EQ(Running().AsObject(), app.AsObject());
+  EXPECT_EQ(tk.GetObject("", "EXCEL.application").AsObject(), app.AsObject());
+  // A second instance does not replace the first as the one found.
+  const Variant second = tk.CreateObject(kClass);
+  EXPECT_NE(second.AsObject(), app.AsObject());
+  EXPECT_EQ(Running().AsObject(), app.AsObject());
+  Call(app, "Quit");
+  EXPECT_EQ(ErrorOf([&] { Running(); }), err::CannotCreateObject);
+  EXPECT_EQ(ErrorOf([&] { Get(app, "Workbooks"); }), err::AutomationError);
+  EXPECT_EQ(ErrorOf([&] { tk.CreateObject("Nobody.Application"); }), err::CannotCreateObject);
+}
+
+TEST_F(Server, GetObjectWithAFileStartsAnInstanceOrOpensInTheRunningOne) {
+  const std::string path = NewFile();
+  const Variant book = tk.GetObject(path, "");
+  EXPECT_EQ(CStr(Get(book, "Name")), "book.xls");
+  // The instance started for the file is running now, invisible, with the workbook's window hidden.
+  const Variant app = Running();
+  EXPECT_EQ(Get(book, "Parent").AsObject(), app.AsObject());
+  EXPECT_FALSE(CBool(Get(app, "Visible")));
+  EXPECT_FALSE(CBool(Get(Get(app, "Windows", {1}), "Visible")));
+  // The same file again gives the same workbook; another file opens beside it, in front.
+  EXPECT_EQ(tk.GetObject(path, "").AsObject(), book.AsObject());
+  const Variant other = tk.GetObject(NewFile("other.XLS"), "");
+  EXPECT_EQ(CLng(Get(Get(app, "Workbooks"), "Count")), 2);
+  EXPECT_EQ(CStr(Get(Get(app, "Windows", {1}), "Caption")), "other.XLS");
+  EXPECT_EQ(CStr(Get(Get(app, "Windows", {2}), "Caption")), "book.xls");
+  Call(app, "Quit");
+}
+
+TEST_F(Server, AFileThatCannotBeOpenedLeavesNoInstanceRunning) {
+  const std::string missing = dir.File("missing.xls");
+  EXPECT_EQ(ErrorOf([&] { tk.GetObject(missing, ""); }), 1004);
+  EXPECT_FALSE(IsRunning());
+  // Damaged bytes the same way.
+  WriteBytes(dir.File("junk.xls"), std::vector<uint8_t>(3000, 0x41));
+  EXPECT_NE(DescriptionOf([&] { tk.GetObject(dir.File("junk.xls"), ""); }).find("not a readable workbook"),
+            std::string::npos);
+  EXPECT_FALSE(IsRunning());
+  // A running instance survives a failed open.
+  const Variant app = spreadsheet::StartApplication(tk);
+  EXPECT_EQ(ErrorOf([&] { tk.GetObject(missing, ""); }), 1004);
+  EXPECT_TRUE(IsRunning());
+  Call(app, "Quit");
+}
+
+// --- the object model -------------------------------------------------------------------------------------
+
+TEST_F(Server, NamesIgnoreLetterCaseAndUnknownMembersAre438) {
+  const Variant book = tk.GetObject(NewFile(), "");
+  EXPECT_EQ(CLng(Get(Get(book, "SHEETS"), "count")), 1);
+  EXPECT_EQ(CStr(Get(Get(book, "sheets", {1}), "nAmE")), "Export");
+  EXPECT_EQ(ErrorOf([&] { Get(book, "Sheetz"); }), err::ObjectDoesNotSupport);
+  EXPECT_EQ(ErrorOf([&] { Let(book, "Name", "x.xls"); }), err::ObjectDoesNotSupport);
+  EXPECT_EQ(ErrorOf([&] { Get(Get(book, "sheets"), "Item", {2}); }), err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { Get(Get(book, "sheets"), "Item", {"Nope"}); }), err::SubscriptOutOfRange);
+  EXPECT_EQ(CStr(Get(Get(book, "sheets", {"EXPORT"}), "Name")), "Export");
+  Call(Get(book, "Application"), "Quit");
+}
+
+TEST_F(Server, SheetsAddBeforeAndAfterAndNamesFollowTheRules) {
+  const Variant book = tk.GetObject(NewFile(), "");
+  const Variant sheets = Get(book, "sheets");
+  Call(sheets, "Add", {Named("Before", Get(book, "sheets", {1}))});
+  EXPECT_EQ(CLng(Get(sheets, "Count")), 2);
+  EXPECT_EQ(CStr(Get(Sheet(book, 1), "Name")), "Sheet1");
+  EXPECT_EQ(CStr(Get(Get(book, "ActiveSheet"), "Name")), "Sheet1");
+  Call(sheets, "Add", {Named("after", Get(book, "sheets", {2}))});
+  EXPECT_EQ(CStr(Get(Sheet(book, 3), "Name")), "Sheet2");
+  EXPECT_EQ(CLng(Get(Sheet(book, 3), "Index")), 3);
+
+  Let(Sheet(book, 1), "Name", "Summary");
+  EXPECT_EQ(CStr(Get(Sheet(book, 1), "Name")), "Summary");
+  for (const char* bad : {"export", "a/b", "[x]", "", "'quoted'", "A name longer than thirty-one chars"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_EQ(ErrorOf([&] { Let(Sheet(book, 1), "Name", bad); }), 1004);
+    EXPECT_EQ(CStr(Get(Sheet(book, 1), "Name")), "Summary");
+  }
+  Call(Get(book, "Application"), "Quit");
+}
+
+TEST_F(Server, RangeValuesAreTypedAsEnteredAndReadBack) {
+  const Variant book = tk.GetObject(NewFile(), "");
+  Let(Cell(book, 1, "B3"), "Value", 42);
+  EXPECT_EQ(Get(Get(Sheet(book, 1), "Cells", {3, 2}), "Value").NumericValue(), 42);
+  EXPECT_EQ(Get(Get(Sheet(book, 1), "Cells", {3, "B"}), "Value").NumericValue(), 42);
+  EXPECT_EQ(Get(Cell(book, 1, "b3"), "Value").Type(), VarType::Double);
+
+  Let(Cell(book, 1, "A1"), "Value", "12/6/2026");
+  EXPECT_EQ(Get(Cell(book, 1, "A1"), "Value").AsDate(), Date::FromCalendar(2026, 12, 6));
+  EXPECT_EQ(CStr(Get(Cell(book, 1, "A1"), "Text")), "12/6/2026");
+  Let(Cell(book, 1, "A2"), "Value", "'007");
+  EXPECT_EQ(Get(Cell(book, 1, "A2"), "Value").AsString(), "007");
+  Let(Cell(book, 1, "A3"), "Value", true);
+  EXPECT_TRUE(Get(Cell(book, 1, "A3"), "Value").AsBoolean());
+  Let(Cell(book, 1, "A3"), "Value", Variant());
+  EXPECT_TRUE(Get(Cell(book, 1, "A3"), "Value").IsEmpty());
+
+  Let(Cell(book, 1, "C1:D2"), "Value", 7);
+  EXPECT_EQ(Get(Cell(book, 1, "D2"), "Value").NumericValue(), 7);
+  EXPECT_EQ(ErrorOf([&] { Get(Cell(book, 1, "C1:D2"), "Value"); }), 1004);
+  EXPECT_EQ(CStr(Get(Cell(book, 1, "d2:c1"), "Address")), "$C$1:$D$2");
+  EXPECT_EQ(CStr(Get(Get(Cell(book, 1, "B7"), "EntireColumn"), "Address")), "$B:$B");
+
+  for (const char* bad : {"IW1", "A65537", "A0", "1A", "A1:", "A:1", "AAA1"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_EQ(ErrorOf([&] { Get(Sheet(book, 1), "Range", {bad}); }), 1004);
+  }
+  EXPECT_EQ(CStr(Get(Cell(book, 1, "$IV$65536"), "Address")), "$IV$65536");
+  Call(Get(book, "Application"), "Quit");
+}
+
+// --- paste --------------------------------------------------------------------------------------------------
+
+TEST_F(Server, PasteReadsTheClipboardIntoTheSelectedCellOn) {
+  const Variant book = tk.GetObject(NewFile(), "");
+  const Variant sheet = Get(book, "ActiveSheet");
+  Let(Get(sheet, "Range", {"Z9"}), "Value", "old");
+  Let(Get(sheet, "Range", {"C3"}), "Value", "old");
+  tk.GetClipboard().SetText("Name\tQty\tWhen\rAnise\t2\t12/6/2026\rBay\r");
+  Call(Get(sheet, "Range", {"B2"}), "Select");
+  Call(sheet, "Paste");
+  EXPECT_EQ(CStr(Get(Get(sheet, "Range", {"B2"}), "Value")), "Name");
+  EXPECT_EQ(Get(Get(sheet, "Range", {"C3"}), "Value").NumericValue(), 2);
+  EXPECT_EQ(Get(Get(sheet, "Range", {"D3"}), "Value").AsDate(), Date::FromCalendar(2026, 12, 6));
+  EXPECT_EQ(CStr(Get(Get(sheet, "Range", {"B4"}), "Value")), "Bay");
+  EXPECT_TRUE(Get(Get(sheet, "Range", {"A1"}), "Value").IsEmpty());
+  EXPECT_EQ(CStr(Get(Get(sheet, "Range", {"Z9"}), "Value")), "old");
+  // A shorter line clears the rest of its row of the pasted block.
+  Let(Get(sheet, "Range", {"C4"}), "Value", "old");
+  Call(sheet, "Paste", {Named("Destination", Get(sheet, "Range", {"B2"}))});
+  EXPECT_TRUE(Get(Get(sheet, "Range", {"C4"}), "Value").IsEmpty());
+
+  tk.GetClipboard().Clear();
+  EXPECT_EQ(ErrorOf([&] { Call(sheet, "Paste"); }), 1004);
+  // Selecting needs the active sheet.
+  Call(Get(book, "sheets"), "Add");
+  EXPECT_EQ(ErrorOf([&] { Call(Get(sheet, "Range", {"A1"}), "Select"); }), 1004);
+  Call(Get(book, "Application"), "Quit");
+}
+
+std::string Lines(int32_t count, const std::string& line) {
+  std::string s;
+  s.reserve(static_cast<size_t>(count) * (line.size() + 1));
+  for (int32_t i = 0; i < count; ++i) s += line + "\r";
+  return s;
+}
+
+TEST_F(Server, PasteRefusesWhatDoesNotFitAndThenPastesNothing) {
+  const Variant book = tk.GetObject(NewFile(), "");
+  const Variant sheet = Get(book, "ActiveSheet");
+  tk.GetClipboard().SetText(Lines(65537, "x"));
+  EXPECT_NE(DescriptionOf([&] { Call(sheet, "Paste"); }).find("65,536 rows"), std::string::npos);
+  EXPECT_TRUE(Get(Get(sheet, "Range", {"A1"}), "Value").IsEmpty());
+
+  std::string wide = "c";
+  for (int i = 1; i < 257; ++i) wide += "\tc";
+  tk.GetClipboard().SetText(wide + "\r");
+  EXPECT_NE(DescriptionOf([&] { Call(sheet, "Paste"); }).find("256 columns"), std::string::npos);
+  EXPECT_TRUE(Get(Get(sheet, "Range", {"A1"}), "Value").IsEmpty());
+
+  tk.GetClipboard().SetText(std::string(32768, 'x'));
+  EXPECT_NE(DescriptionOf([&] { Call(sheet, "Paste"); }).find("32,767 characters"), std::string::npos);
+
+  // Exactly as many rows as the sheet has from the destination on fit.
+  tk.GetClipboard().SetText("a\rb\r");
+  EXPECT_EQ(ErrorOf([&] { Call(sheet, "Paste", {Named("Destination", Get(sheet, "Range", {"A65535"}))}); }), 0);
+  EXPECT_EQ(CStr(Get(Get(sheet, "Range", {"A65536"}), "Value")), "b");
+  EXPECT_EQ(ErrorOf([&] { Call(sheet, "Paste", {Named("Destination", Get(sheet, "Range", {"A65536"}))}); }), 1004);
+  Call(Get(book, "Application"), "Quit");
+}
+
+// --- fitting, saving, closing --------------------------------------------------------------------------
+
+TEST_F(Server, AutoFitWidensColumnsToTheirWidestCellAndIsSaved) {
+  const std::string path = NewFile();
+  const Variant book = tk.GetObject(path, "");
+  const Variant sheet = Get(book, "ActiveSheet");
+  Let(Get(sheet, "Range", {"A1"}), "Value", "iiii");
+  Let(Get(sheet, "Range", {"B1"}), "Value", "WWWWWWWWWWWWWWWW");
+  Let(Get(sheet, "Range", {"B9"}), "Value", "W");
+  Let(Get(sheet, "Range", {"D1"}), "Value", 1234567.5);
+  EXPECT_EQ(ErrorOf([&] { Call(Get(sheet, "Range", {"A1:B2"}), "AutoFit"); }), 1004);
+  Call(Get(Get(sheet, "Cells"), "EntireColumn"), "AutoFit");
+  Call(book, "Save");
+
+  const spreadsheet::Workbook saved = spreadsheet::LoadWorkbook(path);
+  const spreadsheet::Worksheet& s = *saved.Sheet(0);
+  EXPECT_EQ(s.ColumnWidth(0), spreadsheet::FittedWidth("iiii"));
+  EXPECT_EQ(s.ColumnWidth(1), spreadsheet::FittedWidth("WWWWWWWWWWWWWWWW"));
+  EXPECT_EQ(s.ColumnWidth(2), std::nullopt);  // no cells: the standard width stays
+  EXPECT_EQ(s.ColumnWidth(3), spreadsheet::FittedWidth("1234567.5"));
+  Call(Get(book, "Application"), "Quit");
+}
+
+TEST_F(Server, SaveWritesWhatAnIndependentReaderSeesWithTheWindowAsItWas) {
+  const std::string path = NewFile();
+  const Variant book = tk.GetObject(path, "");
+  EXPECT_TRUE(CBool(Get(book, "Saved")));
+  Let(Cell(book, 1, "A1"), "Value", "Spice");
+  Let(Cell(book, 1, "B1"), "Value", 2.5);
+  EXPECT_FALSE(CBool(Get(book, "Saved")));
+  Call(book, "Save");
+  EXPECT_TRUE(CBool(Get(book, "Saved")));
+
+  const XlsFile file = ReadWithFreexl(path);
+  ASSERT_EQ(file.openResult, FREEXL_OK);
+  EXPECT_EQ(file.sheets.at(0).name, "Export");
+  EXPECT_EQ(file.sheets[0].At(0, 0).Describe(), "text Spice");
+  EXPECT_EQ(file.sheets[0].At(0, 1).Describe(), "double 2.5");
+  // A workbook opened for an automation client is saved with its window hidden, unless shown.
+  EXPECT_TRUE(spreadsheet::LoadWorkbook(path).WindowHidden());
+  Let(Get(Get(book, "Parent"), "Windows", {1}), "Visible", true);
+  Call(book, "Save");
+  EXPECT_FALSE(spreadsheet::LoadWorkbook(path).WindowHidden());
+
+  // A place that cannot be written fails with the path in the description; the workbook keeps
+  // its file.
+  const std::string nowhere = dir.File("no such folder/new.xls");
+  EXPECT_NE(DescriptionOf([&] { Call(book, "SaveAs", {nowhere}); }).find(nowhere), std::string::npos);
+  EXPECT_EQ(CStr(Get(book, "FullName")), path);
+  Call(Get(book, "Application"), "Quit");
+}
+
+TEST_F(Server, ClosedWorkbooksAndQuitInstancesRefuseCalls) {
+  const Variant app = spreadsheet::StartApplication(tk);
+  const Variant book = Call(Get(app, "Workbooks"), "Open", {NewFile()});
+  const Variant sheet = Get(book, "ActiveSheet");
+  EXPECT_TRUE(CBool(Get(Get(app, "Windows", {1}), "Visible")));  // opened by the user's own call
+  Call(book, "Close");
+  EXPECT_EQ(CLng(Get(Get(app, "Workbooks"), "Count")), 0);
+  EXPECT_EQ(ErrorOf([&] { Get(book, "Name"); }), err::AutomationError);
+  EXPECT_EQ(ErrorOf([&] { Get(sheet, "Range", {"A1"}); }), err::AutomationError);
+  EXPECT_TRUE(Get(app, "ActiveSheet").IsNothing());
+
+  // Quit closes what is open without saving it.
+  const std::string path = NewFile("kept.xls");
+  const Variant kept = Call(Get(app, "Workbooks"), "Open", {path});
+  Let(Cell(kept, 1, "A1"), "Value", "unsaved");
+  Call(app, "Quit");
+  EXPECT_EQ(ReadWithFreexl(path).sheets.at(0).rows, 0u);
+  EXPECT_EQ(ErrorOf([&] { Get(kept, "Name"); }), err::AutomationError);
+}
+
+}  // namespace
+}  // namespace tamarind::testing
