@@ -3,6 +3,12 @@ add_compile_options(
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
   -Wcast-qual -Wformat=2 -Wimplicit-fallthrough -Werror)
 
+# Fuzzing builds instrument every library for coverage, so that libFuzzer learns from the code it
+# reaches, not only from the target's own file.
+if(TAMARIND_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(TAMARIND_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)

@@ -174,6 +174,9 @@ class Kestrel : public platform::UserControl {
   void Titlebar(bool v);
   std::string TitleCaption() const;
   void TitleCaption(const std::string& v);
+  // Twips, 0 to kMaxTitleHeight (every whole number up to it is exact in the label's Single
+  // height); Error 380 otherwise, skipped as the property's other errors are.
+  static constexpr int32_t kMaxTitleHeight = 16777216;
   int32_t TitleHeight() const;
   void TitleHeight(int32_t v);
   OLE_COLOR TitleBackColor() const;
@@ -362,9 +365,6 @@ class Kestrel : public platform::UserControl {
   // landscape; the rows alternate LineOddColor and LineEvenColor while LineAltColor is on.
   void PrintToDefaultPrinter();
   void PrintToDefaultPrinterLandscape();
-
-  // The state every subsystem shares; for tests and the control's own parts.
-  KestrelState& State() { return s_; }
 
  protected:
   void UserControl_Initialize() override;

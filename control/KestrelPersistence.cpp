@@ -8,6 +8,7 @@
 #include "control/Kestrel.h"
 #include "core/PaintingLock.h"
 #include "presentation/TitleTabsLayout.h"
+#include "platform/SavedProperties.h"
 #include "runtime/Conversions.h"
 
 namespace tamarind {
@@ -18,21 +19,44 @@ namespace {
 
 // Colours are saved as the platform's 32-bit values (system colours read as negative numbers).
 Variant ColorValue(OLE_COLOR c) { return Variant(static_cast<int32_t>(c)); }
-OLE_COLOR ToColor(const Variant& v) {
-  if (v.Type() == VarType::Long) return static_cast<OLE_COLOR>(v.AsLong());
-  const double d = CDbl(v);
-  if (d < -2147483648.0 || d > 4294967295.0) Raise(err::Overflow, "Kestrel");
-  return d < 0 ? static_cast<OLE_COLOR>(static_cast<int32_t>(d)) : static_cast<OLE_COLOR>(d);
-}
-FontRef ToFont(const Variant& v) {
-  auto f = v.As<StdFont>();
-  if (!f) Raise(err::ObjectNotSet, "Kestrel");
-  return f;
-}
-std::string AsText(const Variant& v) { return CStr(v); }
 
 constexpr OLE_COLOR kWhite = 0x00FFFFFF;
 constexpr const char* kDefaultTabs = "Tab 1|Tab 2|Tab 3";
+
+// What each saved key may hold: the form file's reader refuses a file whose values do not fit,
+// and loading converts with the same functions.
+SavedPropertyRules KestrelSavedRules() {
+  using namespace saved;
+  SavedPropertyRules rules;
+  auto each = [&](std::initializer_list<const char*> names, const SavedPropertyRules::Rule& rule) {
+    for (const char* name : names) rules.Add(name, rule);
+  };
+  each({"LineEvenColor", "LineOddColor", "BackColor", "ForeColor", "CalendarTrailingForeColor",
+        "CalendarTitleForeColor", "CalendarTitleBackColor", "CalendarForeColor", "CalendarBackColor",
+        "TitleBackColor", "TitleForeColor"},
+       [](const Variant& v) { Color(v); });
+  each({"LineAltColor", "Enabled", "Checkboxes", "AllowColumnReorder", "FontBold", "FontItalic", "FontStrikethru",
+        "FontUnderline", "FullRowSelect", "GridLines", "HideColumnHeaders", "HideSelection", "Sorted", "AutoSort",
+        "SmartColumnSort", "Titlebar", "PlaySounds", "MultiSelect", "SortArrows", "LabelWrap", "Tabs", "RightToLeft"},
+       [](const Variant& v) { Boolean(v); });
+  each({"BorderStyle", "Appearance", "Arrange", "PictureAlignment", "SortKey", "SortOrder", "View", "ListIndex",
+        "OLEDropMode", "OLEDragMode", "TabStyle", "TabPlacement"},
+       [](const Variant& v) { Integer(v); });
+  each({"SelLength", "SelStart", "SubItemClicked", "ItemData0", "DropWidth", "DropLines", "DropDelay",
+        "SortArrowSize"},
+       [](const Variant& v) { Long(v); });
+  each({"TitleHeight"}, [](const Variant& v) { Long(v, 0, Kestrel::kMaxTitleHeight); });
+  each({"FontSize"}, [](const Variant& v) { FontSize(v); });
+  each({"FontName", "List0", "PasswordChar", "SelText", "Text", "ColOrderAppName", "ColOrderSettingName",
+        "DropDownText", "TitleCaption", "TabCaptions", "PrintingReportHeader"},
+       [](const Variant& v) { Text(v); });
+  each({"Font", "TitleFont"}, [](const Variant& v) { FontObject(v); });
+  each({"Picture", "SortArrowUpPicture", "SortArrowDownPicture"}, [](const Variant& v) { PictureObject(v); });
+  each({"ColumnHeaderIcons", "Icons", "SmallIcons"}, [](const Variant& v) { ImageListObject(v); });
+  return rules;
+}
+
+[[maybe_unused]] const bool kRulesRegistered = RegisterSavedPropertyRules("Kestrel", KestrelSavedRules());
 
 }  // namespace
 
@@ -41,88 +65,88 @@ void Kestrel::UserControl_ReadProperties(PropertyBag& bag) {
   auto read = [&](const char* name, const Variant& def) { return bag.ReadProperty(name, def); };
   const Variant ambientFont(Ambient().Font);
   ResumeEach(
-      [&] { s.m_LineEvenColor = ToColor(read("LineEvenColor", ColorValue(kWhite))); },
-      [&] { s.m_LineOddColor = ToColor(read("LineOddColor", ColorValue(kWhite))); },
-      [&] { s.m_LineAltColor = CBool(read("LineAltColor", false)); },
-      [&] { s.lvLIST->BackColor(ToColor(read("BackColor", ColorValue(vbWindowBackground)))); },
-      [&] { s.txtBOX->ForeColor(ToColor(read("ForeColor", ColorValue(vbWindowText)))); },
-      [&] { UserControl::Enabled(CBool(read("Enabled", true))); },
-      [&] { s.txtBOX->Font(ToFont(read("Font", ambientFont))); },
-      [&] { s.cboBOX->Font(ToFont(read("Font", ambientFont))); },
-      [&] { s.lvLIST->Font(ToFont(read("Font", ambientFont))); },
-      [&] { s.cboDATE->Font(ToFont(read("Font", ambientFont))); },
-      [&] { s.lblTITLE->Font(ToFont(read("TitleFont", ambientFont))); },
-      [&] { s.lvLIST->BorderStyle(CInt(read("BorderStyle", int16_t{1}))); },
-      [&] { s.lvLIST->Appearance(CInt(read("Appearance", int16_t{1}))); },
-      [&] { s.lvLIST->Arrange(CInt(read("Arrange", int16_t{0}))); },
-      [&] { s.lvLIST->Checkboxes(CBool(read("Checkboxes", false))); },
-      [&] { s.lvLIST->AllowColumnReorder(CBool(read("AllowColumnReorder", false))); },
-      [&] { ColumnHeaderIcons(read("ColumnHeaderIcons", Variant::Nothing()).As<ImageList>()); },
-      [&] { s.txtBOX->Font()->Bold(CBool(read("FontBold", int16_t{0}))); },
-      [&] { s.txtBOX->Font()->Italic(CBool(read("FontItalic", int16_t{0}))); },
-      [&] { s.txtBOX->Font()->Name(AsText(read("FontName", "Verdana"))); },
-      [&] { s.txtBOX->Font()->Size(CSng(read("FontSize", int16_t{8}))); },
-      [&] { s.txtBOX->Font()->Strikethrough(CBool(read("FontStrikethru", int16_t{0}))); },
-      [&] { s.txtBOX->Font()->Underline(CBool(read("FontUnderline", int16_t{0}))); },
-      [&] { s.lvLIST->FullRowSelect(CBool(read("FullRowSelect", false))); },
-      [&] { s.lvLIST->GridLines(CBool(read("GridLines", false))); },
-      [&] { s.lvLIST->HideColumnHeaders(CBool(read("HideColumnHeaders", false))); },
-      [&] { s.lvLIST->HideSelection(CBool(read("HideSelection", true))); },
-      [&] { Icons(read("Icons", Variant::Nothing()).As<ImageList>()); },
-      [&] { s.cboBOX->List(0, AsText(read("List0", ""))); },
-      [&] { s.txtBOX->PasswordChar(AsText(read("PasswordChar", ""))); },
-      [&] { Picture(read("Picture", Variant::Nothing()).As<StdPicture>()); },
-      [&] { SortArrowUpPicture(read("SortArrowUpPicture", Variant::Nothing()).As<StdPicture>()); },
-      [&] { SortArrowDownPicture(read("SortArrowDownPicture", Variant::Nothing()).As<StdPicture>()); },
-      [&] { s.lvLIST->PictureAlignment(CInt(read("PictureAlignment", int16_t{0}))); },
-      [&] { s.txtBOX->SelLength(CLng(read("SelLength", int32_t{0}))); },
-      [&] { s.txtBOX->SelStart(CLng(read("SelStart", int32_t{0}))); },
-      [&] { s.txtBOX->SelText(AsText(read("SelText", ""))); },
-      [&] { SmallIcons(read("SmallIcons", Variant::Nothing()).As<ImageList>()); },
-      [&] { s.lvLIST->Sorted(CBool(read("Sorted", false))); },
-      [&] { s.lvLIST->SortKey(CInt(read("SortKey", int16_t{0}))); },
-      [&] { s.lvLIST->SortOrder(CInt(read("SortOrder", int16_t{0}))); },
-      [&] { s.txtBOX->Text(AsText(read("Text", ""))); },
-      [&] { s.lvLIST->View(CInt(read("View", int16_t{0}))); },
-      [&] { s.m_SubItemClicked = CLng(read("SubItemClicked", int32_t{0})); },
-      [&] { s.m_ColOrderAppName = AsText(read("ColOrderAppName", "")); },
-      [&] { s.m_ColOrderSettingName = AsText(read("ColOrderSettingName", "")); },
-      [&] { s.cboBOX->Text(AsText(read("DropDownText", "cboBOX"))); },
-      [&] { s.cboBOX->ListIndex(CInt(read("ListIndex", int16_t{0}))); },
-      [&] { s.cboBOX->ItemData(0, CLng(read("ItemData0", int32_t{0}))); },
-      [&] { s.m_AutoSort = CBool(read("AutoSort", int16_t{0})); },
-      [&] { s.cboDATE->CalendarTrailingForeColor(ToColor(read("CalendarTrailingForeColor", ColorValue(vbGrayText)))); },
-      [&] { s.cboDATE->CalendarTitleForeColor(ToColor(read("CalendarTitleForeColor", ColorValue(vbButtonText)))); },
-      [&] { s.cboDATE->CalendarTitleBackColor(ToColor(read("CalendarTitleBackColor", ColorValue(vbButtonFace)))); },
-      [&] { s.cboDATE->CalendarForeColor(ToColor(read("CalendarForeColor", ColorValue(vbButtonText)))); },
-      [&] { s.cboDATE->CalendarBackColor(ToColor(read("CalendarBackColor", ColorValue(vbWindowBackground)))); },
-      [&] { s.m_SmartColumnSort = CBool(read("SmartColumnSort", false)); },
-      [&] { s.lblTITLE->Visible(CBool(read("Titlebar", false))); },
-      [&] { s.lblTITLE->Caption(AsText(read("TitleCaption", "Title"))); },
-      [&] { s.lblTITLE->Height(static_cast<float>(CLng(read("TitleHeight", int32_t{210})))); },
-      [&] { s.lblTITLE->BackColor(ToColor(read("TitleBackColor", ColorValue(vbButtonFace)))); },
-      [&] { s.lblTITLE->ForeColor(ToColor(read("TitleForeColor", ColorValue(vbButtonText)))); },
-      [&] { s.m_PlaySounds = CBool(read("PlaySounds", true)); },
-      [&] { s.lvLIST->MultiSelect(CBool(read("MultiSelect", false))); },
-      [&] { s.m_DropWidth = CLng(read("DropWidth", int32_t{-1})); },
-      [&] { s.m_DropLines = CLng(read("DropLines", int32_t{8})); },
-      [&] { s.m_DropDelay = CLng(read("DropDelay", int32_t{100})); },
-      [&] { s.m_SortArrows = CBool(read("SortArrows", false)); },  // the flag only: no arrows are bound
-      [&] { s.lvLIST->OLEDropMode(CInt(read("OLEDropMode", int16_t{0}))); },
-      [&] { s.lvLIST->OLEDragMode(CInt(read("OLEDragMode", int16_t{0}))); },
-      [&] { s.lvLIST->LabelWrap(CBool(read("LabelWrap", true))); },
-      [&] { s.TabCTL->Visible(CBool(read("Tabs", false))); },
-      [&] { s.m_Tabs = CBool(read("Tabs", false)); },
-      [&] { TabCaptions(AsText(read("TabCaptions", kDefaultTabs))); },
-      [&] { s.TabCTL->Style(CInt(read("TabStyle", int16_t{0}))); },
-      [&] { s.TabCTL->Placement(CInt(read("TabPlacement", int16_t{0}))); },
-      [&] { s.txtBOX->RightToLeft(CBool(read("RightToLeft", false))); },
-      [&] { s.cboBOX->RightToLeft(CBool(read("RightToLeft", false))); },
+      [&] { s.m_LineEvenColor = saved::Color(read("LineEvenColor", ColorValue(kWhite))); },
+      [&] { s.m_LineOddColor = saved::Color(read("LineOddColor", ColorValue(kWhite))); },
+      [&] { s.m_LineAltColor = saved::Boolean(read("LineAltColor", false)); },
+      [&] { s.lvLIST->BackColor(saved::Color(read("BackColor", ColorValue(vbWindowBackground)))); },
+      [&] { s.txtBOX->ForeColor(saved::Color(read("ForeColor", ColorValue(vbWindowText)))); },
+      [&] { UserControl::Enabled(saved::Boolean(read("Enabled", true))); },
+      [&] { s.txtBOX->Font(saved::FontObject(read("Font", ambientFont))); },
+      [&] { s.cboBOX->Font(saved::FontObject(read("Font", ambientFont))); },
+      [&] { s.lvLIST->Font(saved::FontObject(read("Font", ambientFont))); },
+      [&] { s.cboDATE->Font(saved::FontObject(read("Font", ambientFont))); },
+      [&] { s.lblTITLE->Font(saved::FontObject(read("TitleFont", ambientFont))); },
+      [&] { s.lvLIST->BorderStyle(saved::Integer(read("BorderStyle", int16_t{1}))); },
+      [&] { s.lvLIST->Appearance(saved::Integer(read("Appearance", int16_t{1}))); },
+      [&] { s.lvLIST->Arrange(saved::Integer(read("Arrange", int16_t{0}))); },
+      [&] { s.lvLIST->Checkboxes(saved::Boolean(read("Checkboxes", false))); },
+      [&] { s.lvLIST->AllowColumnReorder(saved::Boolean(read("AllowColumnReorder", false))); },
+      [&] { ColumnHeaderIcons(saved::ImageListObject(read("ColumnHeaderIcons", Variant::Nothing()))); },
+      [&] { s.txtBOX->Font()->Bold(saved::Boolean(read("FontBold", int16_t{0}))); },
+      [&] { s.txtBOX->Font()->Italic(saved::Boolean(read("FontItalic", int16_t{0}))); },
+      [&] { s.txtBOX->Font()->Name(saved::Text(read("FontName", "Verdana"))); },
+      [&] { s.txtBOX->Font()->Size(saved::FontSize(read("FontSize", int16_t{8}))); },
+      [&] { s.txtBOX->Font()->Strikethrough(saved::Boolean(read("FontStrikethru", int16_t{0}))); },
+      [&] { s.txtBOX->Font()->Underline(saved::Boolean(read("FontUnderline", int16_t{0}))); },
+      [&] { s.lvLIST->FullRowSelect(saved::Boolean(read("FullRowSelect", false))); },
+      [&] { s.lvLIST->GridLines(saved::Boolean(read("GridLines", false))); },
+      [&] { s.lvLIST->HideColumnHeaders(saved::Boolean(read("HideColumnHeaders", false))); },
+      [&] { s.lvLIST->HideSelection(saved::Boolean(read("HideSelection", true))); },
+      [&] { Icons(saved::ImageListObject(read("Icons", Variant::Nothing()))); },
+      [&] { s.cboBOX->List(0, saved::Text(read("List0", ""))); },
+      [&] { s.txtBOX->PasswordChar(saved::Text(read("PasswordChar", ""))); },
+      [&] { Picture(saved::PictureObject(read("Picture", Variant::Nothing()))); },
+      [&] { SortArrowUpPicture(saved::PictureObject(read("SortArrowUpPicture", Variant::Nothing()))); },
+      [&] { SortArrowDownPicture(saved::PictureObject(read("SortArrowDownPicture", Variant::Nothing()))); },
+      [&] { s.lvLIST->PictureAlignment(saved::Integer(read("PictureAlignment", int16_t{0}))); },
+      [&] { s.txtBOX->SelLength(saved::Long(read("SelLength", int32_t{0}))); },
+      [&] { s.txtBOX->SelStart(saved::Long(read("SelStart", int32_t{0}))); },
+      [&] { s.txtBOX->SelText(saved::Text(read("SelText", ""))); },
+      [&] { SmallIcons(saved::ImageListObject(read("SmallIcons", Variant::Nothing()))); },
+      [&] { s.lvLIST->Sorted(saved::Boolean(read("Sorted", false))); },
+      [&] { s.lvLIST->SortKey(saved::Integer(read("SortKey", int16_t{0}))); },
+      [&] { s.lvLIST->SortOrder(saved::Integer(read("SortOrder", int16_t{0}))); },
+      [&] { s.txtBOX->Text(saved::Text(read("Text", ""))); },
+      [&] { s.lvLIST->View(saved::Integer(read("View", int16_t{0}))); },
+      [&] { s.m_SubItemClicked = saved::Long(read("SubItemClicked", int32_t{0})); },
+      [&] { s.m_ColOrderAppName = saved::Text(read("ColOrderAppName", "")); },
+      [&] { s.m_ColOrderSettingName = saved::Text(read("ColOrderSettingName", "")); },
+      [&] { s.cboBOX->Text(saved::Text(read("DropDownText", "cboBOX"))); },
+      [&] { s.cboBOX->ListIndex(saved::Integer(read("ListIndex", int16_t{0}))); },
+      [&] { s.cboBOX->ItemData(0, saved::Long(read("ItemData0", int32_t{0}))); },
+      [&] { s.m_AutoSort = saved::Boolean(read("AutoSort", int16_t{0})); },
+      [&] { s.cboDATE->CalendarTrailingForeColor(saved::Color(read("CalendarTrailingForeColor", ColorValue(vbGrayText)))); },
+      [&] { s.cboDATE->CalendarTitleForeColor(saved::Color(read("CalendarTitleForeColor", ColorValue(vbButtonText)))); },
+      [&] { s.cboDATE->CalendarTitleBackColor(saved::Color(read("CalendarTitleBackColor", ColorValue(vbButtonFace)))); },
+      [&] { s.cboDATE->CalendarForeColor(saved::Color(read("CalendarForeColor", ColorValue(vbButtonText)))); },
+      [&] { s.cboDATE->CalendarBackColor(saved::Color(read("CalendarBackColor", ColorValue(vbWindowBackground)))); },
+      [&] { s.m_SmartColumnSort = saved::Boolean(read("SmartColumnSort", false)); },
+      [&] { s.lblTITLE->Visible(saved::Boolean(read("Titlebar", false))); },
+      [&] { s.lblTITLE->Caption(saved::Text(read("TitleCaption", "Title"))); },
+      [&] { s.lblTITLE->Height(static_cast<float>(saved::Long(read("TitleHeight", int32_t{210}), 0, kMaxTitleHeight))); },
+      [&] { s.lblTITLE->BackColor(saved::Color(read("TitleBackColor", ColorValue(vbButtonFace)))); },
+      [&] { s.lblTITLE->ForeColor(saved::Color(read("TitleForeColor", ColorValue(vbButtonText)))); },
+      [&] { s.m_PlaySounds = saved::Boolean(read("PlaySounds", true)); },
+      [&] { s.lvLIST->MultiSelect(saved::Boolean(read("MultiSelect", false))); },
+      [&] { s.m_DropWidth = saved::Long(read("DropWidth", int32_t{-1})); },
+      [&] { s.m_DropLines = saved::Long(read("DropLines", int32_t{8})); },
+      [&] { s.m_DropDelay = saved::Long(read("DropDelay", int32_t{100})); },
+      [&] { s.m_SortArrows = saved::Boolean(read("SortArrows", false)); },  // the flag only: no arrows are bound
+      [&] { s.lvLIST->OLEDropMode(saved::Integer(read("OLEDropMode", int16_t{0}))); },
+      [&] { s.lvLIST->OLEDragMode(saved::Integer(read("OLEDragMode", int16_t{0}))); },
+      [&] { s.lvLIST->LabelWrap(saved::Boolean(read("LabelWrap", true))); },
+      [&] { s.TabCTL->Visible(saved::Boolean(read("Tabs", false))); },
+      [&] { s.m_Tabs = saved::Boolean(read("Tabs", false)); },
+      [&] { TabCaptions(saved::Text(read("TabCaptions", kDefaultTabs))); },
+      [&] { s.TabCTL->Style(saved::Integer(read("TabStyle", int16_t{0}))); },
+      [&] { s.TabCTL->Placement(saved::Integer(read("TabPlacement", int16_t{0}))); },
+      [&] { s.txtBOX->RightToLeft(saved::Boolean(read("RightToLeft", false))); },
+      [&] { s.cboBOX->RightToLeft(saved::Boolean(read("RightToLeft", false))); },
       [&] {
         if (RightToLeft()) SetRightToLeftLayout(s.tk, *s.lvLIST);
       },
-      [&] { SortArrowSize(CLng(read("SortArrowSize", int32_t{12}))); },
-      [&] { s.m_PrintingReportHeader = AsText(read("PrintingReportHeader", "")); });
+      [&] { SortArrowSize(saved::Long(read("SortArrowSize", int32_t{12}))); },
+      [&] { s.m_PrintingReportHeader = saved::Text(read("PrintingReportHeader", "")); });
 }
 
 void Kestrel::UserControl_WriteProperties(PropertyBag& bag) {
@@ -186,7 +210,11 @@ void Kestrel::UserControl_WriteProperties(PropertyBag& bag) {
       [&] { write("SmartColumnSort", s.m_SmartColumnSort, false); },
       [&] { write("TitleBar", s.lblTITLE->Visible(), false); },
       [&] { write("TitleCaption", s.lblTITLE->Caption(), "Title"); },
-      [&] { write("TitleHeight", static_cast<int32_t>(s.lblTITLE->Height()), int32_t{210}); },
+      [&] {
+        // A height set on the label directly that no TitleHeight can hold is not saved.
+        write("TitleHeight", saved::Long(Variant(static_cast<double>(s.lblTITLE->Height())), 0, kMaxTitleHeight),
+              int32_t{210});
+      },
       [&] { write("TitleBackColor", ColorValue(s.lblTITLE->BackColor()), ColorValue(vbButtonFace)); },
       [&] { write("TitleForeColor", ColorValue(s.lblTITLE->ForeColor()), ColorValue(vbButtonText)); },
       [&] { write("PlaySounds", s.m_PlaySounds, true); },

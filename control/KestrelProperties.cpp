@@ -5,6 +5,7 @@
 
 #include "control/Kestrel.h"
 #include "editing/EditorPlacement.h"
+#include "runtime/Conversions.h"
 #include "presentation/TitleTabsLayout.h"
 #include "sorting/HeaderArrows.h"
 
@@ -207,11 +208,15 @@ void Kestrel::TitleCaption(const std::string& v) {
   ResumeEach([&] { s_.lblTITLE->Caption(v); }, [&] { PropertyChanged("TitleCaption"); });
 }
 int32_t Kestrel::TitleHeight() const {
-  return ResumeGet<int32_t>([&] { return static_cast<int32_t>(s_.lblTITLE->Height()); });
+  return ResumeGet<int32_t>([&] { return CLng(Variant(static_cast<double>(s_.lblTITLE->Height()))); });
 }
 void Kestrel::TitleHeight(int32_t v) {
-  ResumeEach([&] { s_.lblTITLE->Height(static_cast<float>(v)); }, [&] { PropertyChanged("TitleHeight"); },
-             [&] { UserControl_Resize(); });
+  ResumeEach(
+      [&] {
+        if (v < 0 || v > kMaxTitleHeight) Raise(err::InvalidPropertyValue, "Kestrel");
+        s_.lblTITLE->Height(static_cast<float>(v));
+      },
+      [&] { PropertyChanged("TitleHeight"); }, [&] { UserControl_Resize(); });
 }
 OLE_COLOR Kestrel::TitleBackColor() const { return ResumeGet<OLE_COLOR>([&] { return s_.lblTITLE->BackColor(); }); }
 void Kestrel::TitleBackColor(OLE_COLOR v) {

@@ -58,8 +58,11 @@ void EditingAct(Stage& s) {
   user.Wait(800);
   std::cout << "- clicks the quantity of Cardamom, spins it up twice, then presses Tab\n";
   user.ClickCell(lv, 3, kQty);
-  user.ClickUpArrow(*k.State().SPINNER);
-  user.ClickUpArrow(*k.State().SPINNER);
+  // The spin buttons beside the text box are the control's child "SPINNER", found as a host
+  // finds any control on a form.
+  UpDown& spinner = *FindControl<UpDown>(k, "SPINNER");
+  user.ClickUpArrow(spinner);
+  user.ClickUpArrow(spinner);
   user.PressKey(vbKeyTab);
 
   user.Wait(800);

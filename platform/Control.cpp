@@ -5,10 +5,19 @@
 
 #include "platform/Toolkit.h"
 #include "runtime/Error.h"
+#include "runtime/Text.h"
 
 namespace tamarind::platform {
 
 namespace {
+// Positions and sizes are finite numbers of twips; sizes are not negative.
+void CheckPosition(float v) {
+  if (!std::isfinite(v)) Raise(err::InvalidPropertyValue);
+}
+void CheckSize(float v) {
+  if (!(v >= 0) || !std::isfinite(v)) Raise(err::InvalidPropertyValue);
+}
+
 int32_t NextZOrder() {
   static int32_t counter = 0;
   return ++counter;
@@ -23,22 +32,24 @@ Control::~Control() {
 }
 
 void Control::Left(float v) {
+  CheckPosition(v);
   left_ = v;
   OnPropertyChanged("Left");
 }
 void Control::Top(float v) {
+  CheckPosition(v);
   top_ = v;
   OnPropertyChanged("Top");
 }
 void Control::Width(float v) {
-  if (v < 0) Raise(err::InvalidPropertyValue);
+  CheckSize(v);
   const bool changed = v != width_;
   width_ = v;
   OnPropertyChanged("Width");
   if (changed) OnResized();
 }
 void Control::Height(float v) {
-  if (v < 0) Raise(err::InvalidPropertyValue);
+  CheckSize(v);
   const bool changed = v != height_;
   height_ = v;
   OnPropertyChanged("Height");
@@ -46,6 +57,10 @@ void Control::Height(float v) {
 }
 
 void Control::Move(float left, float top, float width, float height) {
+  CheckPosition(left);
+  CheckPosition(top);
+  if (std::isnan(width) || std::isnan(height) || std::isinf(width) || std::isinf(height))
+    Raise(err::InvalidPropertyValue);
   left_ = left;
   top_ = top;
   bool resized = false;
@@ -155,6 +170,15 @@ POINT Control::ClientOffsetPx() const {
   if (borderStyle_ == 0) return {};
   const int32_t b = appearance_ == 1 ? 2 : 1;
   return {b, b};
+}
+
+Control* FindControl(const Window& parent, std::string_view name) {
+  const std::string wanted = text::FoldCase(name);
+  for (Window* child : parent.ChildWindows()) {
+    if (auto* c = dynamic_cast<Control*>(child); c && text::FoldCase(c->Name()) == wanted) return c;
+    if (Control* inner = FindControl(*child, name)) return inner;
+  }
+  return nullptr;
 }
 
 int32_t TwipsToPixelsX(Toolkit& tk, float twips) {

@@ -30,7 +30,8 @@ class Control : public Window {
   void Top(float v);
   void Width(float v);
   void Height(float v);
-  // Negative width or height keeps the current one.
+  // Negative width or height keeps the current one. Error 380 for a position or size that is not
+  // a finite number (and, in Width and Height, for a negative size).
   void Move(float left, float top, float width = -1, float height = -1);
 
   bool Visible() const { return visible_; }
@@ -118,6 +119,15 @@ class Control : public Window {
   int32_t zOrder_ = 0;
   int32_t refreshCount_ = 0;
 };
+
+// The control of that name among the windows inside parent (its children, theirs, and so on),
+// matched without regard to letter case as the runtime's Controls collection does; nullptr when
+// none has it. A host reaches the parts of a composite control its user sees this way.
+Control* FindControl(const Window& parent, std::string_view name);
+template <class C>
+C* FindControl(const Window& parent, std::string_view name) {
+  return dynamic_cast<C*>(FindControl(parent, name));
+}
 
 // Pixels and twips through the screen's twips per pixel.
 int32_t TwipsToPixelsX(Toolkit& tk, float twips);

@@ -14,13 +14,17 @@ namespace tamarind::platform {
 class StdFont : public Object {
  public:
   StdFont() = default;
-  StdFont(std::string name, float size, bool bold = false) : name_(std::move(name)), size_(Round(size)) { Bold(bold); }
+  StdFont(std::string name, float size, bool bold = false) : name_(std::move(name)) {
+    Size(size);
+    Bold(bold);
+  }
 
   std::string TypeName() const override { return "StdFont"; }
 
   const std::string& Name() const { return name_; }
   void Name(std::string v) { name_ = std::move(v); }
-  // Points. Sizes are kept to the platform's 1/10000 point precision.
+  // Points. Sizes are kept to the platform's 1/10000 point precision; Error 380 for a size that
+  // is not above 0 at that precision, or above 2048.
   float Size() const { return size_; }
   void Size(float v);
   bool Bold() const { return weight_ >= 600; }

@@ -1,10 +1,12 @@
 #include "platform/FormFile.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <type_traits>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,6 +14,8 @@
 #include "platform/Font.h"
 #include "platform/ImageList.h"
 #include "platform/Picture.h"
+#include "platform/SavedProperties.h"
+#include "runtime/Calendar.h"
 #include "runtime/Error.h"
 
 namespace tamarind::platform {
@@ -57,6 +61,14 @@ std::string Number(T v) {
 
 std::string Bool(bool b) { return b ? "1" : "0"; }
 
+// A number the reader takes back: never NaN or infinite.
+template <class T>
+std::string FiniteNumber(T v, const char* what) {
+  if (!std::isfinite(v))
+    Raise(err::InvalidPropertyValue, "FormFile", std::string("A ") + what + " that is not a finite number cannot be saved");
+  return Number(v);
+}
+
 std::string EncodePicture(const StdPicture& p) { return p.IsEmpty() ? "-" : Base64Encode(p.ToBmp()); }
 
 std::string EncodeValue(const Variant& v) {
@@ -66,15 +78,19 @@ std::string EncodeValue(const Variant& v) {
     case VarType::Boolean: return std::string("Boolean ") + (v.AsBoolean() ? "True" : "False");
     case VarType::Integer: return "Integer " + std::to_string(v.AsInteger());
     case VarType::Long: return "Long " + std::to_string(v.AsLong());
-    case VarType::Single: return "Single " + Number(v.AsSingle());
-    case VarType::Double: return "Double " + Number(v.AsDouble());
-    case VarType::Date: return "Date " + Number(v.AsDate().SerialNumber());
+    case VarType::Single: return "Single " + FiniteNumber(v.AsSingle(), "Single");
+    case VarType::Double: return "Double " + FiniteNumber(v.AsDouble(), "Double");
+    case VarType::Date:
+      if (!calendar::Split(v.AsDate().SerialNumber()))
+        Raise(err::InvalidPropertyValue, "FormFile", "A Date outside the years 100 to 9999 cannot be saved");
+      return "Date " + Number(v.AsDate().SerialNumber());
     case VarType::String: return "String " + Quote(v.AsString());
     case VarType::Object: {
       const ObjectRef& o = v.AsObject();
       if (!o) return "Nothing";
       if (auto f = std::dynamic_pointer_cast<StdFont>(o))
-        return "Font " + Quote(f->Name()) + " " + Number(f->Size()) + " " + std::to_string(f->Weight()) + " " +
+        return "Font " + Quote(f->Name()) + " " + FiniteNumber(f->Size(), "font size") + " " +
+               std::to_string(f->Weight()) + " " +
                Bool(f->Italic()) + " " + Bool(f->Underline()) + " " + Bool(f->Strikethrough()) + " " +
                std::to_string(f->Charset());
       if (auto p = std::dynamic_pointer_cast<StdPicture>(o)) return "Picture " + EncodePicture(*p);
@@ -153,7 +169,14 @@ class LineReader {
     T v{};
     auto r = std::from_chars(w.data(), w.data() + w.size(), v);
     if (r.ec != std::errc() || r.ptr != w.data() + w.size()) Corrupt(line_, "\"" + w + "\" is not a number");
+    if constexpr (std::is_floating_point_v<T>) {
+      if (!std::isfinite(v)) Corrupt(line_, "\"" + w + "\" is not a finite number");
+    }
     return v;
+  }
+  // Nothing more on the line.
+  void ExpectEnd(std::string_view after) {
+    if (!AtEnd()) Corrupt(line_, "unexpected text after " + std::string(after));
   }
   bool Flag() {
     const std::string w = Word();
@@ -195,7 +218,11 @@ Variant DecodeValue(LineReader& r) {
   if (kind == "Long") return Variant(r.Num<int32_t>());
   if (kind == "Single") return Variant(r.Num<float>());
   if (kind == "Double") return Variant(r.Num<double>());
-  if (kind == "Date") return Variant(Date(r.Num<double>()));
+  if (kind == "Date") {
+    const double serial = r.Num<double>();
+    if (!calendar::Split(serial)) Corrupt(r.Line(), "a Date outside the years 100 to 9999");
+    return Variant(Date(serial));
+  }
   if (kind == "String") return Variant(r.Quoted());
   if (kind == "Font") {
     auto f = std::make_shared<StdFont>();
@@ -216,7 +243,9 @@ Variant DecodeValue(LineReader& r) {
   if (kind == "ImageList") {
     auto l = std::make_shared<ImageList>();
     const auto w = r.Num<int32_t>(), h = r.Num<int32_t>();
-    if (w < 0 || h < 0) Corrupt(r.Line(), "an image size is negative");
+    // No picture is wider or higher than kMaxSidePx, so a list of a larger size holds nothing.
+    if (w < 0 || h < 0 || w > StdPicture::kMaxSidePx || h > StdPicture::kMaxSidePx)
+      Corrupt(r.Line(), "an image size is negative or larger than any picture");
     l->ImageWidth(w);
     l->ImageHeight(h);
     l->MaskColor(r.Num<uint32_t>());
@@ -242,27 +271,25 @@ Variant DecodeValue(LineReader& r) {
 // --- base64 ----------------------------------------------------------------------------------------
 
 std::string Base64Encode(const std::vector<uint8_t>& bytes) {
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
+  std::string out((bytes.size() + 2) / 3 * 4, '=');
+  char* o = out.data();
   size_t i = 0;
-  for (; i + 3 <= bytes.size(); i += 3) {
+  for (; i + 3 <= bytes.size(); i += 3, o += 4) {
     const uint32_t v = (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
-    out += kBase64[v >> 18];
-    out += kBase64[(v >> 12) & 63];
-    out += kBase64[(v >> 6) & 63];
-    out += kBase64[v & 63];
+    o[0] = kBase64[v >> 18];
+    o[1] = kBase64[(v >> 12) & 63];
+    o[2] = kBase64[(v >> 6) & 63];
+    o[3] = kBase64[v & 63];
   }
   if (i + 1 == bytes.size()) {
     const uint32_t v = uint32_t{bytes[i]} << 16;
-    out += kBase64[v >> 18];
-    out += kBase64[(v >> 12) & 63];
-    out += "==";
+    o[0] = kBase64[v >> 18];
+    o[1] = kBase64[(v >> 12) & 63];
   } else if (i + 2 == bytes.size()) {
     const uint32_t v = (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8);
-    out += kBase64[v >> 18];
-    out += kBase64[(v >> 12) & 63];
-    out += kBase64[(v >> 6) & 63];
-    out += '=';
+    o[0] = kBase64[v >> 18];
+    o[1] = kBase64[(v >> 12) & 63];
+    o[2] = kBase64[(v >> 6) & 63];
   }
   return out;
 }
@@ -294,6 +321,10 @@ std::vector<uint8_t> Base64Decode(std::string_view text) {
       }
     }
     const uint32_t n = (uint32_t(v[0]) << 18) | (uint32_t(v[1]) << 12) | (uint32_t(v[2]) << 6) | uint32_t(v[3]);
+    // The bits that padding leaves over must be zero: one text per byte string, so what is read
+    // is written back the same.
+    if ((pad == 1 && (n & 0xFF) != 0) || (pad == 2 && (n & 0xFFFF) != 0))
+      Raise(err::InvalidPropertyValue, "Base64", "base64 with stray bits before its padding");
     out.push_back(static_cast<uint8_t>(n >> 16));
     if (pad < 2) out.push_back(static_cast<uint8_t>(n >> 8));
     if (pad < 1) out.push_back(static_cast<uint8_t>(n));
@@ -314,8 +345,9 @@ std::string FormFile::Serialize() const {
   out << kMagic << ' ' << kVersion << '\n';
   out << "Form " << Quote(caption) << '\n';
   for (const auto& c : controls) {
-    out << "Begin " << c.typeName << ' ' << Quote(c.name) << ' ' << Number(c.left) << ' ' << Number(c.top) << ' '
-        << Number(c.width) << ' ' << Number(c.height) << '\n';
+    out << "Begin " << c.typeName << ' ' << Quote(c.name) << ' ' << FiniteNumber(c.left, "position") << ' '
+        << FiniteNumber(c.top, "position") << ' ' << FiniteNumber(c.width, "size") << ' '
+        << FiniteNumber(c.height, "size") << '\n';
     for (const auto& [name, value] : c.properties.Entries()) out << "  " << Quote(name) << " = " << EncodeValue(value) << '\n';
     out << "End\n";
   }
@@ -347,16 +379,21 @@ FormFile FormFile::Parse(std::string_view text) {
     const int version = r.Num<int>();
     if (version < 1 || version > kVersion)
       Corrupt(r.Line(), "form file version " + std::to_string(version) + " is not supported");
+    r.ExpectEnd("the version");
   }
   {
     LineReader r = next();
     r.Expect("Form");
     file.caption = r.Quoted();
+    r.ExpectEnd("the form's caption");
   }
   for (;;) {
     LineReader r = next();
     const std::string word = r.Word();
-    if (word == "EndForm") break;
+    if (word == "EndForm") {
+      r.ExpectEnd("EndForm");
+      break;
+    }
     if (word != "Begin") Corrupt(r.Line(), "expected Begin or EndForm");
     SavedControl c;
     c.typeName = r.Word();
@@ -365,7 +402,9 @@ FormFile FormFile::Parse(std::string_view text) {
     c.top = r.Num<float>();
     c.width = r.Num<float>();
     c.height = r.Num<float>();
-    if (!r.AtEnd()) Corrupt(r.Line(), "unexpected text after the control's size");
+    if (c.width < 0 || c.height < 0) Corrupt(r.Line(), "a control's size is negative");
+    r.ExpectEnd("the control's size");
+    const SavedPropertyRules* rules = FindSavedPropertyRules(c.typeName);
     for (;;) {
       LineReader p = next();
       LineReader probe = p;
@@ -378,6 +417,13 @@ FormFile FormFile::Parse(std::string_view text) {
       Variant v = DecodeValue(p);
       if (!p.AtEnd()) Corrupt(p.Line(), "unexpected text after the value");
       if (c.properties.Contains(name)) Corrupt(p.Line(), "the property \"" + name + "\" appears twice");
+      if (rules) {
+        try {
+          rules->Check(name, v);
+        } catch (const Error& e) {
+          Corrupt(p.Line(), "the property \"" + name + "\" cannot hold this value: " + e.Description());
+        }
+      }
       c.properties.Store(name, v);
     }
     file.controls.push_back(std::move(c));

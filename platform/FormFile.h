@@ -16,9 +16,11 @@
 //
 // Strings are quoted with \" \\ \n \r \t and \xHH escapes for other control characters; any
 // other character, including non-ASCII text, stands as it is (UTF-8). Numbers keep every digit
-// they need to come back exactly. Pictures are bitmap files in base64. Reading checks the whole
-// file before anything is returned: a damaged or truncated file is an Error (number 380, with the
-// line at fault in its description) and gives nothing.
+// they need to come back exactly; NaN and infinities are never written nor read. Pictures are
+// bitmap files in base64. Reading checks the whole file before anything is returned: a damaged or
+// truncated file, a value its control's type cannot hold (see SavedProperties.h), a property
+// listed twice, is an Error (number 380, with the line at fault in its description) and gives
+// nothing.
 
 #include <string>
 #include <string_view>

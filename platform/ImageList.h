@@ -25,7 +25,8 @@ class ImageList : public Object {
   // 0 until set or until the first image fixes them.
   int32_t ImageWidth() const { return imageWidth_; }
   int32_t ImageHeight() const { return imageHeight_; }
-  // Error 380 while the list holds images (the size is fixed then).
+  // Error 380 while the list holds images (the size is fixed then) and for a negative size. A size
+  // larger than StdPicture::kMaxSidePx is kept, but no picture has it: such a list stays empty.
   void ImageWidth(int32_t px);
   void ImageHeight(int32_t px);
   OLE_COLOR MaskColor() const { return maskColor_; }

@@ -30,6 +30,10 @@ intptr_t StdPicture::NextHandle() {
 
 StdPicture::StdPicture(int32_t widthPx, int32_t heightPx, OLE_COLOR fill) {
   if (widthPx <= 0 || heightPx <= 0) Invalid("a bitmap needs a width and a height");
+  // A size that comes from outside (a control's width, a file) must never become an allocation
+  // the process cannot survive.
+  if (widthPx > kMaxSidePx || heightPx > kMaxSidePx || int64_t{widthPx} * heightPx > kMaxPixels)
+    Raise(err::OutOfMemory, "StdPicture");
   width_ = widthPx;
   height_ = heightPx;
   pixels_.assign(static_cast<size_t>(widthPx) * static_cast<size_t>(heightPx), fill & 0xFFFFFF);
@@ -81,8 +85,9 @@ std::vector<uint8_t> StdPicture::ToBmp() const {
   Put32(b, 0);
   for (int32_t y = height_ - 1; y >= 0; --y) {
     uint32_t written = 0;
+    const OLE_COLOR* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
     for (int32_t x = 0; x < width_; ++x) {
-      const OLE_COLOR c = Pixel(x, y);
+      const OLE_COLOR c = row[x];
       b.push_back(static_cast<uint8_t>(c >> 16));  // blue
       b.push_back(static_cast<uint8_t>(c >> 8));   // green
       b.push_back(static_cast<uint8_t>(c));        // red
@@ -103,7 +108,7 @@ std::shared_ptr<StdPicture> StdPicture::FromBmp(const std::vector<uint8_t>& b) {
   const uint32_t bits = Get16(b, 28), compression = Get32(b, 30);
   if (Get16(b, 26) != 1 || (bits != 24 && bits != 32) || (compression != 0 && compression != 3))
     Invalid("only uncompressed 24-bit and 32-bit bitmaps are read");
-  if (width <= 0 || rawHeight == 0 || width > 32768 || rawHeight > 32768 || rawHeight < -32768)
+  if (width <= 0 || rawHeight == 0 || width > kMaxSidePx || rawHeight > kMaxSidePx || rawHeight < -kMaxSidePx)
     Invalid("bad bitmap size");
   const bool bottomUp = rawHeight > 0;
   const int32_t height = bottomUp ? rawHeight : -rawHeight;
@@ -114,11 +119,9 @@ std::shared_ptr<StdPicture> StdPicture::FromBmp(const std::vector<uint8_t>& b) {
   auto pic = std::make_shared<StdPicture>(width, height);
   for (int32_t row = 0; row < height; ++row) {
     const int32_t y = bottomUp ? height - 1 - row : row;
-    const size_t at = dataOffset + static_cast<size_t>(rowBytes) * static_cast<size_t>(row);
-    for (int32_t x = 0; x < width; ++x) {
-      const size_t p = at + static_cast<size_t>(x) * bytesPerPixel;
-      pic->SetPixel(x, y, RGB(b[p + 2], b[p + 1], b[p]));
-    }
+    const uint8_t* at = b.data() + dataOffset + static_cast<size_t>(rowBytes) * static_cast<size_t>(row);
+    OLE_COLOR* out = pic->pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+    for (int32_t x = 0; x < width; ++x, at += bytesPerPixel) out[x] = RGB(at[2], at[1], at[0]);
   }
   return pic;
 }

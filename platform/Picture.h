@@ -16,7 +16,12 @@ class StdPicture : public Object {
  public:
   // The empty picture.
   StdPicture() = default;
-  // A bitmap filled with one colour (an RGB value, no system colour).
+  // The largest bitmap: kMaxSidePx on either side and kMaxPixels in all.
+  static constexpr int32_t kMaxSidePx = 32768;
+  static constexpr int64_t kMaxPixels = int64_t{1} << 26;
+
+  // A bitmap filled with one colour (an RGB value, no system colour). Error 481 for a side that
+  // is not above 0, Error 7 (Out of memory) for a bitmap larger than the limits above.
   StdPicture(int32_t widthPx, int32_t heightPx, OLE_COLOR fill = 0);
 
   std::string TypeName() const override { return "StdPicture"; }

@@ -8,8 +8,6 @@
 namespace tamarind::platform {
 
 namespace {
-bool SameName(std::string_view a, std::string_view b) { return text::FoldCase(a) == text::FoldCase(b); }
-
 bool SameObject(const ObjectRef& a, const ObjectRef& b) {
   if (!a || !b) return !a && !b;
   if (a == b) return true;
@@ -46,36 +44,41 @@ bool PropertyBag::EqualsDefault(const Variant& value, const Variant& defaultValu
   return Equals(value, defaultValue);
 }
 
-std::vector<std::pair<std::string, Variant>>::const_iterator PropertyBag::Find(std::string_view name) const {
-  for (auto it = entries_.begin(); it != entries_.end(); ++it)
-    if (SameName(it->first, name)) return it;
-  return entries_.end();
+size_t PropertyBag::Find(std::string_view name) const {
+  const auto it = index_.find(text::FoldCase(name));
+  return it == index_.end() ? entries_.size() : it->second;
+}
+
+void PropertyBag::Append(std::string_view name, const Variant& value) {
+  index_.emplace(text::FoldCase(name), entries_.size());
+  entries_.emplace_back(std::string(name), value);
 }
 
 Variant PropertyBag::ReadProperty(std::string_view name, const Variant& defaultValue) const {
-  auto it = Find(name);
-  return it == entries_.end() ? defaultValue : it->second;
+  const size_t at = Find(name);
+  return at == entries_.size() ? defaultValue : entries_[at].second;
 }
 
 void PropertyBag::WriteProperty(std::string_view name, const Variant& value, const Variant& defaultValue) {
-  auto it = Find(name);
+  const size_t at = Find(name);
   if (EqualsDefault(value, defaultValue)) {
-    if (it != entries_.end()) entries_.erase(it);
+    if (at == entries_.size()) return;
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
+    // The entries after it moved down by one.
+    index_.clear();
+    for (size_t i = 0; i < entries_.size(); ++i) index_.emplace(text::FoldCase(entries_[i].first), i);
     return;
   }
-  if (it != entries_.end()) {
-    entries_[static_cast<size_t>(it - entries_.begin())].second = value;
-  } else {
-    entries_.emplace_back(std::string(name), value);
-  }
+  if (at != entries_.size()) entries_[at].second = value;
+  else Append(name, value);
 }
 
 void PropertyBag::Store(std::string_view name, const Variant& value) {
-  auto it = Find(name);
-  if (it != entries_.end()) entries_[static_cast<size_t>(it - entries_.begin())].second = value;
-  else entries_.emplace_back(std::string(name), value);
+  const size_t at = Find(name);
+  if (at != entries_.size()) entries_[at].second = value;
+  else Append(name, value);
 }
 
-bool PropertyBag::Contains(std::string_view name) const { return Find(name) != entries_.end(); }
+bool PropertyBag::Contains(std::string_view name) const { return Find(name) != entries_.size(); }
 
 }  // namespace tamarind::platform

@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -27,14 +28,22 @@ class PropertyBag {
   bool Contains(std::string_view name) const;
   // The stored values in the order they were first written.
   const std::vector<std::pair<std::string, Variant>>& Entries() const { return entries_; }
-  void Clear() { entries_.clear(); }
+  void Clear() {
+    entries_.clear();
+    index_.clear();
+  }
 
   // Whether a value equals its default as WriteProperty decides it.
   static bool EqualsDefault(const Variant& value, const Variant& defaultValue);
 
  private:
-  std::vector<std::pair<std::string, Variant>>::const_iterator Find(std::string_view name) const;
+  // The position of a name in entries_; entries_.size() when it is absent.
+  size_t Find(std::string_view name) const;
+  void Append(std::string_view name, const Variant& value);
   std::vector<std::pair<std::string, Variant>> entries_;
+  // Case-folded name -> position in entries_: a bag read from a file of thousands of values is
+  // filled and searched in linear time.
+  std::unordered_map<std::string, size_t> index_;
 };
 
 }  // namespace tamarind::platform

@@ -1,29 +1,41 @@
 #include "presentation/basTOKENS.h"
 
 #include "runtime/Text.h"
+#include "runtime/Utf8.h"
 
 namespace tamarind::basTOKENS {
 
 namespace {
-// Token positions are 16-bit.
-int16_t Position(int32_t p) {
-  if (p > 32767) Raise(err::Overflow, "basTOKENS");
-  return static_cast<int16_t>(p);
+
+// Token positions are 16-bit: a delimiter found past character 32767 is an overflow.
+void CheckPosition(int64_t position) {
+  if (position > 32767) Raise(err::Overflow, "basTOKENS");
 }
+
+// The 1-based character position of byte offset at.
+int64_t PositionOf(std::string_view text, size_t at) {
+  return static_cast<int64_t>(utf8::Length(text.substr(0, at))) + 1;
+}
+
 }  // namespace
+
+// Both routines make one pass over the text: the delimiters are found by byte search on character
+// boundaries and positions are counted as the search moves on, never from the start again.
 
 std::string GetToken(MessageBoxService& box, std::string& text, std::string_view delim) {
   return ReportAndEnd<std::string>(box, ":Error in GetToken() Function.  Error Message:", vbExclamation, [&] {
     // An empty delimiter splits nothing: the whole text is one token.
-    const int16_t p = delim.empty() ? 0 : Position(text::InStr(text, delim));
-    std::string token, rest;
-    if (p > 0) {
-      token = text::Trim(text::Left(text, p - 1));
-      rest = text::Mid(text, p + 1);  // a longer delimiter is found whole but only its first character skipped
+    const size_t at = delim.empty() ? std::string_view::npos : utf8::FindCharacters(text, delim, 0);
+    std::string token;
+    if (at != std::string_view::npos) {
+      CheckPosition(PositionOf(text, at));
+      token = text::Trim(std::string_view(text).substr(0, at));
+      // A longer delimiter is found whole but only its first character is taken off.
+      text.erase(0, at + utf8::Decode(text, at).length);
     } else {
       token = text::Trim(text);
+      text.clear();
     }
-    text = std::move(rest);
     return token;
   });
 }
@@ -32,9 +44,16 @@ int16_t CountTokens(MessageBoxService& box, std::string text, std::string_view d
   return ReportAndEnd<int16_t>(box, ":Error in CountTokens() Function.  Error Message:", vbExclamation, [&] {
     if (text.empty()) return int16_t{0};
     if (delim.empty()) return int16_t{1};
+    const std::string_view t = text;
     int32_t count = 1;
-    for (int32_t p = Position(text::InStr(1, text, delim)); p > 0; p = Position(text::InStr(p + 1, text, delim))) {
+    size_t from = 0;        // where the next search starts: one character after the last match
+    int64_t position = 1;   // the character position of from
+    for (size_t at; (at = utf8::FindCharacters(t, delim, from)) != std::string_view::npos;) {
+      position += static_cast<int64_t>(utf8::Length(t.substr(from, at - from)));
+      CheckPosition(position);
       if (++count > 32767) Raise(err::Overflow, "basTOKENS");
+      from = at + utf8::Decode(t, at).length;
+      position += 1;
     }
     return static_cast<int16_t>(count);
   });

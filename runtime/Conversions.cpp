@@ -425,7 +425,7 @@ bool IsNumeric(const Variant& v) {
 }
 
 bool IsDate(const Variant& v) {
-  if (v.Type() == VarType::Date) return true;
+  if (v.Type() == VarType::Date) return calendar::Split(v.AsDate().SerialNumber()).has_value();
   return v.IsString() && ParseDate(v.AsString()).has_value();
 }
 
@@ -486,7 +486,12 @@ float CSng(const Variant& v) {
 double CDbl(const Variant& v) { return ToNumber(v); }
 
 Date CDate(const Variant& v) {
-  if (v.Type() == VarType::Date) return v.AsDate();
+  if (v.Type() == VarType::Date) {
+    // A Date value made from an arbitrary serial number (NaN, or beyond 9999) stops here rather
+    // than travelling on until it is printed.
+    if (!calendar::Split(v.AsDate().SerialNumber())) Raise(err::Overflow);
+    return v.AsDate();
+  }
   if (v.IsString()) {
     const auto d = ParseDate(v.AsString());
     if (!d) Raise(err::TypeMismatch);

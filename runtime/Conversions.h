@@ -43,7 +43,7 @@ std::optional<Date> ParseDate(std::string_view text);
 // Boolean, Integer, Long, Single, Double, Empty, and strings ParseNumber accepts. A Date value is
 // not numeric here, as in the runtime (its IsNumeric is False for a date expression).
 bool IsNumeric(const Variant& v);
-bool IsDate(const Variant& v);     // Date values and strings ParseDate accepts
+bool IsDate(const Variant& v);     // Date values within 100-9999 and strings ParseDate accepts
 
 // Conversions. Error 13 when the value does not convert, 6 (Overflow) when it does not fit,
 // 94 (Invalid use of Null) for Null. Empty converts to 0, "" or day 0; objects do not convert.
@@ -53,7 +53,7 @@ int16_t CInt(const Variant& v);   // halves to even
 int32_t CLng(const Variant& v);   // halves to even
 float CSng(const Variant& v);
 double CDbl(const Variant& v);
-Date CDate(const Variant& v);     // numbers are serial numbers (Error 6 outside 100-9999); text by ParseDate
+Date CDate(const Variant& v);     // numbers and Date values: Error 6 outside 100-9999; text by ParseDate
 
 // The runtime's integer division a \ b: both operands rounded to whole numbers (halves to even,
 // Error 6 outside the 32-bit range), then the quotient truncated toward zero. Error 11 for b = 0.

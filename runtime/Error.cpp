@@ -117,6 +117,15 @@ ErrObject& Err() {
   return err;
 }
 
+Error OutOfMemoryError() { return Error(err::OutOfMemory); }
+
+void RecordErr(const Error& e) {
+  ErrObject& o = Err();
+  o.Number = e.Number();
+  o.Description = e.Description();
+  o.Source = e.Source();
+}
+
 std::string FormatErrorReport(const Error& e, std::string_view procedureText) {
   std::string text = std::to_string(e.Number());
   text += procedureText;

@@ -11,11 +11,13 @@
 //   re-raise        the body runs under CleanupAndReraise(...): the cleanup runs, then the same
 //                   Error goes on to the caller.
 //
-// Only tamarind::Error is handled by these helpers; anything else (std::bad_alloc, a logic error)
-// is a fault of the program and keeps unwinding.
+// These helpers handle tamarind::Error, and an allocation that fails (std::bad_alloc), which is the
+// runtime's error 7, "Out of memory": a hostile size in a file must end one procedure, not the
+// process. Anything else (a logic error) is a fault of the program and keeps unwinding.
 
 #include <cstdint>
 #include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -120,6 +122,11 @@ std::string FormatErrorReport(const Error& e, std::string_view procedureText);
 
 // --- the three styles ----------------------------------------------------------------------------
 
+// Error 7, what a failed allocation becomes.
+Error OutOfMemoryError();
+// Leaves the error in Err().
+void RecordErr(const Error& e);
+
 // Runs one statement; an Error is swallowed and left in Err(). Returns true when it succeeded.
 template <class F>
 bool ResumeNext(F&& statement) {
@@ -127,10 +134,10 @@ bool ResumeNext(F&& statement) {
     std::forward<F>(statement)();
     return true;
   } catch (const Error& e) {
-    ErrObject& o = Err();
-    o.Number = e.Number();
-    o.Description = e.Description();
-    o.Source = e.Source();
+    RecordErr(e);
+    return false;
+  } catch (const std::bad_alloc&) {
+    RecordErr(OutOfMemoryError());
     return false;
   }
 }
@@ -162,11 +169,14 @@ R ReportAndEnd(MessageBoxService& box, std::string_view procedureText, int32_t i
     }
   } catch (const Error& e) {
     box.MsgBox(FormatErrorReport(e, procedureText), icon, "Warning");
-    if constexpr (!std::is_void_v<R>) return R{};
+  } catch (const std::bad_alloc&) {
+    box.MsgBox(FormatErrorReport(OutOfMemoryError(), procedureText), icon, "Warning");
   }
+  if constexpr (!std::is_void_v<R>) return R{};
 }
 
-// Runs the body; on an Error runs the cleanup, then rethrows the same error.
+// Runs the body; on an Error runs the cleanup, then rethrows the same error (a failed allocation
+// goes on as Error 7).
 template <class F, class C>
 decltype(auto) CleanupAndReraise(F&& body, C&& cleanup) {
   try {
@@ -174,6 +184,9 @@ decltype(auto) CleanupAndReraise(F&& body, C&& cleanup) {
   } catch (const Error&) {
     std::forward<C>(cleanup)();
     throw;
+  } catch (const std::bad_alloc&) {
+    std::forward<C>(cleanup)();
+    throw OutOfMemoryError();
   }
 }
 

@@ -53,18 +53,23 @@ std::string GetColumnOrderText(platform::Toolkit& tk, platform::ListView& list) 
   return text;
 }
 
-bool ApplySavedColumnOrder(platform::Toolkit& tk, platform::ListView& list, std::string_view appName,
-                           std::string_view settingName) {
-  const std::string text = ColumnOrderSettings().GetSetting(appName, settingName, "");
-  if (text.empty()) return false;
-
+std::optional<std::vector<int32_t>> ParseColumnOrder(std::string_view text, int32_t columnCount) {
+  if (text.empty()) return std::nullopt;
   const std::vector<std::string_view> entries = SplitEntries(text);
   // An order saved for another set of columns does not fit this one.
-  if (static_cast<int64_t>(entries.size()) != list.ColumnHeaders().Count()) return false;
-
+  if (static_cast<int64_t>(entries.size()) != columnCount) return std::nullopt;
   std::vector<int32_t> order;
   order.reserve(entries.size());
   for (const std::string_view entry : entries) order.push_back(CLng(Variant(text::Trim(entry))));
+  return order;
+}
+
+bool ApplySavedColumnOrder(platform::Toolkit& tk, platform::ListView& list, std::string_view appName,
+                           std::string_view settingName) {
+  const std::string text = ColumnOrderSettings().GetSetting(appName, settingName, "");
+  const std::optional<std::vector<int32_t>> parsed = ParseColumnOrder(text, list.ColumnHeaders().Count());
+  if (!parsed) return false;
+  std::vector<int32_t> order = *parsed;
 
   platform::WindowManager& windows = tk.Windows();
   const platform::LRESULT taken = windows.SendMessage(list.hWnd(), platform::LVM_SETCOLUMNORDERARRAY, order.size(),

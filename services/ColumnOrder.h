@@ -6,8 +6,11 @@
 // Software\TAMARIND\COLUMNORDERS\<appName>, value <settingName>. Nothing is stored or restored
 // unless both names are not "".
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Toolkit.h"
 #include "platform/listview/ListView.h"
@@ -17,6 +20,12 @@ namespace tamarind::services {
 // The list's display order as text ("0,1,2" for the unchanged order of three columns); "" when
 // the list view does not answer.
 std::string GetColumnOrderText(platform::Toolkit& tk, platform::ListView& list);
+
+// The entries of a stored order text, split at "," (one more than the commas), each trimmed of
+// spaces and converted to a 32-bit integer (the conversion's error for an entry that is not one);
+// std::nullopt when the text is empty or has another number of entries than columnCount. The
+// order is not checked further: the list view refuses one that is not a permutation of its columns.
+std::optional<std::vector<int32_t>> ParseColumnOrder(std::string_view text, int32_t columnCount);
 
 // Reads the stored order and gives it to the list view, then repaints the list. A missing or empty
 // setting, or one with another number of entries than the list has columns, is ignored (False).

@@ -24,7 +24,8 @@ void PictureBox::Picture(PictureRef p) {
 
 void PictureBox::AutoSize(bool v) {
   autoSize_ = v;
-  if (v && canvas_) {
+  if (v && (canvas_ || cleared_)) {
+    EnsureCanvas();
     Toolkit& tk = GetToolkit();
     Move(Left(), Top(), PixelsToTwipsX(tk, canvas_->WidthPx()), PixelsToTwipsY(tk, canvas_->HeightPx()));
   }
@@ -37,7 +38,7 @@ float PictureBox::ToPxY(float v) const {
   return scaleMode_ == vbPixels ? v : v / static_cast<float>(GetToolkit().GetScreen().TwipsPerPixelY());
 }
 
-void PictureBox::EnsureCanvas() {
+void PictureBox::EnsureCanvas() const {
   const RECT b = BoundsPx();
   const int32_t w = std::max(1, b.Width()), h = std::max(1, b.Height());
   const OLE_COLOR back = ResolveColor(BackColor());
@@ -53,13 +54,16 @@ void PictureBox::EnsureCanvas() {
 }
 
 PictureRef PictureBox::Image() const {
-  if (!canvas_) return std::make_shared<StdPicture>();
+  if (!canvas_ && !cleared_) return std::make_shared<StdPicture>();
+  EnsureCanvas();
   return canvas_->Clone();
 }
 
+// The cleared bitmap is made when it is next drawn on or read, at the size the box has then: a
+// box cleared and then resized never holds a bitmap of its old size.
 void PictureBox::Cls() {
   canvas_.reset();
-  EnsureCanvas();
+  cleared_ = true;
 }
 
 void PictureBox::FillBox(float x1, float y1, float x2, float y2, OLE_COLOR color) {

@@ -46,9 +46,10 @@ class PictureBox : public Control {
  private:
   float ToPxX(float v) const;
   float ToPxY(float v) const;
-  void EnsureCanvas();
+  void EnsureCanvas() const;
   PictureRef picture_;
-  PictureRef canvas_;
+  mutable PictureRef canvas_;
+  bool cleared_ = false;  // Cls ran: the bitmap exists, in the back colour, once it is needed
   bool autoRedraw_ = false, autoSize_ = false;
   int16_t scaleMode_ = vbTwips;
 };

@@ -1,6 +1,7 @@
 #include "platform/listview/ListView.h"
 
 #include <algorithm>
+#include <limits>
 #include <cstdint>
 #include <cstring>
 #include <numeric>
@@ -321,7 +322,9 @@ void ListView::OnResized() { ClampScroll(); }
 
 int32_t ListView::RowHeightPx() const {
   int32_t h = GetToolkit().Metrics().TextHeightPx(*Font()) + metrics_.rowPaddingPx;
-  if (smallIcons_ && smallIcons_->ImageHeight() > 0) h = std::max(h, smallIcons_->ImageHeight() + 1);
+  // An icon is at most as high as the largest picture, whatever size an empty image list was given.
+  if (smallIcons_ && smallIcons_->ImageHeight() > 0)
+    h = std::max(h, std::min(smallIcons_->ImageHeight(), StdPicture::kMaxSidePx) + 1);
   if (checkboxes_) h = std::max(h, metrics_.stateIconPx + 1);
   return h;
 }
@@ -352,7 +355,12 @@ int32_t ListView::TotalColumnWidthPx() const {
   return total;
 }
 
-int32_t ListView::RowTopPx(int32_t pos) const { return HeaderHeightPx() + (pos - topIndex_) * RowHeightPx(); }
+int32_t ListView::RowTopPx(int32_t pos) const {
+  // Far rows of tall lists lie beyond what 32 bits of pixels reach: they stay at its edge.
+  const int64_t top = HeaderHeightPx() + (static_cast<int64_t>(pos) - topIndex_) * RowHeightPx();
+  return static_cast<int32_t>(std::clamp<int64_t>(top, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
 
 RECT ListView::CellRectPx(int32_t pos, int32_t column0) const {
   const int32_t left = ColumnLeftPx(column0), top = RowTopPx(pos);

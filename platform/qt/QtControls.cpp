@@ -109,9 +109,9 @@ void WidgetMirror::Follow(std::string_view p) {
   if (all || p == "Left" || p == "Top" || p == "Width" || p == "Height" || p == "Move")
     w->setGeometry(ToQRect(control_.BoundsPx()));
   if (all || p == "Enabled") w->setEnabled(control_.Enabled());
-  if (!(*control_.Font() == shownFont_)) {
+  if (!shownFont_ || !(*control_.Font() == *shownFont_)) {
     shownFont_ = *control_.Font();
-    w->setFont(ToQFont(shownFont_));
+    w->setFont(ToQFont(*shownFont_));
   }
   if (all || p == "ForeColor" || p == "BackColor") {
     QPalette pal = w->palette();

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <optional>
 #include <string_view>
 
 #include "platform/controls/ComboBox.h"
@@ -61,7 +62,8 @@ class WidgetMirror : public QObject {
   Control& control_;
   QPointer<QWidget> widget_;
   Options options_;
-  StdFont shownFont_{"", 0};  // the font the widget shows; a font changed in place is noticed too
+  // The font the widget shows (none before the first); a font changed in place is noticed too.
+  std::optional<StdFont> shownFont_;
 };
 
 class QtTextBox : public TextBox {

@@ -263,9 +263,9 @@ ReportView::ReportView(QtListView& list, QWidget* parent)
 ReportView::~ReportView() = default;
 
 const QFont& ReportView::ListFont() const {
-  if (!(*list_.Font() == fontSource_)) {
+  if (!fontSource_ || !(*list_.Font() == *fontSource_)) {
     fontSource_ = *list_.Font();
-    font_ = ToQFont(fontSource_);
+    font_ = ToQFont(*fontSource_);
     fontHeight_ = QFontMetrics(font_).height();
   }
   return font_;

@@ -18,6 +18,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "platform/listview/ListView.h"
@@ -148,7 +149,7 @@ class ReportView : public QAbstractScrollArea {
   bool rangesPending_ = false;
   bool repaintPending_ = false;
   bool afterDoubleClick_ = false;
-  mutable StdFont fontSource_{"", 0};
+  mutable std::optional<StdFont> fontSource_;  // the font font_ was made from; none before the first
   mutable QFont font_;
   mutable int fontHeight_ = 0;
   QPixmap background_;

@@ -103,20 +103,31 @@ TEST_F(CellHitResolution, UnchangedTextIsNotReportedByAPressElsewhere) {
   EXPECT_EQ(Box().Text(), "Cherry");
 }
 
+// The screen position of the current cell, worked out from the desktop's layout: the form's client
+// area starts at (104, 130) on the screen (the form at (100, 100), a 4-pixel frame, a 30-pixel
+// caption); the control stands 240 twips (16 px) inside it with the list at its top left; the text
+// box over row 2's name starts 20 twips (1 px once in whole pixels) into the row and is the column
+// plus 20 twips (101 px) wide; row 2 starts under the 20-pixel header and the 17-pixel first row.
 TEST_F(CellHitResolution, ScreenEdgeQueryClosesAnOpenTextBoxWithoutAnEvent) {
+  constexpr int32_t kLeftPx = 104 + 16 + 1, kTopPx = 130 + 16 + 20 + 17;
   user.ClickCell(lv, 2, 0);
   user.Type("Yuzu");
-  platform::RECT r;
-  ASSERT_TRUE(tk.Windows().GetWindowRect(Box().hWnd(), r));
   const size_t events = host.log.size();
 
-  EXPECT_EQ(k.GetSubItemLeftOnScreen(), r.left * 15);
+  EXPECT_EQ(k.GetSubItemLeftOnScreen(), kLeftPx * 15);
   EXPECT_FALSE(Box().Visible());
   EXPECT_EQ(host.log.size(), events);
   EXPECT_EQ(Cell(2, 0), "Lemon");
   EXPECT_EQ(tk.Windows().LockedWindow(), 0u);
   EXPECT_FALSE(TimerOn());
-  EXPECT_EQ(k.GetSubItemBottomOnScreen(), r.bottom * 15);  // with no text box open: the same cell
+  // With no text box open the same cell is measured again.
+  EXPECT_EQ(k.GetSubItemTopOnScreen(), kTopPx * 15);
+  EXPECT_EQ(k.GetSubItemRightOnScreen(), (kLeftPx + 101) * 15);
+  EXPECT_EQ(k.GetSubItemBottomOnScreen(), (kTopPx + 17) * 15);
+  // The quantity of the same row: one column further right, past the 100-pixel name column.
+  user.ClickCell(lv, 2, 1);
+  EXPECT_EQ(k.GetSubItemLeftOnScreen(), (kLeftPx + 100) * 15);
+  EXPECT_EQ(k.GetSubItemTopOnScreen(), kTopPx * 15);
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ class RecordingHost : public KestrelEvents {
 
   // Which editor is open now, as the host sees it.
   std::string OpenEditor() const {
-    if (k_.TextBoxControl().Visible()) return k_.State().SPINNER->Visible() ? "spinner" : "textbox";
+    if (k_.TextBoxControl().Visible())
+      return platform::FindControl(k_, "SPINNER")->Visible() ? "spinner" : "textbox";
     if (k_.ComboBoxControl().Visible()) return "dropdown";
     if (k_.CalendarControl().Visible()) return "calendar";
     if (k_.CommandButtonControl().Visible()) return "button";
@@ -194,11 +195,13 @@ class EditingTest : public ::testing::Test {
   static float RowTop(int32_t row) { return kHeaderTwips + static_cast<float>(row - 1) * kRowTwips; }
 
   platform::TextBox& Box() { return k.TextBoxControl(); }
-  platform::UpDown& Spinner() { return *k.State().SPINNER; }  // the spin buttons have no public face
+  // The spin buttons have no member of their own: the user sees them, so a host finds them by name.
+  platform::UpDown& Spinner() { return *platform::FindControl<platform::UpDown>(k, "SPINNER"); }
   platform::ComboBox& Combo() { return k.ComboBoxControl(); }
   platform::DTPicker& Calendar() { return k.CalendarControl(); }
   platform::CommandButton& Button() { return k.CommandButtonControl(); }
-  bool TimerOn() { return k.State().Timer->Enabled(); }
+  // The tracking timer as the desktop sees it: the only timer this form runs.
+  bool TimerOn() { return tk.TimersImpl().ActiveCount() > 0; }
 
   // The bytes of every sound played, in order.
   std::vector<std::vector<uint8_t>> SoundsPlayed() {

@@ -1,6 +1,8 @@
 #pragma once
 // A headless desktop with a form to site Kestrels on, and the helpers the control suites share.
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
 #include "runtime/Error.h"
+#include "sorting/HeaderArrows.h"
 
 namespace tamarind::testing {
 
@@ -28,6 +31,14 @@ struct Desk {
   }
   std::vector<platform::PropertyBag> bags;
 };
+
+// The header icons are the two built-in 12 x 12 arrows, up then down.
+inline void ExpectBuiltInArrows(const platform::ImageListRef& icons) {
+  ASSERT_TRUE(icons);
+  EXPECT_EQ(icons->Count(), 2);
+  EXPECT_EQ(icons->ImageWidth(), 12);
+  EXPECT_TRUE(icons->SameImages(*sorting::BuiltInArrowImages()));
+}
 
 inline int32_t ErrorOf(const std::function<void()>& f) {
   try {

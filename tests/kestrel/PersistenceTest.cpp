@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <limits>
 
 #include "KestrelFixture.h"
 #include "platform/ImageList.h"
@@ -30,6 +32,130 @@ TEST(DesignState, ANewInstanceSavedAtOnceKeepsItsZeroValues) {
   EXPECT_TRUE(defaults.PlaySounds());
   EXPECT_EQ(defaults.DropLines(), 8);
   EXPECT_EQ(defaults.View(), ListView::lvwIcon);  // the read default, unlike a new instance's report view
+}
+
+// Every key read from a bag that holds none: the read default reaches its destination. A loaded
+// instance saved at once then writes only the two keys whose write default differs from the read
+// default, the whole font they changed, and the list index, which an empty drop-down list cannot
+// take.
+TEST(DesignState, AnEmptyBagReadsEveryKeysDefault) {
+  Desk d;
+  PropertyBag empty;
+  Kestrel& k = d.Place("K", &empty);
+  const auto ambient = [](const FontRef& f) { return f->Name() == "MS Sans Serif" && f->Size() == 8.25f; };
+  EXPECT_EQ(k.LineEvenColor(), 0x00FFFFFFu);
+  EXPECT_EQ(k.LineOddColor(), 0x00FFFFFFu);
+  EXPECT_FALSE(k.LineAltColor());
+  EXPECT_EQ(k.BackColor(), vbWindowBackground);
+  EXPECT_EQ(k.ForeColor(), vbWindowText);
+  EXPECT_TRUE(k.Enabled());
+  EXPECT_TRUE(ambient(k.ListViewControl().Font()));
+  EXPECT_TRUE(ambient(k.ComboBoxControl().Font()));
+  EXPECT_TRUE(ambient(k.CalendarControl().Font()));
+  EXPECT_TRUE(ambient(k.TitleFont()));
+  EXPECT_EQ(k.BorderStyle(), 1);
+  EXPECT_EQ(k.Appearance(), 1);
+  EXPECT_EQ(k.Arrange(), 0);
+  EXPECT_FALSE(k.Checkboxes());
+  EXPECT_FALSE(k.AllowColumnReorder());
+  EXPECT_EQ(k.ColumnHeaderIcons(), nullptr);
+  EXPECT_FALSE(k.FontBold());
+  EXPECT_FALSE(k.FontItalic());
+  EXPECT_EQ(k.FontName(), "Verdana");
+  EXPECT_FLOAT_EQ(k.FontSize(), 8);
+  EXPECT_FALSE(k.FontStrikethru());
+  EXPECT_FALSE(k.FontUnderline());
+  EXPECT_FALSE(k.FullRowSelect());
+  EXPECT_FALSE(k.GridLines());
+  EXPECT_FALSE(k.HideColumnHeaders());
+  EXPECT_TRUE(k.HideSelection());
+  EXPECT_EQ(k.Icons(), nullptr);
+  EXPECT_EQ(k.PasswordChar(), "");
+  EXPECT_TRUE(k.Picture()->IsEmpty());
+  EXPECT_TRUE(k.SortArrowUpPicture()->IsEmpty());
+  EXPECT_TRUE(k.SortArrowDownPicture()->IsEmpty());
+  EXPECT_EQ(k.PictureAlignment(), 0);
+  EXPECT_EQ(k.SelLength(), 0);
+  EXPECT_EQ(k.SelStart(), 0);
+  EXPECT_EQ(k.SelText(), "");
+  EXPECT_EQ(k.SmallIcons(), nullptr);
+  EXPECT_FALSE(k.Sorted());
+  EXPECT_EQ(k.SortKey(), 0);
+  EXPECT_EQ(k.SortOrder(), 0);
+  EXPECT_EQ(k.Text(), "");
+  EXPECT_EQ(k.View(), ListView::lvwIcon);
+  EXPECT_EQ(k.SubItemClicked(), 0);
+  EXPECT_EQ(k.ColOrderAppName(), "");
+  EXPECT_EQ(k.ColOrderSettingName(), "");
+  EXPECT_EQ(k.DropDownText(), "cboBOX");
+  EXPECT_FALSE(k.AutoSort());
+  EXPECT_EQ(k.CalendarTrailingForeColor(), vbGrayText);
+  EXPECT_EQ(k.CalendarTitleForeColor(), vbButtonText);
+  EXPECT_EQ(k.CalendarTitleBackColor(), vbButtonFace);
+  EXPECT_EQ(k.CalendarForeColor(), vbButtonText);
+  EXPECT_EQ(k.CalendarBackColor(), vbWindowBackground);
+  EXPECT_FALSE(k.SmartColumnSort());
+  EXPECT_FALSE(k.Titlebar());
+  EXPECT_EQ(k.TitleCaption(), "Title");
+  EXPECT_EQ(k.TitleHeight(), 210);
+  EXPECT_EQ(k.TitleBackColor(), vbButtonFace);
+  EXPECT_EQ(k.TitleForeColor(), vbButtonText);
+  EXPECT_TRUE(k.PlaySounds());
+  EXPECT_FALSE(k.MultiSelect());
+  EXPECT_EQ(k.DropWidth(), -1);
+  EXPECT_EQ(k.DropLines(), 8);
+  EXPECT_EQ(k.DropDelay(), 100);
+  EXPECT_FALSE(k.SortArrows());
+  EXPECT_EQ(k.OLEDropMode(), 0);
+  EXPECT_EQ(k.OLEDragMode(), 0);
+  EXPECT_TRUE(k.LabelWrap());
+  EXPECT_FALSE(k.Tabs());
+  EXPECT_EQ(k.TabCaptions(), "Tab 1|Tab 2|Tab 3");
+  EXPECT_EQ(k.TabStyle(), ts_TAB);
+  EXPECT_EQ(k.TabPlacement(), tplaceTOP);
+  EXPECT_FALSE(k.RightToLeft());
+  EXPECT_EQ(k.SortArrowSize(), 12);
+  EXPECT_EQ(k.PrintingReportHeader(), "");
+
+  std::vector<std::string> written;
+  const PropertyBag saved = d.form.Save(k);
+  for (const auto& [name, value] : saved.Entries()) written.push_back(name);
+  EXPECT_EQ(written, (std::vector<std::string>{"Font", "FontName", "FontSize", "ListIndex"}));
+}
+
+// A new instance (no saved state) starts from its design-time settings and zero members, not
+// from the read defaults.
+TEST(DesignState, ANewInstanceStartsFromItsDesignTimeSettings) {
+  Desk d;
+  Kestrel& k = d.Place();
+  EXPECT_EQ(k.View(), ListView::lvwReport);
+  EXPECT_FALSE(k.PlaySounds());
+  EXPECT_FALSE(k.AutoSort());
+  EXPECT_FALSE(k.SmartColumnSort());
+  EXPECT_FALSE(k.SortArrows());
+  EXPECT_EQ(k.SubItemClicked(), 0);
+  EXPECT_EQ(k.DropWidth(), 0);
+  EXPECT_EQ(k.DropLines(), 0);
+  EXPECT_EQ(k.DropDelay(), 0);
+  EXPECT_EQ(k.LineEvenColor(), 0u);
+  EXPECT_EQ(k.LineOddColor(), 0u);
+  EXPECT_FALSE(k.LineAltColor());
+  EXPECT_EQ(k.SortArrowSize(), 0);
+  EXPECT_EQ(k.FontName(), "Verdana");
+  EXPECT_FLOAT_EQ(k.FontSize(), 8.25f);
+  EXPECT_EQ(k.ListViewControl().Font()->Name(), "Verdana");
+  EXPECT_EQ(k.CommandButtonControl().Font()->Size(), 6);
+  EXPECT_EQ(k.CommandButtonControl().Caption(), "...");
+  EXPECT_EQ(k.TitleCaption(), "Title");
+  EXPECT_EQ(k.TitleHeight(), 210);
+  EXPECT_EQ(k.DropDownText(), "cboBOX");
+  EXPECT_EQ(k.TabCaptions(), "Tab 1|Tab 2|Tab 3");
+  EXPECT_FALSE(k.Titlebar());
+  EXPECT_FALSE(k.Tabs());
+  EXPECT_EQ(k.ListIndex(), -1);
+  for (const char* hidden : {"txtBOX", "SPINNER", "cboBOX", "cboDATE", "cmdBUTTON", "txtSEL", "lblTITLE", "TabCTL"})
+    EXPECT_FALSE(FindControl(k, hidden)->Visible()) << hidden;
+  EXPECT_TRUE(k.ListViewControl().Visible());
 }
 
 TEST(DesignState, TheTitleBarFlagIsWrittenTitleBarAndReadTitlebar) {
@@ -94,7 +220,7 @@ TEST(DesignState, LoadedSortArrowsSetOnlyTheFlag) {
   EXPECT_EQ(back.ColumnHeaderIcons(), nullptr);
   back.ColumnHeaders().Add(0, {}, "A");
   back.SortArrows(true);  // assigning it binds the arrows
-  EXPECT_EQ(back.ColumnHeaderIcons(), back.State().imgHEADER);
+  ExpectBuiltInArrows(back.ColumnHeaderIcons());
 }
 
 TEST(DesignState, RightToLeftMirrorsTheListOnlyWhenLoaded) {
@@ -142,6 +268,85 @@ TEST(DesignState, EveryKindOfValueSurvivesTheFormFile) {
   EXPECT_TRUE(back.SortArrowDownPicture()->IsEmpty());
   ASSERT_TRUE(back.SmallIcons());
   EXPECT_EQ(back.SmallIcons()->Item("doc").Picture->Pixel(0, 0), RGB(0, 128, 255));
+}
+
+// Form files built to hurt: numbers that fit no property, sizes no screen has. The reader refuses
+// what cannot reach its property, naming the line; what it accepts loads, and saves to what loads
+// back the same.
+std::string KestrelForm(const std::string& begin, const std::string& property) {
+  return "TAMARIND-FORM 1\nForm \"F\"\n" + begin + "\n  " + property + "\nEnd\nEndForm\n";
+}
+const std::string kKestrelBegin = "Begin Kestrel \"K1\" 0 0 6000 4000";
+
+TEST(DesignState, HostileFormFilesAreRefusedAtTheLineThatCannotBeLoaded) {
+  for (const char* property :
+       {"\"TitleHeight\" = Long 2147483647", "\"TitleHeight\" = Long -1", "\"LineEvenColor\" = Double 1e10",
+        "\"BackColor\" = String \"red\"", "\"BorderStyle\" = Long 40000", "\"DropLines\" = Double 3e9",
+        "\"FontSize\" = Single 0.00001", "\"Font\" = Nothing", "\"PlaySounds\" = String \"often\"",
+        "\"SmallIcons\" = Font \"Verdana\" 8 400 0 0 0 0", "\"TitleCaption\" = Null"}) {
+    try {
+      FormFile::Parse(KestrelForm(kKestrelBegin, property));
+      ADD_FAILURE() << "accepted " << property;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.Number(), err::InvalidPropertyValue);
+      EXPECT_NE(e.Description().find("line 4: the property"), std::string::npos) << e.Description();
+    }
+  }
+  // Each key's own limits are still inside: the largest title height, the widest colours.
+  for (const char* property : {"\"TitleHeight\" = Long 16777216", "\"LineEvenColor\" = Double 4294967295",
+                               "\"LineOddColor\" = Long -2147483648", "\"FontSize\" = Single 0.0001",
+                               "\"PlaySounds\" = String \"True\"", "\"Unknown\" = Double 1e300"})
+    EXPECT_NO_THROW(FormFile::Parse(KestrelForm(kKestrelBegin, property))) << property;
+}
+
+// A bag a host builds itself is not checked by any reader: loading drops what does not fit, and
+// nothing it holds reaches a conversion that could misbehave.
+TEST(DesignState, ValuesThatFitNoPropertyAreDroppedWhenABagIsLoaded) {
+  Desk d;
+  PropertyBag bag;
+  bag.Store("TitleHeight", Variant(int32_t{2147483647}));
+  bag.Store("LineEvenColor", Variant(std::numeric_limits<double>::quiet_NaN()));
+  bag.Store("LineOddColor", Variant(-std::numeric_limits<double>::infinity()));
+  bag.Store("BackColor", Variant(1e300));
+  bag.Store("FontSize", Variant(0.00001f));
+  bag.Store("DropLines", Variant(std::numeric_limits<double>::quiet_NaN()));
+  bag.Store("TitleCaption", Variant("kept"));
+  Kestrel& k = d.Place("K", &bag);
+  EXPECT_EQ(k.TitleHeight(), 210);           // the label's design-time height
+  EXPECT_EQ(k.LineEvenColor(), 0u);          // the members stay at zero
+  EXPECT_EQ(k.LineOddColor(), 0u);
+  EXPECT_EQ(k.BackColor(), vbWindowBackground);
+  EXPECT_FLOAT_EQ(k.FontSize(), 8.25f);
+  EXPECT_EQ(k.DropLines(), 0);
+  EXPECT_EQ(k.TitleCaption(), "kept");
+  Kestrel& again = d.Reload(k);  // and what it saves loads the same
+  EXPECT_EQ(again.TitleHeight(), 210);
+  EXPECT_FLOAT_EQ(again.FontSize(), 8.25f);
+  // The property refuses what the file refuses.
+  k.TitleHeight(2147483647);
+  EXPECT_EQ(k.TitleHeight(), 210);
+  k.TitleHeight(Kestrel::kMaxTitleHeight);
+  EXPECT_EQ(k.TitleHeight(), Kestrel::kMaxTitleHeight);
+}
+
+// A list far wider than any screen, a small-icon list of the tallest images: the alternating
+// colours paint a picture no larger than they need, or fall back to the plain background.
+TEST(DesignState, HugeSizesFromAFileNeverExhaustMemory) {
+  const std::string text = "TAMARIND-FORM 1\nForm \"F\"\nBegin Kestrel \"K1\" 0 0 1e9 4000\n"
+                           "  \"LineAltColor\" = Boolean True\n  \"LineOddColor\" = Long 255\n"
+                           "  \"SmallIcons\" = ImageList 1 32768 0 1 0\nEnd\nEndForm\n";
+  const FormFile file = FormFile::Parse(text);
+  Desk d;
+  const SavedControl& c = file.controls[0];
+  Kestrel& k = d.form.Add<Kestrel>(c.name, c.left, c.top, c.width, c.height, &c.properties);
+  d.form.Show();  // paints the stripes: an empty list with 32768-pixel icons has 32769-pixel bands
+  EXPECT_TRUE(k.Picture()->IsEmpty());  // too large to paint: the plain background
+  k.SmallIcons(nullptr);                // a normal row height: the stripes are painted, screen-wide at most
+  const PictureRef stripes = k.Picture();
+  ASSERT_FALSE(stripes->IsEmpty());
+  EXPECT_EQ(stripes->WidthPx(), 7680);  // as wide as the widest screen
+  EXPECT_EQ(stripes->Pixel(0, 0), RGB(255, 0, 0));
+  EXPECT_FLOAT_EQ(k.ListViewControl().Width(), 1e9f);  // the list keeps its width
 }
 
 TEST(DesignState, ADamagedFormFileChangesNothing) {

@@ -36,6 +36,27 @@ TEST_F(Tokens, GetTokenTakesTheTrimmedFrontToken) {
   EXPECT_EQ(longer, ":b");  // a longer delimiter is found whole, but only its first character goes
 }
 
+// Positions are counted in characters and held to 16 bits: the last position that fits is 32767,
+// for the delimiter's place and for the number of tokens, whatever the characters' bytes.
+TEST_F(Tokens, PositionsAndCountsStopAtTheSixteenBitLimit) {
+  EXPECT_EQ(Count(std::string(32766, ',')), 32767);
+  EXPECT_TRUE(tk.MessageBoxes().empty());
+  EXPECT_EQ(Count(std::string(32767, ',')), 0);  // 32768 tokens
+  ASSERT_EQ(tk.MessageBoxes().size(), 1u);
+  EXPECT_EQ(tk.MessageBoxes()[0].prompt, "6:Error in CountTokens() Function.  Error Message:Overflow");
+  std::string e;  // "é" is two bytes but one character
+  for (int i = 0; i < 32766; ++i) e += "é";
+  EXPECT_EQ(Count(e + ",x"), 2);       // the comma at character 32767
+  EXPECT_EQ(Count(e + "é,x"), 0);      // at 32768
+  std::string list = e + ",x";
+  EXPECT_EQ(basTOKENS::GetToken(tk, list, ","), e);
+  EXPECT_EQ(list, "x");
+  std::string tooFar = e + "é,x";
+  EXPECT_EQ(basTOKENS::GetToken(tk, tooFar, ","), "");
+  EXPECT_EQ(tooFar, e + "é,x");  // left as it was
+  EXPECT_EQ(tk.MessageBoxes().size(), 3u);
+}
+
 TEST_F(Tokens, PauseWaitsOnTheClockWhileEventsRun) {
   int32_t none = 0;
   basTOKENS::Pause(tk, none);

@@ -43,6 +43,10 @@ TEST_F(ListModel, IndexesAreOneBasedAndCheckedAtBothEnds) {
   EXPECT_EQ(ErrorNumberOf([&] { items.Add(5, {}, "gap"); }), err::IndexOutOfBounds);
   EXPECT_EQ(ErrorNumberOf([&] { items.Remove(4); }), err::IndexOutOfBounds);
   EXPECT_EQ(ErrorNumberOf([&] { items.Item("missing"); }), err::ElementNotFound);
+  items.Add(4, {}, "four");  // one past the last row is the end
+  EXPECT_EQ(items.Item(4)->Text(), "four");
+  EXPECT_EQ(items.Item(3)->Text(), "three");
+  EXPECT_EQ(ErrorNumberOf([&] { items.Add(-1, {}, "before"); }), err::IndexOutOfBounds);
 }
 
 TEST_F(ListModel, RemovedItemStaysReadableWhileHeld) {
@@ -50,6 +54,9 @@ TEST_F(ListModel, RemovedItemStaysReadableWhileHeld) {
   item->SubItems(2, "Oslo");
   item->Tag(Variant("tag"));
   EXPECT_EQ(ErrorNumberOf([&] { item->SubItems(3, "beyond the columns"); }), err::IndexOutOfBounds);
+  EXPECT_EQ(ErrorNumberOf([&] { item->SubItems(3); }), err::IndexOutOfBounds);  // read one past the last column
+  EXPECT_EQ(ErrorNumberOf([&] { item->SubItems(0); }), err::IndexOutOfBounds);
+  EXPECT_EQ(item->SubItems(1), "");  // a sub-item never set reads empty
   items.Remove(1);
   EXPECT_EQ(item->Index(), 0);
   EXPECT_EQ(item->Owner(), nullptr);

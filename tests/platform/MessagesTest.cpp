@@ -51,6 +51,15 @@ TEST_F(Messages, SubItemHitTestGivesTheRealFlags) {
     return info;
   };
   const int32_t y2 = header + row + row / 2;  // second row
+  // Check box 0-15, icon 16-31, label from 32, the next column from 96: each edge pixel.
+  EXPECT_EQ(hit(15, y2).flags, LVHT_ONITEMSTATEICON);
+  EXPECT_EQ(hit(16, y2).flags, LVHT_ONITEMICON);
+  EXPECT_EQ(hit(31, y2).flags, LVHT_ONITEMICON);
+  EXPECT_EQ(hit(32, y2).flags, LVHT_ONITEMLABEL);
+  EXPECT_EQ(hit(95, y2).iSubItem, 0);
+  EXPECT_EQ(hit(96, y2).iSubItem, 1);
+  EXPECT_EQ(hit(10, header + 2 * row - 1).iItem, 1);  // the last pixel row of the second row
+  EXPECT_EQ(hit(10, header + 2 * row).flags, LVHT_NOWHERE);  // the first below it
   const LVHITTESTINFO state = hit(5, y2);
   EXPECT_EQ(state.flags, LVHT_ONITEMSTATEICON);
   EXPECT_EQ(state.iItem, 1);
@@ -64,6 +73,25 @@ TEST_F(Messages, SubItemHitTestGivesTheRealFlags) {
   EXPECT_EQ(below.iSubItem, -1);
   lv->ColumnHeaders().Item(1)->Position(3);  // the item column moved to the end
   EXPECT_EQ(hit(2 * 96 + 16 + 5, y2).flags, LVHT_ONITEMICON);
+}
+
+// A column added while the user has the columns in another order takes the display place of its
+// index; the others keep their places around it.
+TEST_F(Messages, AColumnInsertedInTheMiddleOfADraggedOrderTakesTheDisplayPlaceOfItsIndex) {
+  int32_t dragged[3] = {2, 0, 1};  // City, Name, Qty
+  ASSERT_EQ(Send(LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(dragged)), 1);
+  lv->ColumnHeaders().Add(2, {}, "Price");  // between Name and Qty by index
+  int32_t order[4] = {};
+  ASSERT_EQ(Send(LVM_GETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order)), 1);
+  EXPECT_EQ(std::vector<int32_t>(order, order + 4), (std::vector<int32_t>{3, 1, 0, 2}));
+  std::vector<std::string> shown;
+  for (int32_t c : lv->ColumnOrder()) shown.push_back(lv->ColumnHeaders().Item(c + 1)->Text());
+  EXPECT_EQ(shown, (std::vector<std::string>{"City", "Price", "Name", "Qty"}));
+  EXPECT_EQ(lv->ColumnHeaders().Item(2)->Position(), 2);
+  lv->ListItems().Add(0, {}, "one")->SubItems(1, "9.50");
+  LVHITTESTINFO info{.pt = {96 + 10, lv->HeaderHeightPx() + 2}};
+  Send(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.iSubItem, 1);  // the second place shows the new column
 }
 
 TEST_F(Messages, ColumnOrderArraysGetAndSet) {

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "Fixture.h"
 #include "platform/FormFile.h"
 #include "platform/ImageList.h"
+#include "platform/SavedProperties.h"
+#include "tests/runtime/TestSupport.h"
 
 namespace tamarind::platform::testing {
 namespace {
@@ -17,6 +22,21 @@ TEST(PropertyBagRules, NamesMatchWithoutRegardToCase) {
   EXPECT_EQ(bag.Entries().size(), 1u);
   EXPECT_FALSE(bag.ReadProperty("TitleBar").AsBoolean());
   EXPECT_EQ(bag.ReadProperty("Missing", Variant(int32_t{42})).AsLong(), 42);
+}
+
+// Thousands of values, as a long form file holds: every one is found, also after a value written
+// back to its default left the bag and moved the rest.
+TEST(PropertyBagRules, ManyValuesStayReachableThroughRemovals) {
+  PropertyBag bag;
+  for (int32_t i = 0; i < 4000; ++i) bag.Store("Key" + std::to_string(i), Variant(i));
+  bag.WriteProperty("key10", Variant(int32_t{0}), Variant(int32_t{0}));  // back to its default: removed
+  EXPECT_FALSE(bag.Contains("Key10"));
+  EXPECT_EQ(bag.Entries().size(), 3999u);
+  EXPECT_EQ(bag.ReadProperty("KEY11").AsLong(), 11);
+  EXPECT_EQ(bag.ReadProperty("Key3999").AsLong(), 3999);
+  bag.Store("key11", Variant(int32_t{-11}));  // the moved entry is updated in place
+  EXPECT_EQ(bag.Entries()[10].second.AsLong(), -11);
+  EXPECT_EQ(bag.Entries().size(), 3999u);
 }
 
 TEST(PropertyBagRules, ValuesEqualToTheirDefaultAreNotStored) {
@@ -121,6 +141,153 @@ TEST(FormFileFormat, DamagedFilesAreRefusedWithTheLineAtFault) {
   badPicture.replace(badPicture.find("Picture Qk"), 10, "Picture Xk");
   refuse(badPicture, "picture");
   refuse(text + "garbage\n", "after EndForm");
+}
+
+// A small form with one line the tests replace.
+std::string OneControlForm(const std::string& beginLine, const std::string& propertyLine = {}) {
+  return "TAMARIND-FORM 1\nForm \"F\"\n" + beginLine + "\n" + (propertyLine.empty() ? "" : propertyLine + "\n") +
+         "End\nEndForm\n";
+}
+const std::string kBegin = "Begin Gauge \"G1\" 0 0 1200 600";
+
+void ExpectRefusedAtLine(const std::string& text, int line, const std::string& why = {}) {
+  try {
+    FormFile::Parse(text);
+    ADD_FAILURE() << "accepted:\n" << text;
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), err::InvalidPropertyValue) << text;
+    EXPECT_NE(e.Description().find("line " + std::to_string(line) + ":"), std::string::npos) << e.Description();
+    EXPECT_NE(e.Description().find(why), std::string::npos) << e.Description();
+  }
+}
+
+TEST(FormFileFormat, EveryLineIsReadWholeAndEveryNumberMustBeFinite) {
+  ASSERT_NO_THROW(FormFile::Parse(OneControlForm(kBegin, "  \"Ratio\" = Double 0.5")));
+  // Words after what a line holds.
+  ExpectRefusedAtLine("TAMARIND-FORM 1 beta\nForm \"F\"\nEndForm\n", 1, "after the version");
+  ExpectRefusedAtLine("TAMARIND-FORM 1\nForm \"F\" \"G\"\nEndForm\n", 2, "after the form's caption");
+  ExpectRefusedAtLine(OneControlForm(kBegin + " 7"), 3, "after the control's size");
+  ExpectRefusedAtLine("TAMARIND-FORM 1\nForm \"F\"\nEndForm now\n", 3, "after EndForm");
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"Ratio\" = Double 0.5 0.25"), 4, "after the value");
+  // Positions and sizes: finite, sizes not negative.
+  for (const char* bad : {"nan 0 1200 600", "0 inf 1200 600", "0 0 -inf 600", "0 0 1200 NAN", "0 0 -1 600"})
+    ExpectRefusedAtLine(OneControlForm(std::string("Begin Gauge \"G1\" ") + bad), 3);
+  // Values: no NaN or infinity, dates within the years 100 to 9999.
+  for (const char* bad : {"Single inf", "Single -infinity", "Double nan", "Date nan", "Date 1e10", "Date -657435",
+                          "Single 1e39", "Integer 32768", "Long -2147483649"})
+    ExpectRefusedAtLine(OneControlForm(kBegin, std::string("  \"V\" = ") + bad), 4);
+  ASSERT_NO_THROW(FormFile::Parse(OneControlForm(kBegin, "  \"V\" = Date -657434")));  // 1 January 100
+  // A font size that rounds to nothing, an image list larger than any picture.
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"F\" = Font \"Verdana\" 0.00004 400 0 0 0 0"), 4, "font size");
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"I\" = ImageList 16 2147483647 0 1 0"), 4, "image size");
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"I\" = ImageList 32769 16 0 1 0"), 4, "image size");
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"I\" = ImageList -1 16 0 1 0"), 4, "image size");
+  // The same property twice, in any letter case.
+  ExpectRefusedAtLine("TAMARIND-FORM 1\nForm \"F\"\n" + kBegin + "\n  \"Tint\" = Long 1\n  \"TINT\" = Long 2\nEnd\nEndForm\n",
+                      5, "appears twice");
+}
+
+TEST(FormFileFormat, TheWriterNeverWritesWhatTheReaderRefuses) {
+  FormFile f = SampleForm();
+  f.controls[0].left = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_EQ(test_support::ErrorNumberOf([&] { f.Serialize(); }), err::InvalidPropertyValue);
+  f = SampleForm();
+  f.controls[0].properties.Store("Ratio", Variant(std::numeric_limits<double>::infinity()));
+  EXPECT_EQ(test_support::ErrorNumberOf([&] { f.Serialize(); }), err::InvalidPropertyValue);
+  f = SampleForm();
+  f.controls[0].properties.Store("When", Variant(Date(std::nan(""))));
+  EXPECT_EQ(test_support::ErrorNumberOf([&] { f.Serialize(); }), err::InvalidPropertyValue);
+}
+
+// A control type's rules decide what its saved keys hold; the reader names the line that breaks
+// one. Types without rules, and keys without one, take any value.
+TEST(FormFileFormat, ValuesAreCheckedAgainstTheRulesOfTheirControlType) {
+  SavedPropertyRules rules;
+  rules.Add("Level", [](const Variant& v) { saved::Long(v, 0, 100); });
+  rules.Add("Tint", [](const Variant& v) { saved::Color(v); });
+  rules.Add("On", [](const Variant& v) { saved::Boolean(v); });
+  RegisterSavedPropertyRules("Gauge", std::move(rules));
+
+  ASSERT_NO_THROW(FormFile::Parse(OneControlForm(kBegin, "  \"level\" = Integer 100")));
+  ASSERT_NO_THROW(FormFile::Parse(OneControlForm(kBegin, "  \"Tint\" = Double 4294967295")));
+  ASSERT_NO_THROW(FormFile::Parse(OneControlForm(kBegin, "  \"On\" = String \"false\"")));
+  ASSERT_NO_THROW(FormFile::Parse(OneControlForm(kBegin, "  \"Other\" = Long 2147483647")));
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"LEVEL\" = Long 101"), 4, "\"LEVEL\"");
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"Level\" = String \"ten\""), 4, "number");
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"Tint\" = Double 4294967296"), 4);
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"Tint\" = Nothing"), 4);
+  ExpectRefusedAtLine(OneControlForm(kBegin, "  \"On\" = String \"maybe\""), 4);
+  ASSERT_NO_THROW(FormFile::Parse(OneControlForm("Begin Dial \"D\" 0 0 1 1", "  \"Level\" = Long 101")));
+}
+
+TEST(SavedValueConversions, EachKindTakesWhatItsPropertyHoldsAndNothingElse) {
+  using test_support::ErrorNumberOf;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(saved::Color(Variant(int32_t{-2147483643})), vbWindowBackground);
+  EXPECT_EQ(saved::Color(Variant(4294967295.0)), 0xFFFFFFFFu);
+  EXPECT_EQ(saved::Color(Variant(-2147483648.0)), 0x80000000u);
+  for (const Variant& bad : {Variant(nan), Variant(4294967296.0), Variant(-2147483649.0), Variant("red")})
+    EXPECT_EQ(ErrorNumberOf([&] { saved::Color(bad); }), err::InvalidPropertyValue);
+  EXPECT_EQ(saved::Integer(Variant(32767.4)), 32767);
+  EXPECT_EQ(ErrorNumberOf([&] { saved::Integer(Variant(32767.5)); }), err::InvalidPropertyValue);  // 32768
+  EXPECT_EQ(saved::Integer(Variant(-32768.5)), -32768);  // halves to even
+  EXPECT_EQ(saved::Long(Variant("12")), 12);
+  EXPECT_EQ(ErrorNumberOf([&] { saved::Long(Variant(2147483647.5)); }), err::InvalidPropertyValue);
+  EXPECT_EQ(ErrorNumberOf([&] { saved::Long(Variant(int32_t{11}), 0, 10); }), err::InvalidPropertyValue);
+  EXPECT_FLOAT_EQ(saved::FontSize(Variant(0.0001f)), 0.0001f);
+  EXPECT_EQ(ErrorNumberOf([&] { saved::FontSize(Variant(0.00004f)); }), err::InvalidPropertyValue);
+  EXPECT_EQ(ErrorNumberOf([&] { saved::FontSize(Variant(2048.5)); }), err::InvalidPropertyValue);
+  EXPECT_EQ(ErrorNumberOf([&] { saved::FontSize(Variant(nan)); }), err::InvalidPropertyValue);
+  EXPECT_TRUE(saved::Boolean(Variant(" TRUE ")));
+  EXPECT_FALSE(saved::Boolean(Variant(0.0)));
+  EXPECT_EQ(ErrorNumberOf([&] { saved::Boolean(Variant(nan)); }), err::InvalidPropertyValue);
+  EXPECT_EQ(saved::Text(Variant(1.5)), "1.5");
+  EXPECT_EQ(ErrorNumberOf([&] { saved::Text(Variant::Null()); }), err::InvalidPropertyValue);
+  EXPECT_EQ(ErrorNumberOf([&] { saved::FontObject(Variant::Nothing()); }), err::InvalidPropertyValue);
+  EXPECT_EQ(saved::PictureObject(Variant::Nothing()), nullptr);
+  EXPECT_EQ(ErrorNumberOf([&] { saved::ImageListObject(Variant(std::make_shared<StdFont>())); }),
+            err::InvalidPropertyValue);
+}
+
+// Base64 is read back exactly: each length that leaves one or two bytes over its last full group
+// comes back, and only the one text that encodes the bytes is accepted.
+TEST(FormFileFormat, Base64ComesBackAtEveryLengthAndStrayTextIsRefused) {
+  for (const std::vector<uint8_t>& bytes : {std::vector<uint8_t>{}, std::vector<uint8_t>{0xFF},
+                                            std::vector<uint8_t>{0xFF, 0x01}, std::vector<uint8_t>{1, 2, 3},
+                                            std::vector<uint8_t>{0, 0, 0, 0xFE}, std::vector<uint8_t>{7, 8, 9, 10, 11}})
+    EXPECT_EQ(Base64Decode(Base64Encode(bytes)), bytes) << Base64Encode(bytes);
+  EXPECT_EQ(Base64Encode({0xFF}), "/w==");
+  EXPECT_EQ(Base64Encode({0xFF, 0x01}), "/wE=");
+  for (const char* bad : {"/w=", "/w", "/", "/x==", "/wF=", "/w==AAAA", "A=AA", "/w=A", "AA AA"})
+    EXPECT_EQ(test_support::ErrorNumberOf([&] { Base64Decode(bad); }), err::InvalidPropertyValue) << bad;
+}
+
+TEST(PlatformLimits, FontSizesPicturesAndPositionsRefuseWhatTheyCannotHold) {
+  using test_support::ErrorNumberOf;
+  StdFont f;
+  f.Size(0.00006f);  // rounds up to the smallest size kept
+  EXPECT_FLOAT_EQ(f.Size(), 0.0001f);
+  EXPECT_EQ(ErrorNumberOf([&] { f.Size(0.00004f); }), err::InvalidPropertyValue);
+  EXPECT_FLOAT_EQ(f.Size(), 0.0001f);
+  EXPECT_EQ(ErrorNumberOf([&] { StdPicture(StdPicture::kMaxSidePx + 1, 1); }), err::OutOfMemory);
+  EXPECT_EQ(ErrorNumberOf([&] { StdPicture(20000, 20000); }), err::OutOfMemory);
+  EXPECT_EQ(ErrorNumberOf([&] { StdPicture(0, 5); }), err::InvalidPicture);
+  // An image list of a height no picture has holds nothing, and a row is at most as high as the
+  // largest picture plus one pixel.
+  auto icons = std::make_shared<ImageList>();
+  icons->ImageHeight(2147483647);
+  EXPECT_EQ(ErrorNumberOf([&] { icons->Add(std::make_shared<StdPicture>(16, 16)); }), err::InvalidPicture);
+  Desktop d;
+  auto lv = d.MakeList();
+  lv->SmallIcons(icons);
+  EXPECT_EQ(lv->RowHeightPx(), StdPicture::kMaxSidePx + 1);
+  for (int i = 0; i < 70000; ++i) lv->ListItems().Add();
+  EXPECT_EQ(lv->RowTopPx(69999), std::numeric_limits<int32_t>::max());  // beyond 32 bits: at the edge
+  Surface& s = d.surface;
+  EXPECT_EQ(ErrorNumberOf([&] { s.Left(std::nanf("")); }), err::InvalidPropertyValue);
+  EXPECT_EQ(ErrorNumberOf([&] { s.Width(std::numeric_limits<float>::infinity()); }), err::InvalidPropertyValue);
+  EXPECT_EQ(ErrorNumberOf([&] { s.Move(0, 0, std::nanf(""), 10); }), err::InvalidPropertyValue);
+  EXPECT_FLOAT_EQ(s.Left(), 300);
 }
 
 }  // namespace

@@ -65,6 +65,20 @@ TEST_F(Sorting, AddedRowsGoToTheirSortedPlace) {
   EXPECT_EQ(Texts(*lv).back(), "b");
 }
 
+// Descending, every added row lands where sorting the whole list again would put it: before the
+// smaller texts, at both ends, and after the rows of equal text already there.
+TEST_F(Sorting, RowsAddedWhileSortedDescendingGoWhereAFullSortPutsThem) {
+  lv->SortOrder(ListView::lvwDescending);
+  lv->Sorted(true);
+  for (const char* n : {"m", "c", "x", "a", "M", "z", "0", "x"}) Row(n);
+  EXPECT_EQ(Texts(*lv), (Texts_{"z", "x", "x", "m", "M", "c", "a", "0"}));
+  const ListItemRef second = items.Item(3);  // the later "x"
+  lv->SortOrder(ListView::lvwAscending);
+  lv->SortOrder(ListView::lvwDescending);
+  EXPECT_EQ(Texts(*lv), (Texts_{"z", "x", "x", "m", "M", "c", "a", "0"}));
+  EXPECT_EQ(second->Index(), 3);
+}
+
 // Thousands of rows, mostly different texts with repeats among them: the order is the one a
 // stable sort comparing the texts pair by pair with the collator gives.
 TEST_F(Sorting, ALongListSortsAsPairwiseComparisonsDo) {

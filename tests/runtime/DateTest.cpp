@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -139,6 +140,18 @@ TEST(DateConversion, CDateOfOtherKinds) {
   EXPECT_EQ(ErrorNumberOf([] { CDate(Variant(3e6)); }), err::Overflow);
   EXPECT_EQ(ErrorNumberOf([] { CDate(Variant::Null()); }), err::InvalidUseOfNull);
   EXPECT_FALSE(IsDate(Variant(46362)));  // a number converts but is no date
+}
+
+// A Date value made from any serial number is checked where it enters a conversion: NaN, an
+// infinity or a day beyond the runtime's range stops there with Overflow instead of travelling on
+// until it is printed.
+TEST(DateConversion, DateValuesOutsideTheRangeAreRefusedWhereTheyEnter) {
+  for (const double serial : {std::nan(""), HUGE_VAL, -HUGE_VAL, 2958466.0, -657435.0}) {
+    EXPECT_EQ(ErrorNumberOf([&] { CDate(Variant(Date(serial))); }), err::Overflow) << serial;
+    EXPECT_FALSE(IsDate(Variant(Date(serial)))) << serial;
+  }
+  EXPECT_EQ(CDate(Variant(Date(2958465.5))), Date(2958465.5));  // the last day of 9999, at noon
+  EXPECT_TRUE(IsDate(Variant(Date(-657434.0))));                 // 1 January 100
 }
 
 }  // namespace

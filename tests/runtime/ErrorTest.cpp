@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -56,6 +57,31 @@ TEST_F(ErrorHandlers, ResumeNextSwallowsTheErrorAndGoesOn) {
   // Program faults are not runtime errors: they pass through untouched.
   EXPECT_THROW(ResumeNext([] { throw std::logic_error("bug"); }), std::logic_error);
   EXPECT_EQ(Err().Number, 0);
+}
+
+// A failed allocation is the runtime's error 7 in every handler style, never the end of the process.
+TEST_F(ErrorHandlers, AnAllocationThatFailsIsOutOfMemory) {
+  int reached = 0;
+  EXPECT_FALSE(ResumeNext([] { throw std::bad_alloc(); }));
+  EXPECT_TRUE(ResumeNext([&] { ++reached; }));
+  EXPECT_EQ(reached, 1);
+  EXPECT_EQ(Err().Number, err::OutOfMemory);
+  EXPECT_EQ(Err().Description, "Out of memory");
+
+  RecordingBox box;
+  EXPECT_EQ(ReportAndEnd<int32_t>(box, ":Error in Z.  Error Message: ", vbCritical,
+                                  []() -> int32_t { throw std::bad_array_new_length(); }),
+            0);
+  EXPECT_EQ(box.calls, (std::vector<std::string>{"Warning|16|7:Error in Z.  Error Message: Out of memory"}));
+
+  bool cleaned = false;
+  try {
+    CleanupAndReraise([] { throw std::bad_alloc(); }, [&] { cleaned = true; });
+    FAIL() << "no error came through";
+  } catch (const Error& e) {
+    EXPECT_TRUE(cleaned);
+    EXPECT_EQ(e.Number(), err::OutOfMemory);
+  }
 }
 
 TEST_F(ErrorHandlers, ErrIsPerThread) {

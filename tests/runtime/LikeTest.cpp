@@ -22,6 +22,12 @@ TEST(LikePattern, LiteralsAndSingleCharacterWildcards) {
   EXPECT_FALSE(Like("ac", "a?c"));
   EXPECT_TRUE(Like("a1c", "a#c"));
   EXPECT_FALSE(Like("abc", "a#c"));
+  // "#" is every digit from 0 to 9 and nothing beside them ("/" and ":" are their neighbours).
+  EXPECT_TRUE(Like("0", "#"));
+  EXPECT_TRUE(Like("9", "#"));
+  EXPECT_FALSE(Like("/", "#"));
+  EXPECT_FALSE(Like(":", "#"));
+  EXPECT_FALSE(Like("٣", "#"));  // a digit of another script is no decimal digit here
   EXPECT_TRUE(Like("a]b", "a]b"));  // "]" outside a list is itself
 }
 

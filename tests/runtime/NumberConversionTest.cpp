@@ -71,6 +71,18 @@ TEST(WholeNumberRounding, CIntAndCLngRoundHalvesToEvenAndCheckTheirRange) {
   EXPECT_EQ(CInt(Variant(-2.5)), -2);
   EXPECT_EQ(CInt(Variant(-32768.5)), -32768);
   EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(32767.5)); }), err::Overflow);
+  // The exact ends of each range convert; one past them overflows, from numbers and from text.
+  EXPECT_EQ(CInt(Variant(int32_t{32767})), 32767);
+  EXPECT_EQ(CInt(Variant("32767")), 32767);
+  EXPECT_EQ(CInt(Variant(32767.49)), 32767);
+  EXPECT_EQ(CInt(Variant("-32768")), -32768);
+  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant("32768")); }), err::Overflow);
+  EXPECT_EQ(ErrorNumberOf([] { CInt(Variant(int32_t{-32769})); }), err::Overflow);
+  EXPECT_EQ(CLng(Variant(2147483647.0)), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(CLng(Variant("2147483647")), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(CLng(Variant("-2147483648")), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(ErrorNumberOf([] { CLng(Variant("2147483648")); }), err::Overflow);
+  EXPECT_EQ(ErrorNumberOf([] { CLng(Variant(-2147483649.0)); }), err::Overflow);
   EXPECT_EQ(CLng(Variant(1507.5)), 1508);
   EXPECT_EQ(CLng(Variant(1508.5)), 1508);
   EXPECT_EQ(CLng(Variant(Date(46362.75))), 46363);

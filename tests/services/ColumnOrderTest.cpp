@@ -90,7 +90,9 @@ TEST_F(ColumnOrderPersistence, OrderThatDoesNotFitIsIgnored) {
   const Order before = list->ColumnOrder();
   tk.Windows().ClearHistory();
   // Another column count, or an order the list view refuses.
-  for (const char* stored : {"1,0", "1,0,2,3", "0,0,1"}) {
+  // The count is checked before any entry is read: entries that are no numbers in an order of
+  // another count are never reported.
+  for (const char* stored : {"1,0", "1,0,2,3", "0,0,1", "x,0", "1,0,2,y"}) {
     Store("Planner", "Tasks", stored);
     EXPECT_FALSE(ApplySavedColumnOrder(tk, *list, "Planner", "Tasks")) << stored;
     EXPECT_NO_THROW(RestoreColumnOrder(tk, *list, "Planner", "Tasks")) << stored;

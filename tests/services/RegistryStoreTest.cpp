@@ -60,8 +60,17 @@ TEST(RegistryFileFormat, DamagedFilesAreRejected) {
       head + "[a]\n\"v\"=sz:\"x\"\n\"V\"=sz:\"y\"\nend\n",   // the same value twice
       head + "[a]\n\"v\"=sz:\"x\" trailing\nend\n",          // text after the value
       head + "[a]\nend\n[b]\n",                              // keys after the end
+      head + "[a]\n\"v\"=sz:\"x\"\n[A]\nend\n",              // the same key twice, in another case
+      head + "[]\n@=sz:\"x\"\n[]\nend\n",                     // the root twice
+      head + "[a\\\\b]\nend\n",                              // a key path with an empty level
+      head + "[a]\n\"v\"=hex(4294967296):00\nend\n",        // a type number beyond 32 bits
+      head + "[a]\n\"v\"=hex(3):0g\nend\n",                  // a byte that is no hex
+      head + "[a]\n\"v\"=sz:\"x\\x00y\"\nend\n",              // a zero byte inside a text value
   };
   for (const auto& text : damaged) EXPECT_FALSE(RegistryTree::Parse(text)) << text;
+  std::string problem;
+  EXPECT_FALSE(RegistryTree::Parse(head + "[a]\n[b]\n[A]\nend\n", &problem));
+  EXPECT_EQ(problem, "line 4: the key is listed twice");
 }
 
 // --- the file on disk --------------------------------------------------------------------------

@@ -1,12 +1,16 @@
 // The threaded player behind the real sound output, over a device the test controls: a synchronous
-// request waits for the end, a new sound cuts off the playing one. Then the ALSA output on this
-// machine.
+// request waits for the end, a new sound cuts off the playing one. Then the ALSA output, over ALSA
+// devices the test defines: every frame reaches the device, and no device means silence.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <future>
 #include <mutex>
 #include <string>
@@ -131,35 +135,82 @@ TEST_F(SoundPlayerTest, NewSoundCutsOffThePlayingOne) {
   EXPECT_TRUE(CallsAre({"open", "drop", "close"}));
 }
 
-// --- the ALSA output on this machine -------------------------------------------------------------------
+// --- the ALSA output, observed at the device ------------------------------------------------------
 
-TEST(AlsaSoundOutput, PlaysOrStaysSilentWithoutErrorsOrMessages) {
+// ALSA reads its configuration from the files ALSA_CONFIG_PATH names. The test's own file defines
+// the devices the output is opened on: "tamarind_capture", a file plugin over a null device, which
+// keeps every frame written in a file the test reads back, and nothing else.
+class AlsaDevice : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::path(::testing::TempDir()) / ("alsa-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+    frames_ = dir_ / "frames.raw";
+    const std::filesystem::path conf = dir_ / "asound.conf";
+    std::ofstream(conf) << "pcm.tamarind_capture {\n  type file\n  slave { pcm { type null } }\n  file \""
+                        << frames_.string() << "\"\n  format \"raw\"\n}\n";
+    ::setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);
+  }
+  void TearDown() override {
+    ::unsetenv("ALSA_CONFIG_PATH");
+    std::filesystem::remove_all(dir_);
+  }
+  std::vector<uint8_t> Captured() const {
+    std::ifstream in(frames_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  // Runs f with stderr sent to a file; what was written there.
+  template <class F>
+  static std::string StderrOf(F&& f) {
+    std::fflush(stderr);
+    const int saved = dup(2);
+    FILE* captured = std::tmpfile();
+    dup2(fileno(captured), 2);
+    f();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::string text(static_cast<size_t>(std::ftell(captured)), '\0');
+    std::rewind(captured);
+    text.resize(std::fread(text.data(), 1, text.size(), captured));
+    std::fclose(captured);
+    return text;
+  }
+
+  std::filesystem::path dir_, frames_;
+};
+
+TEST_F(AlsaDevice, EveryFrameOfASoundReachesTheDevice) {
+  const std::vector<uint8_t> sort = platform::LoadResData(snd_SORT, "WAVE");
+  const auto wave = testing::InspectWave(sort);
+  ASSERT_TRUE(wave.has_value());
+  ASSERT_GT(wave->data.size(), 2 * SoundPlayer::kChunkFrames * wave->blockAlign);  // several writes
+  bool played = false;
+  const std::string messages = StderrOf([&] {
+    platform::audio::AlsaSoundOutput out("tamarind_capture");
+    played = out.sndPlaySound(sort.data(), kSync);  // returns once the sound has ended
+  });
+  EXPECT_TRUE(played);
+  EXPECT_EQ(messages, "");
+  EXPECT_EQ(Captured(), wave->data);
+}
+
+// A device that cannot be opened: the sound is skipped, the call still succeeds, nothing is
+// printed, and a synchronous request does not wait for a sound that never plays.
+TEST_F(AlsaDevice, WithoutADeviceSoundsAreSkippedSilently) {
   const std::vector<uint8_t> click = platform::LoadResData(snd_CLICK, "WAVE");
-  // What ALSA writes to stderr goes to a file of its own while the output is used.
-  std::fflush(stderr);
-  const int savedStderr = dup(2);
-  FILE* captured = std::tmpfile();
-  ASSERT_NE(captured, nullptr);
-  dup2(fileno(captured), 2);
   bool async = false, sync = false;
   const auto start = std::chrono::steady_clock::now();
-  {
-    platform::audio::AlsaSoundOutput out;
+  const std::string messages = StderrOf([&] {
+    platform::audio::AlsaSoundOutput out("tamarind_no_such_device");
     async = out.sndPlaySound(click.data(), kAsync);
     sync = out.sndPlaySound(click.data(), kSync);
-  }
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-  std::fflush(stderr);
-  dup2(savedStderr, 2);
-  close(savedStderr);
-  std::string messages(static_cast<size_t>(std::ftell(captured)), '\0');
-  std::rewind(captured);
-  messages.resize(std::fread(messages.data(), 1, messages.size(), captured));
-  std::fclose(captured);
+  });
   EXPECT_TRUE(async);
   EXPECT_TRUE(sync);
-  EXPECT_LT(elapsed, 5s);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
   EXPECT_EQ(messages, "");
+  EXPECT_FALSE(std::filesystem::exists(frames_));
 }
 
 }  // namespace

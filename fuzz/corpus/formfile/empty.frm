@@ -1,0 +1,3 @@
+TAMARIND-FORM 1
+Form ""
+EndForm
