@@ -89,6 +89,12 @@ PictureRef ReadPicture(const QByteArray& bytes) {
   if (!buffer.open(QIODevice::ReadOnly)) Raise(err::InvalidPicture, "LoadPicture");
   QImageReader reader(&buffer);
   reader.setAutoTransform(false);
+  // A picture larger than any bitmap the platform holds is refused before it is decoded, as the
+  // bitmap itself would refuse it (Error 7).
+  const QSize size = reader.size();
+  if (size.width() > StdPicture::kMaxSidePx || size.height() > StdPicture::kMaxSidePx ||
+      int64_t{size.width()} * size.height() > StdPicture::kMaxPixels)
+    Raise(err::OutOfMemory, "LoadPicture");
   const QImage image = reader.read();
   if (image.isNull()) Raise(err::InvalidPicture, "LoadPicture");
   return FromQImage(image);

@@ -87,6 +87,23 @@ TEST(QtServices, LoadPictureReadsImageFilesAndNamesWhatIsWrong) {
   } catch (const Error& e) {
     EXPECT_EQ(e.Number(), 481);
   }
+
+  // A bitmap header that declares 131,072 x 2 pixels (found by fuzzing): larger than any picture
+  // the platform holds, refused before anything is decoded.
+  const unsigned char wide[] = {'B', 'M', 0x46, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0, 0x28, 0, 0, 0,
+                                0, 0, 2, 0, 2, 0, 0, 0, 1, 0, 0x18, 0, 0, 0, 0, 0, 0x10, 0, 0, 0,
+                                0x13, 0xb, 0, 0, 0x13, 0xb, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                0xff, 0, 0xff, 0, 0, 0, 0xff, 0, 0xff, 0xff, 0xff, 0xff, 0, 0};
+  QFile huge(dir.filePath("wide.bmp"));
+  ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+  huge.write(reinterpret_cast<const char*>(wide), sizeof wide);
+  huge.close();
+  try {
+    tk.LoadPicture(huge.fileName().toStdString());
+    ADD_FAILURE() << "a picture wider than any bitmap loaded";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), 7);
+  }
 }
 
 TEST(QtServices, TheHourglassIsTheApplicationsOverrideCursor) {
