@@ -184,11 +184,13 @@ struct OrdersForm {
   // A workbook in the documents folder, opened with the desktop's opener once saved; a host that
   // runs the spreadsheet application already gets the workbook open in it instead.
   void Export() {
-    std::string path = (printing::DocumentsFolder() / "Spice orders").string();
+    const std::filesystem::path folder = exportFolder.empty() ? printing::DocumentsFolder() : exportFolder;
+    std::string path = (folder / "Spice orders").string();
     k.ExportToExcel(path);
   }
 
   static constexpr const char* kSearchHint = "Search...";
+  std::filesystem::path exportFolder;  // the documents folder unless set
   QtToolkit& tk;
   QtHostForm form;
   Kestrel& k;
@@ -265,7 +267,9 @@ class ScriptedUser {
 class Session {
  public:
   Session(OrdersForm& f, std::string folder)
-      : f_(f), lv_(dynamic_cast<QtListView&>(f.k.ListViewControl())), folder_(std::move(folder)) {}
+      : f_(f), lv_(dynamic_cast<QtListView&>(f.k.ListViewControl())), folder_(std::move(folder)) {
+    f_.exportFolder = folder_;  // a scripted session leaves nothing in the user's documents
+  }
 
   void Step(const std::string& what) { std::cout << "- " << what << "\n"; }
   void Shot(const std::string& name) {
