@@ -21,56 +21,25 @@
 // highest count reached on the way, all above what the program held before.
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <sys/resource.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <new>
 #include <string>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "bench/AllocationCounting.h"
+#include "bench/SplitMix64.h"
 #include "control/Kestrel.h"
 #include "platform/headless/HeadlessToolkit.h"
 #include "platform/headless/HostForm.h"
 #include "runtime/Like.h"
 #include "runtime/Text.h"
-
-// --- counting every allocation ---------------------------------------------------------------------
-
-namespace {
-std::atomic<int64_t> gLive{0}, gPeak{0};
-
-void Counted(void* p) {
-  if (!p) throw std::bad_alloc();
-  const auto size = static_cast<int64_t>(malloc_usable_size(p));
-  const int64_t live = gLive.fetch_add(size, std::memory_order_relaxed) + size;
-  int64_t peak = gPeak.load(std::memory_order_relaxed);
-  while (live > peak && !gPeak.compare_exchange_weak(peak, live, std::memory_order_relaxed)) {
-  }
-}
-void Uncounted(void* p) {
-  if (p) gLive.fetch_sub(static_cast<int64_t>(malloc_usable_size(p)), std::memory_order_relaxed);
-  std::free(p);
-}
-}  // namespace
-
-void* operator new(size_t n) {
-  void* p = std::malloc(n == 0 ? 1 : n);
-  Counted(p);
-  return p;
-}
-void* operator new[](size_t n) { return ::operator new(n); }
-void operator delete(void* p) noexcept { Uncounted(p); }
-void operator delete[](void* p) noexcept { Uncounted(p); }
-void operator delete(void* p, size_t) noexcept { Uncounted(p); }
-void operator delete[](void* p, size_t) noexcept { Uncounted(p); }
 
 namespace {
 
@@ -102,13 +71,7 @@ const std::vector<Row>& RowsOf(size_t n) {
                                             "Bark",  "Resins", "Blends", "Salts", "Peppers"};
   auto rows = std::make_unique<std::vector<Row>>();
   rows->reserve(n);
-  uint64_t state = 0x9E3779B97F4A7C15ull;
-  auto next = [&state] {  // splitmix64: the same rows on every run
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  };
+  tamarind::bench::SplitMix64 next;
   for (size_t i = 0; i < n; ++i) {
     Row r;
     r.key = "k" + std::to_string(i + 1);
@@ -325,14 +288,13 @@ void BM_GetSelectedKeys_Baseline(benchmark::State& state) {
 void BM_Memory(benchmark::State& state) {
   const std::vector<Row>& rows = RowsOf(Rows(state));
   for (auto _ : state) {
-    const int64_t before = gLive.load();
-    gPeak.store(before);
+    const int64_t before = tamarind::bench::ResetPeak();
     auto c = std::make_unique<Control>(rows);
-    const int64_t filled = gLive.load() - before;
+    const int64_t filled = tamarind::bench::LiveBytes() - before;
     c->K().FilterWild(kSearch, kCustomer);
-    const int64_t parked = gLive.load() - before;
+    const int64_t parked = tamarind::bench::LiveBytes() - before;
     c->K().FilterRemove();
-    const int64_t peak = gPeak.load() - before;
+    const int64_t peak = tamarind::bench::PeakBytes() - before;
     state.counters["parked_rows"] = static_cast<double>(rows.size() - Matching(rows));
     state.counters["list_MiB"] = static_cast<double>(filled) / kMiB;
     state.counters["while_parked_MiB"] = static_cast<double>(parked) / kMiB;

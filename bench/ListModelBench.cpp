@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/SplitMix64.h"
 #include "platform/Messages.h"
 #include "platform/UserControl.h"
 #include "platform/headless/HeadlessToolkit.h"
@@ -61,13 +62,7 @@ const Table& TableOf(size_t n) {
   auto table = std::make_unique<Table>();
   table->rows.reserve(n);
   table->amounts.assign(n + 1, 0.0);
-  uint64_t state = 0x9E3779B97F4A7C15ull;
-  auto next = [&state] {  // splitmix64: the same texts on every run
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  };
+  tamarind::bench::SplitMix64 next;
   for (size_t i = 0; i < n; ++i) {
     Row r;
     r[0] = "Row " + std::to_string(i + 1);

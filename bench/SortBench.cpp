@@ -13,23 +13,22 @@
 // and sorted by keys, both above what the program held before it was built.
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "bench/AllocationCounting.h"
+#include "bench/SplitMix64.h"
 #include "control/Kestrel.h"
 #include "platform/Messages.h"
 #include "platform/headless/HeadlessToolkit.h"
@@ -37,36 +36,6 @@
 #include "platform/headless/UserDriver.h"
 #include "runtime/Conversions.h"
 #include "runtime/Text.h"
-
-// --- counting every allocation ---------------------------------------------------------------------
-
-namespace {
-std::atomic<int64_t> gLive{0}, gPeak{0};
-
-void Counted(void* p) {
-  if (!p) throw std::bad_alloc();
-  const int64_t live = gLive.fetch_add(static_cast<int64_t>(malloc_usable_size(p)), std::memory_order_relaxed) +
-                       static_cast<int64_t>(malloc_usable_size(p));
-  int64_t peak = gPeak.load(std::memory_order_relaxed);
-  while (live > peak && !gPeak.compare_exchange_weak(peak, live, std::memory_order_relaxed)) {
-  }
-}
-void Uncounted(void* p) {
-  if (p) gLive.fetch_sub(static_cast<int64_t>(malloc_usable_size(p)), std::memory_order_relaxed);
-  std::free(p);
-}
-}  // namespace
-
-void* operator new(size_t n) {
-  void* p = std::malloc(n == 0 ? 1 : n);
-  Counted(p);
-  return p;
-}
-void* operator new[](size_t n) { return ::operator new(n); }
-void operator delete(void* p) noexcept { Uncounted(p); }
-void operator delete[](void* p) noexcept { Uncounted(p); }
-void operator delete(void* p, size_t) noexcept { Uncounted(p); }
-void operator delete[](void* p, size_t) noexcept { Uncounted(p); }
 
 namespace {
 
@@ -98,13 +67,7 @@ const std::vector<Row>& RowsOf(size_t n) {
                                         "Ébert",  "Ólafsson", "Çelik"};
   auto rows = std::make_unique<std::vector<Row>>();
   rows->reserve(n);
-  uint64_t state = 0x9E3779B97F4A7C15ull;
-  auto next = [&state] {  // splitmix64: the same rows on every run
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  };
+  tamarind::bench::SplitMix64 next;
   for (size_t i = 0; i < n; ++i) {
     Row r;
     r[kRowId] = "Row " + std::to_string(i + 1);
@@ -362,12 +325,11 @@ void BM_SizeColumns_Baseline(benchmark::State& state) {
 void BM_Memory(benchmark::State& state) {
   const std::vector<Row>& rows = RowsOf(Rows(state));
   for (auto _ : state) {
-    const int64_t before = gLive.load();
-    gPeak.store(before);
+    const int64_t before = tamarind::bench::ResetPeak();
     auto c = std::make_unique<Control>(rows);
-    const int64_t filled = gLive.load() - before;
+    const int64_t filled = tamarind::bench::LiveBytes() - before;
     c->Click(kQty);
-    const int64_t peak = gPeak.load() - before;
+    const int64_t peak = tamarind::bench::PeakBytes() - before;
     if (c->K().Sorted()) state.SkipWithError("the keyed sort did not run");
     constexpr double kMiB = 1024.0 * 1024.0;
     state.counters["list_MiB"] = static_cast<double>(filled) / kMiB;
