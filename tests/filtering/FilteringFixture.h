@@ -16,6 +16,7 @@
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
 #include "runtime/Error.h"
+#include "tests/kestrel/KestrelOnAForm.h"
 
 namespace tamarind::testing {
 
@@ -38,16 +39,13 @@ struct Order {
   std::string key, id, customer, category, qty, due;
 };
 
-class FilteringTest : public ::testing::Test {
+class FilteringTest : public KestrelOnAForm<SortEventLog> {
  protected:
   enum Column { kId = 0, kCustomer = 1, kCategory = 2, kQty = 3, kDue = 4 };
 
   FilteringTest() {
-    form.Show();
-    k.Attach(&host);
     for (const char* c : {"Order", "Customer", "Category", "Qty", "Due"}) k.ColumnHeaders().Add(0, {}, c, 1400);
   }
-  ~FilteringTest() override { k.Attach(nullptr); }
 
   // Seven orders, in this order.
   void FillOrders() {
@@ -106,24 +104,12 @@ class FilteringTest : public ::testing::Test {
     for (const auto& r : tk.SoundImpl().Requests()) n += r.resourceId == snd_SORT ? 1 : 0;
     return n;
   }
-  Texts Messages() const {
-    Texts out;
-    for (const auto& m : tk.MessageBoxes()) out.push_back(m.prompt);
-    return out;
-  }
   // True when the list is not locked against painting and its lock was taken and given back.
   bool LockedAndUnlocked() {
     const auto& history = tk.Windows().LockHistory();
     return tk.Windows().LockedWindow() == 0 && !history.empty() && history.front() == lv.hWnd() &&
            history.back() == 0;
   }
-
-  platform::headless::HeadlessToolkit tk;
-  platform::headless::HostForm form{tk, "Orders", 12000, 6000};
-  Kestrel& k = form.Add<Kestrel>("K", 240, 240, 9000, 3600);
-  platform::ListView& lv = k.ListViewControl();
-  platform::headless::UserDriver user{tk};
-  SortEventLog host;
 };
 
 // The number, description and source of the Error f raises; number 0 when it raises none.

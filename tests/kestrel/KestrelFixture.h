@@ -12,6 +12,7 @@
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
 #include "runtime/Error.h"
+#include "tests/runtime/TestSupport.h"
 #include "sorting/HeaderArrows.h"
 
 namespace tamarind::testing {
@@ -40,13 +41,6 @@ inline void ExpectBuiltInArrows(const platform::ImageListRef& icons) {
   EXPECT_TRUE(icons->SameImages(*sorting::BuiltInArrowImages()));
 }
 
-inline int32_t ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using test_support::ErrorNumberOf;
 
 }  // namespace tamarind::testing

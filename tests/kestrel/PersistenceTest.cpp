@@ -360,7 +360,7 @@ TEST(DesignState, ADamagedFormFileChangesNothing) {
     std::ofstream out(path, std::ios::trunc);
     out << text.substr(0, text.size() * 2 / 3);  // cut short, as a crash while copying would
   }
-  EXPECT_EQ(ErrorOf([&] { FormFile::Load(path); }), err::InvalidPropertyValue);
+  EXPECT_EQ(ErrorNumberOf([&] { FormFile::Load(path); }), err::InvalidPropertyValue);
   EXPECT_EQ(k.TitleCaption(), "kept");
 }
 

@@ -177,7 +177,7 @@ TEST_F(Properties, DropLinesBelowEightBecomeEightAlsoInTheCallersVariable) {
 TEST_F(Properties, SubItemClickedCannotBeSetAtDesignTime) {
   d.form.SetUserMode(false);
   d.form.ClearPropertyChanges();
-  EXPECT_EQ(ErrorOf([&] { k.SubItemClicked(2); }), err::SetNotPermitted);
+  EXPECT_EQ(ErrorNumberOf([&] { k.SubItemClicked(2); }), err::SetNotPermitted);
   EXPECT_EQ(k.SubItemClicked(), 0);
   EXPECT_TRUE(d.form.PropertyChanges().empty());
   d.form.SetUserMode(true);

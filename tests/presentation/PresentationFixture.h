@@ -15,6 +15,7 @@
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
 #include "runtime/Error.h"
+#include "tests/kestrel/KestrelOnAForm.h"
 
 namespace tamarind::testing {
 
@@ -29,13 +30,10 @@ class BandClicks : public KestrelEvents {
   }
 };
 
-class PresentationTest : public ::testing::Test {
+class PresentationTest : public KestrelOnAForm<BandClicks> {
  protected:
-  PresentationTest() {
-    form.Show();
-    k.Attach(&host);
-  }
-  ~PresentationTest() override { k.Attach(nullptr); }
+  // At the form's corner, so the control's boxes read in the form's twips.
+  PresentationTest() : KestrelOnAForm(Placement{9000, 0, 0, 6000, 4000}) {}
 
   // The control's inner tab strip, found on screen among its child windows as a person's
   // accessibility tool would find it.
@@ -52,13 +50,6 @@ class PresentationTest : public ::testing::Test {
   // Left, top, width and height in twips.
   static std::vector<float> Box(const platform::Control& c) { return {c.Left(), c.Top(), c.Width(), c.Height()}; }
   void Size(float width, float height) { form.MoveControl(k, 0, 0, width, height); }
-
-  platform::headless::HeadlessToolkit tk;
-  platform::headless::HostForm form{tk, "Orders", 12000, 9000};
-  Kestrel& k = form.Add<Kestrel>("K", 0, 0, 6000, 4000);
-  platform::ListView& lv = k.ListViewControl();
-  platform::headless::UserDriver user{tk};
-  BandClicks host;
 };
 
 using Boxes = std::vector<float>;

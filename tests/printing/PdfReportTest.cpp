@@ -141,7 +141,7 @@ TEST_F(PdfReport, AnAbandonedOrFailedJobLeavesNoFile) {
 TEST_F(PdfReport, UnwritableFolderIsAFileAccessError) {
   std::ofstream(dir / "blocker") << "a file where the folder should be";
   pdf->Folder(dir / "blocker" / "reports");
-  EXPECT_EQ(ErrorOf([&] { pdf->Print("x"); }), err::PathFileAccessError);
+  EXPECT_EQ(ErrorNumberOf([&] { pdf->Print("x"); }), err::PathFileAccessError);
   EXPECT_FALSE(pdf->DocumentOpen());
 }
 

@@ -53,7 +53,7 @@ TEST_F(OdbcRecordset, LongTextsArriveWhole) {
 
 TEST_F(OdbcRecordset, BinaryDataAndFailuresAreClearErrors) {
   const Variant rs = OpenOdbcRecordset(dsn, "SELECT Photo FROM spices ORDER BY Id");
-  EXPECT_EQ(ErrorOf([&] { FieldValue(rs, 0); }), err::TypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([&] { FieldValue(rs, 0); }), err::TypeMismatch);
   Call(rs, "MoveNext");
   EXPECT_TRUE(FieldValue(rs, 0).IsNull());
 
@@ -64,7 +64,7 @@ TEST_F(OdbcRecordset, BinaryDataAndFailuresAreClearErrors) {
     EXPECT_EQ(e.Number(), err::InvalidProcedureCall);
     EXPECT_NE(e.Description().find("Connecting failed: ["), std::string::npos) << e.Description();
   }
-  EXPECT_EQ(ErrorOf([&] { OpenOdbcRecordset(dsn, "SELECT * FROM nowhere"); }), err::InvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([&] { OpenOdbcRecordset(dsn, "SELECT * FROM nowhere"); }), err::InvalidProcedureCall);
 }
 
 TEST_F(OdbcRecordset, FillsAKestrelAsTheSqliteRecordsetDoes) {

@@ -65,8 +65,8 @@ TEST_F(SqliteRecordset, MovesRecordByRecordToItsEnd) {
     Call(rs, "movenext");
   }
   EXPECT_TRUE(AtEnd(rs));
-  EXPECT_EQ(ErrorOf([&] { Call(rs, "MoveNext"); }), err::InvalidProcedureCall);
-  EXPECT_EQ(ErrorOf([&] { FieldValue(rs, 0); }), err::InvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([&] { Call(rs, "MoveNext"); }), err::InvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([&] { FieldValue(rs, 0); }), err::InvalidProcedureCall);
   EXPECT_TRUE(AtEnd(OpenSqliteRecordset(db, "SELECT v FROM t WHERE v > 3")));
 }
 
@@ -83,11 +83,11 @@ TEST_F(SqliteRecordset, FieldsByOrdinalOrNameAndTheErrorsOfAMissingOne) {
   const std::string db = MakeDatabase(dir, "CREATE TABLE t (Id, Name); INSERT INTO t VALUES (7, 'Anise');");
   const Variant rs = OpenSqliteRecordset(db, "SELECT * FROM t");
   EXPECT_EQ(FieldValue(rs, "name").AsString(), "Anise");
-  EXPECT_EQ(ErrorOf([&] { FieldValue(rs, 2); }), err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorOf([&] { FieldValue(rs, -1); }), err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorOf([&] { FieldValue(rs, "City"); }), err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorOf([&] { Get(rs, "RecordCount"); }), err::ObjectDoesNotSupport);
-  EXPECT_EQ(ErrorOf([&] { Let(rs, "EOF", true); }), err::ObjectDoesNotSupport);
+  EXPECT_EQ(ErrorNumberOf([&] { FieldValue(rs, 2); }), err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { FieldValue(rs, -1); }), err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { FieldValue(rs, "City"); }), err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(rs, "RecordCount"); }), err::ObjectDoesNotSupport);
+  EXPECT_EQ(ErrorNumberOf([&] { Let(rs, "EOF", true); }), err::ObjectDoesNotSupport);
 }
 
 TEST_F(SqliteRecordset, BinaryDataIsAClearErrorWhenRead) {
@@ -104,7 +104,7 @@ TEST_F(SqliteRecordset, BinaryDataIsAClearErrorWhenRead) {
 }
 
 TEST_F(SqliteRecordset, OpeningFailuresSayWhatWentWrong) {
-  EXPECT_EQ(ErrorOf([&] { OpenSqliteRecordset((dir / "missing.db").string(), "SELECT 1"); }), err::FileNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { OpenSqliteRecordset((dir / "missing.db").string(), "SELECT 1"); }), err::FileNotFound);
   const std::string db = MakeDatabase(dir, "CREATE TABLE t (v);");
   try {
     OpenSqliteRecordset(db, "SELECT * FROM nowhere");
@@ -114,9 +114,9 @@ TEST_F(SqliteRecordset, OpeningFailuresSayWhatWentWrong) {
     EXPECT_NE(e.Description().find("no such table: nowhere"), std::string::npos) << e.Description();
   }
   std::ofstream(dir / "junk.db") << std::string(4096, 'j');
-  EXPECT_EQ(ErrorOf([&] { OpenSqliteRecordset((dir / "junk.db").string(), "SELECT * FROM t"); }), err::InvalidProcedureCall);
+  EXPECT_EQ(ErrorNumberOf([&] { OpenSqliteRecordset((dir / "junk.db").string(), "SELECT * FROM t"); }), err::InvalidProcedureCall);
   // Read-only: a query cannot change the host's database by accident.
-  EXPECT_EQ(ErrorOf([&] { OpenSqliteRecordset(db, "INSERT INTO t VALUES (1) RETURNING v"); }),
+  EXPECT_EQ(ErrorNumberOf([&] { OpenSqliteRecordset(db, "INSERT INTO t VALUES (1) RETURNING v"); }),
             err::InvalidProcedureCall);
 }
 

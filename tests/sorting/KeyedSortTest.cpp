@@ -93,7 +93,7 @@ TEST_F(KeyedSort, AnUnconvertibleCellLeavesTheRowsWhereTheyWere) {
   EXPECT_EQ(left->Count(), 2);
   EXPECT_EQ(left->Item("k1").AsDouble(), 10.0);
   EXPECT_EQ(left->Item("K2").AsDouble(), 9.0);  // keys ignore letter case, as a collection's do
-  EXPECT_EQ(ErrorOf([&] { left->Item("k3"); }), 5);
+  EXPECT_EQ(ErrorNumberOf([&] { left->Item("k3"); }), 5);
 
   k.ListItems().Item(3)->SubItems(1, "");
   Click(2);
@@ -171,9 +171,9 @@ TEST_F(KeyedSort, PerformSortOnColumnHonoursTheDirectionForNumbersOnly) {
 TEST_F(KeyedSort, PerformSortOnColumnPassesItsErrorsToTheHost) {
   FillOrders();
   k.SortArrows(true);
-  EXPECT_EQ(ErrorOf([&] { k.PerformSortOnColumn(9, sdt_NUMERIC, lvASC); }), 35600);
+  EXPECT_EQ(ErrorNumberOf([&] { k.PerformSortOnColumn(9, sdt_NUMERIC, lvASC); }), 35600);
   k.ListItems().Item(2)->SubItems(1, "nine");
-  EXPECT_EQ(ErrorOf([&] { k.PerformSortOnColumn(2, sdt_NUMERIC, lvDESC); }), 13);
+  EXPECT_EQ(ErrorNumberOf([&] { k.PerformSortOnColumn(2, sdt_NUMERIC, lvDESC); }), 13);
   EXPECT_EQ(host.log, (Texts{"BeforeColumnSort Qty type=1 omit=\"\""}));
   EXPECT_EQ(SortSounds(), 0);
   EXPECT_EQ(Arrows(), "^..");  // still where SortArrows put it

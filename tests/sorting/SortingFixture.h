@@ -18,6 +18,8 @@
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
 #include "runtime/Error.h"
+#include "tests/kestrel/KestrelOnAForm.h"
+#include "tests/runtime/TestSupport.h"
 
 namespace tamarind::testing {
 
@@ -49,13 +51,8 @@ class SortingHost : public KestrelEvents {
   void ColumnSortComplete() override { log.push_back("ColumnSortComplete"); }
 };
 
-class SortingTest : public ::testing::Test {
+class SortingTest : public KestrelOnAForm<SortingHost> {
  protected:
-  SortingTest() {
-    form.Show();
-    k.Attach(&host);
-  }
-  ~SortingTest() override { k.Attach(nullptr); }
 
   // Columns with these captions, 1500 twips wide, and rows of cells (item text first).
   void Fill(const std::vector<std::string>& captions, const std::vector<std::vector<std::string>>& rows) {
@@ -96,30 +93,10 @@ class SortingTest : public ::testing::Test {
     }
     return out;
   }
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> out;
-    for (const auto& m : tk.MessageBoxes()) out.push_back(m.prompt);
-    return out;
-  }
-
-  platform::headless::HeadlessToolkit tk;
-  platform::headless::HostForm form{tk, "Orders", 12000, 6000};
-  Kestrel& k = form.Add<Kestrel>("K", 240, 240, 9000, 3600);
-  platform::ListView& lv = k.ListViewControl();
-  platform::headless::UserDriver user{tk};
-  SortingHost host;
 };
 
 using Texts = std::vector<std::string>;
 
-// The number of the Error f raises; 0 when it raises none.
-inline int32_t ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using test_support::ErrorNumberOf;
 
 }  // namespace tamarind::testing

@@ -22,7 +22,7 @@ namespace {
 
 constexpr const char* kClass = "Excel.Application";
 
-int32_t ErrorOf(const std::function<void()>& f) {
+int32_t ErrorNumberOf(const std::function<void()>& f) {
   try {
     f();
   } catch (const Error& e) {
@@ -50,7 +50,7 @@ class Server : public ::testing::Test {
     return path;
   }
   Variant Running() { return tk.GetObject("", kClass); }
-  bool IsRunning() { return ErrorOf([&] { Running(); }) == 0; }
+  bool IsRunning() { return ErrorNumberOf([&] { Running(); }) == 0; }
   Variant Sheet(const Variant& book, int32_t n) { return Get(book, "Sheets", {n}); }
   Variant Cell(const Variant& book, int32_t n, const char* address) { return Get(Sheet(book, n), "Range", {address}); }
 
@@ -61,7 +61,7 @@ class Server : public ::testing::Test {
 // --- running instances ---------------------------------------------------------------------------------
 
 TEST_F(Server, GetObjectWithTheClassFindsOnlyARunningInstance) {
-  EXPECT_EQ(ErrorOf([&] { Running(); }), err::CannotCreateObject);
+  EXPECT_EQ(ErrorNumberOf([&] { Running(); }), err::CannotCreateObject);
   const Variant app = spreadsheet::StartApplication(tk);
   EXPECT_EQ(Running().AsObject(), app.AsObject());
   EXPECT_EQ(tk.GetObject("", "EXCEL.application").AsObject(), app.AsObject());
@@ -70,9 +70,9 @@ TEST_F(Server, GetObjectWithTheClassFindsOnlyARunningInstance) {
   EXPECT_NE(second.AsObject(), app.AsObject());
   EXPECT_EQ(Running().AsObject(), app.AsObject());
   Call(app, "Quit");
-  EXPECT_EQ(ErrorOf([&] { Running(); }), err::CannotCreateObject);
-  EXPECT_EQ(ErrorOf([&] { Get(app, "Workbooks"); }), err::AutomationError);
-  EXPECT_EQ(ErrorOf([&] { tk.CreateObject("Nobody.Application"); }), err::CannotCreateObject);
+  EXPECT_EQ(ErrorNumberOf([&] { Running(); }), err::CannotCreateObject);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(app, "Workbooks"); }), err::AutomationError);
+  EXPECT_EQ(ErrorNumberOf([&] { tk.CreateObject("Nobody.Application"); }), err::CannotCreateObject);
 }
 
 TEST_F(Server, GetObjectWithAFileStartsAnInstanceOrOpensInTheRunningOne) {
@@ -95,7 +95,7 @@ TEST_F(Server, GetObjectWithAFileStartsAnInstanceOrOpensInTheRunningOne) {
 
 TEST_F(Server, AFileThatCannotBeOpenedLeavesNoInstanceRunning) {
   const std::string missing = dir.File("missing.xls");
-  EXPECT_EQ(ErrorOf([&] { tk.GetObject(missing, ""); }), 1004);
+  EXPECT_EQ(ErrorNumberOf([&] { tk.GetObject(missing, ""); }), 1004);
   EXPECT_FALSE(IsRunning());
   // Damaged bytes the same way.
   WriteBytes(dir.File("junk.xls"), std::vector<uint8_t>(3000, 0x41));
@@ -104,7 +104,7 @@ TEST_F(Server, AFileThatCannotBeOpenedLeavesNoInstanceRunning) {
   EXPECT_FALSE(IsRunning());
   // A running instance survives a failed open.
   const Variant app = spreadsheet::StartApplication(tk);
-  EXPECT_EQ(ErrorOf([&] { tk.GetObject(missing, ""); }), 1004);
+  EXPECT_EQ(ErrorNumberOf([&] { tk.GetObject(missing, ""); }), 1004);
   EXPECT_TRUE(IsRunning());
   Call(app, "Quit");
 }
@@ -115,10 +115,10 @@ TEST_F(Server, NamesIgnoreLetterCaseAndUnknownMembersAre438) {
   const Variant book = tk.GetObject(NewFile(), "");
   EXPECT_EQ(CLng(Get(Get(book, "SHEETS"), "count")), 1);
   EXPECT_EQ(CStr(Get(Get(book, "sheets", {1}), "nAmE")), "Export");
-  EXPECT_EQ(ErrorOf([&] { Get(book, "Sheetz"); }), err::ObjectDoesNotSupport);
-  EXPECT_EQ(ErrorOf([&] { Let(book, "Name", "x.xls"); }), err::ObjectDoesNotSupport);
-  EXPECT_EQ(ErrorOf([&] { Get(Get(book, "sheets"), "Item", {2}); }), err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorOf([&] { Get(Get(book, "sheets"), "Item", {"Nope"}); }), err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(book, "Sheetz"); }), err::ObjectDoesNotSupport);
+  EXPECT_EQ(ErrorNumberOf([&] { Let(book, "Name", "x.xls"); }), err::ObjectDoesNotSupport);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(Get(book, "sheets"), "Item", {2}); }), err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(Get(book, "sheets"), "Item", {"Nope"}); }), err::SubscriptOutOfRange);
   EXPECT_EQ(CStr(Get(Get(book, "sheets", {"EXPORT"}), "Name")), "Export");
   Call(Get(book, "Application"), "Quit");
 }
@@ -138,7 +138,7 @@ TEST_F(Server, SheetsAddBeforeAndAfterAndNamesFollowTheRules) {
   EXPECT_EQ(CStr(Get(Sheet(book, 1), "Name")), "Summary");
   for (const char* bad : {"export", "a/b", "[x]", "", "'quoted'", "A name longer than thirty-one chars"}) {
     SCOPED_TRACE(bad);
-    EXPECT_EQ(ErrorOf([&] { Let(Sheet(book, 1), "Name", bad); }), 1004);
+    EXPECT_EQ(ErrorNumberOf([&] { Let(Sheet(book, 1), "Name", bad); }), 1004);
     EXPECT_EQ(CStr(Get(Sheet(book, 1), "Name")), "Summary");
   }
   Call(Get(book, "Application"), "Quit");
@@ -163,13 +163,13 @@ TEST_F(Server, RangeValuesAreTypedAsEnteredAndReadBack) {
 
   Let(Cell(book, 1, "C1:D2"), "Value", 7);
   EXPECT_EQ(Get(Cell(book, 1, "D2"), "Value").NumericValue(), 7);
-  EXPECT_EQ(ErrorOf([&] { Get(Cell(book, 1, "C1:D2"), "Value"); }), 1004);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(Cell(book, 1, "C1:D2"), "Value"); }), 1004);
   EXPECT_EQ(CStr(Get(Cell(book, 1, "d2:c1"), "Address")), "$C$1:$D$2");
   EXPECT_EQ(CStr(Get(Get(Cell(book, 1, "B7"), "EntireColumn"), "Address")), "$B:$B");
 
   for (const char* bad : {"IW1", "A65537", "A0", "1A", "A1:", "A:1", "AAA1"}) {
     SCOPED_TRACE(bad);
-    EXPECT_EQ(ErrorOf([&] { Get(Sheet(book, 1), "Range", {bad}); }), 1004);
+    EXPECT_EQ(ErrorNumberOf([&] { Get(Sheet(book, 1), "Range", {bad}); }), 1004);
   }
   EXPECT_EQ(CStr(Get(Cell(book, 1, "$IV$65536"), "Address")), "$IV$65536");
   Call(Get(book, "Application"), "Quit");
@@ -197,10 +197,10 @@ TEST_F(Server, PasteReadsTheClipboardIntoTheSelectedCellOn) {
   EXPECT_TRUE(Get(Get(sheet, "Range", {"C4"}), "Value").IsEmpty());
 
   tk.GetClipboard().Clear();
-  EXPECT_EQ(ErrorOf([&] { Call(sheet, "Paste"); }), 1004);
+  EXPECT_EQ(ErrorNumberOf([&] { Call(sheet, "Paste"); }), 1004);
   // Selecting needs the active sheet.
   Call(Get(book, "sheets"), "Add");
-  EXPECT_EQ(ErrorOf([&] { Call(Get(sheet, "Range", {"A1"}), "Select"); }), 1004);
+  EXPECT_EQ(ErrorNumberOf([&] { Call(Get(sheet, "Range", {"A1"}), "Select"); }), 1004);
   Call(Get(book, "Application"), "Quit");
 }
 
@@ -229,9 +229,9 @@ TEST_F(Server, PasteRefusesWhatDoesNotFitAndThenPastesNothing) {
 
   // Exactly as many rows as the sheet has from the destination on fit.
   tk.GetClipboard().SetText("a\rb\r");
-  EXPECT_EQ(ErrorOf([&] { Call(sheet, "Paste", {Named("Destination", Get(sheet, "Range", {"A65535"}))}); }), 0);
+  EXPECT_EQ(ErrorNumberOf([&] { Call(sheet, "Paste", {Named("Destination", Get(sheet, "Range", {"A65535"}))}); }), 0);
   EXPECT_EQ(CStr(Get(Get(sheet, "Range", {"A65536"}), "Value")), "b");
-  EXPECT_EQ(ErrorOf([&] { Call(sheet, "Paste", {Named("Destination", Get(sheet, "Range", {"A65536"}))}); }), 1004);
+  EXPECT_EQ(ErrorNumberOf([&] { Call(sheet, "Paste", {Named("Destination", Get(sheet, "Range", {"A65536"}))}); }), 1004);
   Call(Get(book, "Application"), "Quit");
 }
 
@@ -245,7 +245,7 @@ TEST_F(Server, AutoFitWidensColumnsToTheirWidestCellAndIsSaved) {
   Let(Get(sheet, "Range", {"B1"}), "Value", "WWWWWWWWWWWWWWWW");
   Let(Get(sheet, "Range", {"B9"}), "Value", "W");
   Let(Get(sheet, "Range", {"D1"}), "Value", 1234567.5);
-  EXPECT_EQ(ErrorOf([&] { Call(Get(sheet, "Range", {"A1:B2"}), "AutoFit"); }), 1004);
+  EXPECT_EQ(ErrorNumberOf([&] { Call(Get(sheet, "Range", {"A1:B2"}), "AutoFit"); }), 1004);
   Call(Get(Get(sheet, "Cells"), "EntireColumn"), "AutoFit");
   Call(book, "Save");
 
@@ -294,8 +294,8 @@ TEST_F(Server, ClosedWorkbooksAndQuitInstancesRefuseCalls) {
   EXPECT_TRUE(CBool(Get(Get(app, "Windows", {1}), "Visible")));  // opened by the user's own call
   Call(book, "Close");
   EXPECT_EQ(CLng(Get(Get(app, "Workbooks"), "Count")), 0);
-  EXPECT_EQ(ErrorOf([&] { Get(book, "Name"); }), err::AutomationError);
-  EXPECT_EQ(ErrorOf([&] { Get(sheet, "Range", {"A1"}); }), err::AutomationError);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(book, "Name"); }), err::AutomationError);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(sheet, "Range", {"A1"}); }), err::AutomationError);
   EXPECT_TRUE(Get(app, "ActiveSheet").IsNothing());
 
   // Quit closes what is open without saving it.
@@ -304,7 +304,7 @@ TEST_F(Server, ClosedWorkbooksAndQuitInstancesRefuseCalls) {
   Let(Cell(kept, 1, "A1"), "Value", "unsaved");
   Call(app, "Quit");
   EXPECT_EQ(ReadWithFreexl(path).sheets.at(0).rows, 0u);
-  EXPECT_EQ(ErrorOf([&] { Get(kept, "Name"); }), err::AutomationError);
+  EXPECT_EQ(ErrorNumberOf([&] { Get(kept, "Name"); }), err::AutomationError);
 }
 
 }  // namespace
