@@ -1,6 +1,7 @@
 #include "bench/AllocationCounting.h"
 
 #include <malloc.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -34,6 +35,12 @@ int64_t ResetPeak() {
   const int64_t live = gLive.load();
   gPeak.store(live);
   return live;
+}
+
+double ProcessMaxRssMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 }  // namespace tamarind::bench

@@ -11,5 +11,9 @@ int64_t LiveBytes();
 int64_t PeakBytes();
 // Starts a new peak from what is live now, and returns that.
 int64_t ResetPeak();
+// The process's largest resident size so far, in MiB.
+double ProcessMaxRssMiB();
+
+inline constexpr double kMiB = 1024.0 * 1024.0;
 
 }  // namespace tamarind::bench

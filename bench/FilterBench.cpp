@@ -21,7 +21,6 @@
 // highest count reached on the way, all above what the program held before.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <array>
 #include <cstdint>
@@ -34,6 +33,7 @@
 #include <vector>
 
 #include "bench/AllocationCounting.h"
+#include "bench/Registration.h"
 #include "bench/SplitMix64.h"
 #include "control/Kestrel.h"
 #include "platform/headless/HeadlessToolkit.h"
@@ -53,7 +53,6 @@ struct Row {
   std::array<std::string, kColumns> cells;
 };
 constexpr const char* kSearch = "silva";  // one family name in ten
-constexpr double kMiB = 1024.0 * 1024.0;
 
 // --- the rows both sides work on -------------------------------------------------------------------
 
@@ -296,28 +295,19 @@ void BM_Memory(benchmark::State& state) {
     c->K().FilterRemove();
     const int64_t peak = tamarind::bench::PeakBytes() - before;
     state.counters["parked_rows"] = static_cast<double>(rows.size() - Matching(rows));
-    state.counters["list_MiB"] = static_cast<double>(filled) / kMiB;
-    state.counters["while_parked_MiB"] = static_cast<double>(parked) / kMiB;
-    state.counters["peak_MiB"] = static_cast<double>(peak) / kMiB;
+    state.counters["list_MiB"] = static_cast<double>(filled) / tamarind::bench::kMiB;
+    state.counters["while_parked_MiB"] = static_cast<double>(parked) / tamarind::bench::kMiB;
+    state.counters["peak_MiB"] = static_cast<double>(peak) / tamarind::bench::kMiB;
     if (c->Count() != rows.size()) state.SkipWithError("rows were lost");
     c.reset();
   }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  state.counters["process_maxrss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-// --- registration ---------------------------------------------------------------------------------
-
-using BenchFn = void (*)(benchmark::State&);
-
-void Register(const std::string& name, BenchFn fn, int64_t rows, int64_t iterations) {
-  benchmark::RegisterBenchmark(name.c_str(), fn)->Arg(rows)->Iterations(iterations)->Unit(benchmark::kMillisecond);
+  state.counters["process_maxrss_MiB"] = tamarind::bench::ProcessMaxRssMiB();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  using tamarind::bench::Register;
   constexpr int64_t kMillion = 1000000;
   // First, while the program holds little else: the list's memory.
   Register("BM_Memory", BM_Memory, kMillion, 1);

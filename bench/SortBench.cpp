@@ -13,7 +13,6 @@
 // and sorted by keys, both above what the program held before it was built.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <array>
@@ -28,6 +27,7 @@
 #include <vector>
 
 #include "bench/AllocationCounting.h"
+#include "bench/Registration.h"
 #include "bench/SplitMix64.h"
 #include "control/Kestrel.h"
 #include "platform/Messages.h"
@@ -331,27 +331,17 @@ void BM_Memory(benchmark::State& state) {
     c->Click(kQty);
     const int64_t peak = tamarind::bench::PeakBytes() - before;
     if (c->K().Sorted()) state.SkipWithError("the keyed sort did not run");
-    constexpr double kMiB = 1024.0 * 1024.0;
-    state.counters["list_MiB"] = static_cast<double>(filled) / kMiB;
-    state.counters["peak_MiB"] = static_cast<double>(peak) / kMiB;
+    state.counters["list_MiB"] = static_cast<double>(filled) / tamarind::bench::kMiB;
+    state.counters["peak_MiB"] = static_cast<double>(peak) / tamarind::bench::kMiB;
     c.reset();
   }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  state.counters["process_maxrss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-// --- registration ---------------------------------------------------------------------------------
-
-using BenchFn = void (*)(benchmark::State&);
-
-void Register(const std::string& name, BenchFn fn, int64_t rows, int64_t iterations) {
-  benchmark::RegisterBenchmark(name.c_str(), fn)->Arg(rows)->Iterations(iterations)->Unit(benchmark::kMillisecond);
+  state.counters["process_maxrss_MiB"] = tamarind::bench::ProcessMaxRssMiB();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  using tamarind::bench::Register;
   constexpr int64_t kMillion = 1000000;
   // First, while the program holds little else: the list's memory.
   Register("BM_Memory", BM_Memory, kMillion, 1);
