@@ -83,17 +83,18 @@ std::vector<uint8_t> StdPicture::ToBmp() const {
   Put32(b, 3780);
   Put32(b, 0);
   Put32(b, 0);
-  for (int32_t y = height_ - 1; y >= 0; --y) {
-    uint32_t written = 0;
+  // The pixel rows are written in place into a buffer of their final size (rows from the bottom
+  // up, each padded to four bytes with zeros).
+  b.resize(54 + static_cast<size_t>(imageBytes), 0);
+  uint8_t* out = b.data() + 54;
+  for (int32_t y = height_ - 1; y >= 0; --y, out += rowBytes) {
     const OLE_COLOR* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
     for (int32_t x = 0; x < width_; ++x) {
       const OLE_COLOR c = row[x];
-      b.push_back(static_cast<uint8_t>(c >> 16));  // blue
-      b.push_back(static_cast<uint8_t>(c >> 8));   // green
-      b.push_back(static_cast<uint8_t>(c));        // red
-      written += 3;
+      out[3 * x] = static_cast<uint8_t>(c >> 16);     // blue
+      out[3 * x + 1] = static_cast<uint8_t>(c >> 8);  // green
+      out[3 * x + 2] = static_cast<uint8_t>(c);       // red
     }
-    for (; written < rowBytes; ++written) b.push_back(0);
   }
   return b;
 }

@@ -341,12 +341,46 @@ TEST(DesignState, HugeSizesFromAFileNeverExhaustMemory) {
   Kestrel& k = d.form.Add<Kestrel>(c.name, c.left, c.top, c.width, c.height, &c.properties);
   d.form.Show();  // paints the stripes: an empty list with 32768-pixel icons has 32769-pixel bands
   EXPECT_TRUE(k.Picture()->IsEmpty());  // too large to paint: the plain background
-  k.SmallIcons(nullptr);                // a normal row height: the stripes are painted, screen-wide at most
+  k.SmallIcons(nullptr);                // a normal row height: the stripes are painted, as a tile
   const PictureRef stripes = k.Picture();
   ASSERT_FALSE(stripes->IsEmpty());
-  EXPECT_EQ(stripes->WidthPx(), 7680);  // as wide as the widest screen
+  EXPECT_GE(stripes->WidthPx(), 1920);  // wider than an ordinary screen, far narrower than the list
+  EXPECT_LE(int64_t{stripes->WidthPx()} * stripes->HeightPx(), int64_t{1} << 16);
   EXPECT_EQ(stripes->Pixel(0, 0), RGB(255, 0, 0));
   EXPECT_FLOAT_EQ(k.ListViewControl().Width(), 1e9f);  // the list keeps its width
+}
+
+// A short saved form whose list is a billion twips wide with 2,768-pixel rows once took minutes to
+// load: the stripes' picture grew with the list's width times the row height, and went into every
+// save. The bands keep the row height exactly; the tile gets narrower, so the picture, and each save
+// and load of the form, stay small whatever the sizes say.
+TEST(DesignState, TallRowsOnAHugeListPaintANarrowTileOfTheRowHeight) {
+  const std::string text = "TAMARIND-FORM 1\nForm \"F\"\nBegin Kestrel \"K\" 0 0 1e9 4000\n"
+                           "  \"LineAltColor\" = Boolean True\n  \"LineOddColor\" = Long 255\n"
+                           "  \"LineEvenColor\" = Long 65280\n"
+                           "  \"SmallIcons\" = ImageList 3 02768 0 1 0\nEnd\nEndForm\n";
+  const FormFile file = FormFile::Parse(text);
+  Desk d;
+  const SavedControl& c = file.controls[0];
+  Kestrel& k = d.form.Add<Kestrel>(c.name, c.left, c.top, c.width, c.height, &c.properties);
+  d.form.Show();
+  const PictureRef stripes = k.Picture();
+  ASSERT_FALSE(stripes->IsEmpty());
+  const int32_t band = 2769;  // the icon height plus one pixel
+  ASSERT_EQ(stripes->HeightPx(), 2 * band);
+  EXPECT_LE(int64_t{stripes->WidthPx()} * stripes->HeightPx(), int64_t{1} << 16);
+  const int32_t right = stripes->WidthPx() - 1;
+  for (int32_t x : {0, right}) {
+    EXPECT_EQ(stripes->Pixel(x, band - 1), RGB(255, 0, 0));
+    EXPECT_EQ(stripes->Pixel(x, band), RGB(0, 255, 0));
+    EXPECT_EQ(stripes->Pixel(x, 2 * band - 1), RGB(0, 255, 0));
+  }
+  // What the form saves holds that small picture, and loads again to the same bands.
+  const std::string saved = d.form.SaveForm().Serialize();
+  EXPECT_LT(saved.size(), size_t{1} << 20);
+  const FormFile again = FormFile::Parse(saved);
+  Kestrel& back = d.form.Add<Kestrel>("K2", 0, 0, 1e9f, 4000, &again.controls[0].properties);
+  EXPECT_TRUE(back.Picture()->SamePixels(*stripes));
 }
 
 TEST(DesignState, ADamagedFormFileChangesNothing) {
