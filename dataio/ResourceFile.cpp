@@ -1,10 +1,8 @@
 #include "dataio/ResourceFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 
+#include "platform/spreadsheet/WholeFile.h"
 #include "resources/Resources.h"
 #include "runtime/Error.h"
 
@@ -24,24 +22,6 @@ namespace {
   }
 }
 
-// Raw byte output from the start of the file, without shortening it.
-void WriteFromStart(const std::string& path, const std::vector<uint8_t>& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) RaiseFileError(errno);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      RaiseFileError(error);
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::close(fd) != 0) RaiseFileError(errno);
-}
-
 }  // namespace
 
 std::string GenFileFromRes(platform::Toolkit& tk, int32_t& resID, std::string& resType, std::string& extension,
@@ -51,7 +31,9 @@ std::string GenFileFromRes(platform::Toolkit& tk, int32_t& resID, std::string& r
     if (baseName.empty()) baseName = "temp";
     const std::vector<uint8_t> bytes = platform::LoadResData(resID, resType);
     const std::string target = fullPath.empty() ? folder + "/" + baseName + "." + extension : fullPath;
-    WriteFromStart(target, bytes);
+    // The template replaces a file already there whole: nothing of a longer old file is left
+    // behind its end, and a reader never sees it half written.
+    if (const int error = spreadsheet::WriteWholeFile(target, bytes)) RaiseFileError(error);
     return target;
   });
 }

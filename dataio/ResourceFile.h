@@ -10,8 +10,9 @@ namespace tamarind::dataio {
 
 // Writes resource resID of type resType to fullPath, or, when fullPath is "", to
 // folder/baseName.extension (folder "" is the application's folder, baseName "" is "temp"), and
-// returns the path written. The bytes go from the start of the file; a longer file keeps the rest
-// of its bytes. An error is reported in a "Warning" message box and "" is returned.
+// returns the path written. A file already there is replaced whole (never left half written or
+// with the end of a longer old file). An error is reported in a "Warning" message box and "" is
+// returned.
 std::string GenFileFromRes(platform::Toolkit& tk, int32_t& resID, std::string& resType, std::string& extension,
                            std::string& folder, std::string& baseName, std::string& fullPath);
 

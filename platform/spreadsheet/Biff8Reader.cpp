@@ -14,6 +14,7 @@
 #include "platform/spreadsheet/Biff8Records.h"
 #include "platform/spreadsheet/CompoundFile.h"
 #include "platform/spreadsheet/LittleEndian.h"
+#include "platform/spreadsheet/WholeFile.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8.h"
 
@@ -312,7 +313,7 @@ Globals ReadGlobals(std::span<const uint8_t> stream) {
 Cell NumberCell(double value, uint32_t xf, const Globals& g) {
   const NumberFormat f = xf < g.xfFormats.size() ? g.xfFormats[xf] : NumberFormat::General;
   // Serial numbers of the 1904 date system count from 1 January 1904.
-  if (f != NumberFormat::General && g.date1904) value += 1462;
+  if (f != NumberFormat::General) value = g.date1904 ? value + 1462 : ModelDays(value);
   return Cell::Number(value, f);
 }
 
@@ -489,11 +490,8 @@ Workbook LoadWorkbook(const std::string& path) {
 
 void SaveWorkbook(const Workbook& book, const std::string& path) {
   const std::vector<uint8_t> bytes = WriteWorkbookFile(book);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) Raise(kEngineError, "Workbook", "'" + path + "' could not be saved: " + Reason());
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) Raise(kEngineError, "Workbook", "'" + path + "' could not be saved: " + Reason());
+  if (const int error = WriteWholeFile(path, bytes))
+    Raise(kEngineError, "Workbook", "'" + path + "' could not be saved: " + std::strerror(error));
 }
 
 }  // namespace tamarind::spreadsheet

@@ -41,6 +41,13 @@ inline constexpr uint16_t kUtf16CodePage = 0x04B0;
 // Data bytes of one record; longer data continues in CONTINUE records.
 inline constexpr size_t kMaxRecordData = 8224;
 
+// The 1900 date system counts a 29 February 1900 that never was: its serial numbers 1 (1 January
+// 1900) to 59 (28 February 1900) are one less than the model's days since 30 December 1899, 60
+// is the phantom day, and from 61 (1 March 1900) on the two agree. Times of day alone (under 1)
+// are the same in both. The phantom day reads as 28 February.
+inline constexpr double FileSerial(double days) { return days >= 2 && days < 61 ? days - 1 : days; }
+inline constexpr double ModelDays(double serial) { return serial >= 1 && serial < 60 ? serial + 1 : serial; }
+
 // The cell formats the writer puts after the 15 style formats: General, then the date formats.
 inline constexpr uint16_t kXfGeneral = 15;
 inline constexpr uint16_t kXfDate = 16;      // number format 14: m/d/yyyy

@@ -147,24 +147,32 @@ void WriteSst(StreamWriter& w, const StringTable& t) {
     ToUtf16(t.unique[i], units);
     const bool wide = NeedsWide(units);
     const size_t charBytes = wide ? 2 : 1;
+    // How many of the units from `from` on fit into `room` units. A record never ends between
+    // the two halves of a surrogate pair: readers decode each record's characters on their own,
+    // and half a character makes the whole string (or workbook) unreadable to them.
+    auto fit = [&](size_t from, size_t room) {
+      size_t n = std::min(units.size() - from, room);
+      if (from + n < units.size() && n > 0 && units[from + n - 1] >= 0xD800 && units[from + n - 1] <= 0xDBFF) --n;
+      return n;
+    };
+    auto firstRoom = [&](size_t space) { return space < 3 ? 0 : (space - 3) / charBytes; };
     // How many times the string is split when it starts with `space` bytes left in its record.
-    auto splits = [&](size_t space) -> size_t {
-      const size_t first = (space - 3) / charBytes;
-      if (units.size() <= first) return 0;
-      const size_t perContinue = (kMaxRecordData - 1) / charBytes;
-      return (units.size() - first + perContinue - 1) / perContinue;
+    auto splits = [&](size_t space) {
+      size_t done = fit(0, firstRoom(space)), count = 0;
+      for (; done < units.size(); ++count) done += fit(done, (kMaxRecordData - 1) / charBytes);
+      return count;
     };
     // The header and the first character are never split from each other; and a string starts in
     // a new record when that splits it less often (some readers follow a string over one record
     // boundary only).
-    if (w.Space() < 3 + charBytes || splits(w.Space()) > splits(kMaxRecordData)) startContinue();
+    if (fit(0, firstRoom(w.Space())) == 0 || splits(w.Space()) > splits(kMaxRecordData)) startContinue();
     if (i % perBucket == 0)
       buckets.push_back({static_cast<uint32_t>(w.out.size()), static_cast<uint16_t>(w.out.size() - w.RecordHeaderStart())});
     le::Put16(w.out, static_cast<uint32_t>(units.size()));
     le::Put8(w.out, wide ? 1 : 0);
     size_t done = 0;
     for (;;) {
-      const size_t n = std::min(units.size() - done, w.Space() / charBytes);
+      const size_t n = fit(done, w.Space() / charBytes);
       PutChars(w.out, units.data() + done, n, wide);
       done += n;
       if (done == units.size()) break;
@@ -333,15 +341,17 @@ void WriteSheet(StreamWriter& w, const Worksheet& sheet, bool active, const Stri
         head(kLabelSst);
         le::Put32(out, strings.cellIndex[nextString++]);
         break;
-      case Cell::Kind::Number:
-        if (const auto rk = ToRk(cell.number)) {
+      case Cell::Kind::Number: {
+        const double value = cell.format == NumberFormat::General ? cell.number : FileSerial(cell.number);
+        if (const auto rk = ToRk(value)) {
           head(kRk);
           le::Put32(out, *rk);
         } else {
           head(kNumber);
-          le::PutDouble(out, cell.number);
+          le::PutDouble(out, value);
         }
         break;
+      }
       case Cell::Kind::Boolean:
       case Cell::Kind::Error:
         head(kBoolErr);

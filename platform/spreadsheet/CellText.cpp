@@ -191,6 +191,7 @@ Cell EnterText(std::string_view text) {
   if (auto d = ParseDate(text)) {
     const double serial = d->SerialNumber();
     if (IsTimeAlone(text)) return Cell::Number(serial, NumberFormat::Time);
+    if (!HoldsAsDate(serial)) return Cell::Text(std::string(text));
     return Cell::Number(serial, serial != std::floor(serial) ? NumberFormat::DateTime : NumberFormat::Date);
   }
   return Cell::Text(std::string(text));

@@ -19,7 +19,7 @@ namespace tamarind::spreadsheet {
 //     digit, and an article number or a card number must not lose its last digits.
 //   - Dates and times, as the runtime reads them ("12/6/2026", "2026-12-06", "6-Dec-2026",
 //     "10:30", "12/6/2026 3:04 PM"): the day's serial number, shown as a date, a date and time
-//     or a time.
+//     or a time. A date before 1 January 1900 stays text: no cell holds it as a date.
 //   - A leading apostrophe makes the rest text as it stands ("'007").
 //   - "" makes an empty cell; everything else is text.
 Cell EnterText(std::string_view text);

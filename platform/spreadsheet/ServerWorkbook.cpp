@@ -228,8 +228,9 @@ Cell CellFromVariant(const Variant& v) {
     case VarType::Double: return Cell::Number(v.NumericValue());
     case VarType::Date: {
       const double serial = v.AsDate().SerialNumber();
-      if (serial == std::floor(serial)) return Cell::Number(serial, NumberFormat::Date);
-      return Cell::Number(serial, serial >= 0 && serial < 1 ? NumberFormat::Time : NumberFormat::DateTime);
+      if (serial >= 0 && serial < 1) return Cell::Number(serial, NumberFormat::Time);
+      if (!HoldsAsDate(serial)) return Cell::Text(CStr(v));
+      return Cell::Number(serial, serial == std::floor(serial) ? NumberFormat::Date : NumberFormat::DateTime);
     }
     case VarType::String:
       if (Utf16Length(v.AsString()) > static_cast<size_t>(kMaxTextLength))

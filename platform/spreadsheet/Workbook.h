@@ -27,6 +27,11 @@ inline constexpr int32_t kEngineError = 1004;
 // How a number is shown. Dates and times are numbers (days since 30 December 1899) shown as such.
 enum class NumberFormat : uint8_t { General, Date, DateTime, Time };
 
+// Whether a cell holds this day (days since 30 December 1899) as a date: a time of day alone
+// (under 1), or a day from 1 January 1900 (day 2) on. The file's date system has no earlier
+// days, so earlier dates are kept as their text.
+inline constexpr bool HoldsAsDate(double days) { return (days >= 0 && days < 1) || days >= 2; }
+
 struct Cell {
   enum class Kind : uint8_t { Empty, Number, Text, Boolean, Error };
 

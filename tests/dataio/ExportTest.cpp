@@ -7,6 +7,7 @@
 #include "platform/spreadsheet/SpreadsheetServer.h"
 #include "resources/Resources.h"
 #include "runtime/Conversions.h"
+#include "runtime/Date.h"
 #include "tests/dataio/ExportFixture.h"
 
 namespace tamarind::testing {
@@ -172,20 +173,76 @@ TEST_F(ExportToExcel, WithARunningInstanceTheWorkbookStaysOpenUnsavedAndVisible)
   Call(app, "Quit");
 }
 
-TEST_F(ExportToExcel, TheTemplateIsWrittenFromTheStartWithoutShorteningALongerFile) {
-  Columns({"A"});
-  const std::string path = dir.File("long.xls");
-  WriteBytes(path, std::vector<uint8_t>(20000, 'Z'));
-  const Variant app = spreadsheet::StartApplication(tk);  // so that the export does not save
-  k->ExportToExcel(path);
-  const std::vector<uint8_t> bytes = ReadBytes(path);
+// Each file an export writes (the template, then the saved workbook) replaces what was at the
+// path whole: nothing of a longer older file survives past the new end, and no temporary file is
+// left beside it, whether the workbook is saved, left open unsaved, or refused at the format's
+// limit.
+TEST_F(ExportToExcel, EveryFileItWritesReplacesALongerOneWhole) {
+  const std::vector<uint8_t> older(200000, 'Z');
   const std::vector<uint8_t> templ = platform::LoadResData(101, "XLS");
-  ASSERT_EQ(bytes.size(), 20000u);
-  EXPECT_TRUE(std::equal(templ.begin(), templ.end(), bytes.begin()));
-  EXPECT_EQ(bytes.back(), 'Z');
-  EXPECT_EQ(bytes[templ.size()], 'Z');
-  EXPECT_TRUE(Boxes().empty());
+  Columns({"A"});
+  Row({"1"});
+
+  // Saved: the bytes the same export makes where there was no file.
+  std::string fresh = dir.File("fresh.xls"), replaced = dir.File("replaced.xls");
+  k->ExportToExcel(fresh, false);
+  WriteBytes(replaced, older);
+  k->ExportToExcel(replaced, false);
+  EXPECT_TRUE(ReadBytes(replaced) == ReadBytes(fresh));
+  EXPECT_EQ(ReadWithFreexl(replaced).sheets.at(0).At(1, 0).Describe(), "int 1");
+
+  // Left open in the running instance, unsaved: the template alone.
+  std::string open = dir.File("open.xls");
+  WriteBytes(open, older);
+  const Variant app = spreadsheet::StartApplication(tk);
+  k->ExportToExcel(open);
+  EXPECT_TRUE(ReadBytes(open) == templ);
   Call(app, "Quit");
+
+  // Refused at the format's 256 columns: the template alone.
+  for (int i = 1; i <= 256; ++i) k->ColumnHeaders().Add(0, {}, "C" + std::to_string(i));
+  std::string wide = dir.File("wide.xls");
+  WriteBytes(wide, older);
+  k->ExportToExcel(wide);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].prompt.find("256 columns"), std::string::npos) << Boxes()[0].prompt;
+  EXPECT_TRUE(ReadBytes(wide) == templ);
+
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"fresh.xls", "open.xls", "replaced.xls", "wide.xls"}));
+}
+
+// The workbook's date system counts a 29 February 1900 that never was, so the days of January and
+// February 1900 are saved one below the runtime's day numbers, as every reader expects them; a
+// date before 1 January 1900 has no place in it and stays text. Both for dates pasted from the
+// list and for dates the host writes.
+TEST_F(ExportToExcel, DatesKeepTheirDayAroundTheStartOf1900) {
+  Columns({"Pasted"});
+  struct Case {
+    std::string typed;
+    Date date;
+    std::string read;
+  };
+  const std::vector<Case> cases = {
+      {"12/31/1899", Date::FromCalendar(1899, 12, 31), "text 12/31/1899"},
+      {"1/1/1900", Date::FromCalendar(1900, 1, 1), "date 1900-01-01"},
+      {"2/28/1900", Date::FromCalendar(1900, 2, 28), "date 1900-02-28"},
+      {"3/1/1900", Date::FromCalendar(1900, 3, 1), "date 1900-03-01"},
+      {"12/6/2026", Date::FromCalendar(2026, 12, 6), "date 2026-12-06"},
+  };
+  for (const Case& c : cases) Row({c.typed});
+  host.onComplete = [&](std::shared_ptr<CEXCEL>& x) {
+    for (size_t i = 0; i < cases.size(); ++i) x->WriteToCell(Variant(cases[i].date), 1, "B", static_cast<int32_t>(i + 2));
+  };
+  std::string path = dir.File("dates.xls");
+  k->ExportToExcel(path, false);
+  EXPECT_TRUE(Boxes().empty());
+
+  const XlsFile file = ReadWithFreexl(path);
+  ASSERT_EQ(file.openResult, FREEXL_OK);
+  for (uint32_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(file.sheets.at(0).At(i + 1, 0).Describe(), cases[i].read) << "pasted " << cases[i].typed;
+    EXPECT_EQ(file.sheets.at(0).At(i + 1, 1).Describe(), cases[i].read) << "written " << cases[i].typed;
+  }
 }
 
 // The file format holds 65,536 rows: the header and 65,535 rows of the list.

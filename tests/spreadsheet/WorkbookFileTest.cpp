@@ -3,13 +3,17 @@
 // and damaged files.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cmath>
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/spreadsheet/Biff8.h"
+#include "platform/spreadsheet/Biff8Records.h"
+#include "platform/spreadsheet/CellText.h"
 #include "platform/spreadsheet/CompoundFile.h"
 #include "platform/spreadsheet/LittleEndian.h"
 #include "resources/Resources.h"
@@ -151,6 +155,99 @@ TEST(WorkbookFile, LargeWorkbookReadsBackToItsLastCell) {
   EXPECT_DOUBLE_EQ(sheet.At(0, 0).number, 0.001);
   EXPECT_DOUBLE_EQ(sheet.At(65535, 7).number, 65535.701);
   EXPECT_DOUBLE_EQ(sheet.At(40000, 3).number, 40000.301);
+}
+
+// The file's 1900 date system counts a 29 February 1900 that never was, so its serial numbers
+// of January and February 1900 are one less than the runtime's; every reader agrees on them.
+// A date before 1 January 1900 has no serial number there and stays text.
+TEST(WorkbookFile, DatesOfJanuaryAndFebruary1900KeepTheirDayAndEarlierDatesStayText) {
+  TempFolder dir;
+  Workbook book = Workbook::WithSheet("Dates");
+  const std::vector<std::pair<std::string, std::string>> typed = {
+      {"12/31/1899", "text 12/31/1899"},
+      {"1/1/1900", "date 1900-01-01"},
+      {"1/1/1900 6:00", "datetime 1900-01-01 06:00:00"},
+      {"2/28/1900", "date 1900-02-28"},
+      {"3/1/1900", "date 1900-03-01"},
+      {"12/6/2026", "date 2026-12-06"},
+      {"10:30", "time 10:30:00"},
+  };
+  for (size_t i = 0; i < typed.size(); ++i)
+    book.Sheet(0)->Set(static_cast<int32_t>(i), 0, spreadsheet::EnterText(typed[i].first));
+  const XlsFile file = SaveAndRead(book, dir);
+  ASSERT_EQ(file.openResult, FREEXL_OK);
+  for (size_t i = 0; i < typed.size(); ++i)
+    EXPECT_EQ(file.sheets.at(0).At(static_cast<uint32_t>(i), 0).Describe(), typed[i].second) << typed[i].first;
+
+  // Read back, each cell holds and shows the day it was given.
+  const Workbook again = spreadsheet::LoadWorkbook(dir.File("book.xls"));
+  for (size_t i = 0; i < typed.size(); ++i) {
+    const Cell* cell = again.Sheet(0)->Find(static_cast<int32_t>(i), 0);
+    const Cell& given = *book.Sheet(0)->Find(static_cast<int32_t>(i), 0);
+    ASSERT_NE(cell, nullptr) << typed[i].first;
+    EXPECT_EQ(spreadsheet::DisplayText(*cell), spreadsheet::DisplayText(given)) << typed[i].first;
+    EXPECT_TRUE(*cell == given) << typed[i].first;
+  }
+}
+
+// The process may write files of at most `bytes` while it lives; a longer write fails (EFBIG).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldSignal_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*oldSignal_)(int) = nullptr;
+};
+
+// Saving replaces the file whole or leaves it as it was: nothing of a longer older file survives
+// past the new end, a write that fails midway leaves the older file, and no temporary file is
+// left beside it either way.
+TEST(WorkbookFile, SavingReplacesAFileWholeOrLeavesItAsItWas) {
+  TempFolder dir;
+  const std::string path = dir.File("book.xls");
+  const std::vector<uint8_t> older(200000, 'Z');
+  Workbook book = Workbook::WithSheet("New");
+  book.Sheet(0)->Set(0, 0, Cell::Text("short"));
+  WriteBytes(path, older);
+  spreadsheet::SaveWorkbook(book, path);
+  EXPECT_EQ(ReadBytes(path), spreadsheet::WriteWorkbookFile(book));
+  EXPECT_EQ(ReadWithFreexl(path).sheets.at(0).At(0, 0).Describe(), "text short");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"book.xls"});
+
+  Workbook big = Workbook::WithSheet("Big");
+  for (int32_t r = 0; r < 4000; ++r) big.Sheet(0)->Set(r, 0, Cell::Number(r + 0.1));
+  WriteBytes(path, older);
+  {
+    FileSizeLimit limit(32 * 1024);
+    try {
+      spreadsheet::SaveWorkbook(big, path);
+      ADD_FAILURE() << "a file over the size limit was saved";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.Number(), 1004);
+      EXPECT_EQ(e.Description().rfind("'" + path + "' could not be saved: ", 0), 0u) << e.Description();
+    }
+  }
+  EXPECT_TRUE(ReadBytes(path) == older);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"book.xls"});
+
+  // A folder where the file should be is refused and stays.
+  std::filesystem::create_directory(dir.File("folder.xls"));
+  EXPECT_THROW(spreadsheet::SaveWorkbook(book, dir.File("folder.xls")), Error);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.xls")));
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"book.xls", "folder.xls"}));
 }
 
 TEST(WorkbookFile, TheEmbeddedTemplateIsAnEmptyWorkbookWithOneSheetExport) {
@@ -394,6 +491,104 @@ TEST(WorkbookReader, RefusesDamagedFilesWithError1004) {
       EXPECT_EQ(e.Description().rfind("The file is not a readable workbook: ", 0), 0u) << e.Description();
     }
   }
+}
+
+// --- the shared string table's records -------------------------------------------------------------------
+
+// Where the records of the shared string table cut its strings: the UTF-16 code unit before each
+// cut inside a string and the one after it (for 8-bit characters, the character codes). A
+// string's header (length and flags) must lie whole in one record.
+struct Cut {
+  uint32_t before, after;
+};
+std::vector<Cut> SharedStringCuts(const std::vector<uint8_t>& stream) {
+  using spreadsheet::le::Get16;
+  std::vector<std::vector<uint8_t>> records;  // the SST record's data, then its CONTINUE records'
+  const auto all = RecordsOf(stream);
+  size_t i = 0;
+  while (i < all.size() && all[i].first != spreadsheet::biff::kSst) ++i;
+  for (; i < all.size() && (records.empty() || all[i].first == spreadsheet::biff::kContinue); ++i) {
+    const auto data = stream.begin() + static_cast<ptrdiff_t>(all[i].second + 4);
+    records.emplace_back(data, data + Get16(stream, all[i].second + 2));
+  }
+  std::vector<Cut> cuts;
+  if (records.empty()) {
+    ADD_FAILURE() << "no SST record";
+    return cuts;
+  }
+  const uint32_t unique = spreadsheet::le::Get32(records[0], 4);
+  size_t r = 0, at = 8;
+  for (uint32_t s = 0; s < unique; ++s) {
+    if (at == records[r].size()) {  // a string that starts a record has no width flag before it
+      ++r;
+      at = 0;
+    }
+    if (r == records.size() || at + 3 > records[r].size()) {
+      ADD_FAILURE() << "the header of string " << s << " does not lie whole in one record";
+      return cuts;
+    }
+    const uint32_t n = Get16(records[r], at);
+    bool wide = records[r][at + 2] & 1;
+    EXPECT_EQ(records[r][at + 2] & ~1, 0) << "string " << s << ": no rich text, no extra data";
+    at += 3;
+    uint32_t last = 0;
+    for (uint32_t k = 0; k < n; ++k) {
+      bool cut = false;
+      if (at == records[r].size()) {
+        if (++r == records.size()) {
+          ADD_FAILURE() << "string " << s << " runs past the table";
+          return cuts;
+        }
+        wide = records[r][0] & 1;  // the characters go on after their width flag
+        at = 1;
+        cut = true;
+      }
+      const uint32_t unit = wide ? Get16(records[r], at) : records[r][at];
+      at += wide ? 2 : 1;
+      if (cut) cuts.push_back({last, unit});
+      last = unit;
+    }
+  }
+  return cuts;
+}
+
+std::string Repeat(std::string_view s, size_t n) {
+  std::string r;
+  r.reserve(s.size() * n);
+  for (size_t k = 0; k < n; ++k) r += s;
+  return r;
+}
+
+// A record boundary inside a string falls between two characters, never between the two halves
+// of a surrogate pair: readers decode each record's characters on their own. Strings of one to
+// two records' length, of characters beyond 16 bits alone or mixed with 16-bit ones, after zero
+// to two ASCII letters, meet the boundaries at both offsets a pair can have.
+TEST(SharedStringRecords, NeverCutACharacterInTwo) {
+  TempFolder dir;
+  Workbook book = Workbook::WithSheet("Faces");
+  // First in the table: its 4,111 code units meet the first boundary after 4,106 of them.
+  std::vector<std::string> expected = {"q" + Repeat("😀", 2055)};
+  for (size_t k = 0; k < 48; ++k)
+    expected.push_back(std::string(k % 3, 'q') + (k % 2 ? Repeat("😀", 2056 + k) : Repeat("😀中", 1371 + k)));
+  for (size_t i = 0; i < expected.size(); ++i) book.Sheet(0)->Set(static_cast<int32_t>(i), 0, Cell::Text(expected[i]));
+
+  const std::vector<Cut> cuts = SharedStringCuts(spreadsheet::WriteWorkbookStream(book));
+  ASSERT_GE(cuts.size(), expected.size());  // every string of this length is cut once
+  auto high = [](uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; };
+  auto low = [](uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
+  size_t beforeAFace = 0;
+  for (size_t i = 0; i < cuts.size(); ++i) {
+    EXPECT_FALSE(high(cuts[i].before)) << "cut " << i << " comes after half a character";
+    EXPECT_FALSE(low(cuts[i].after)) << "cut " << i << " starts a record with half a character";
+    beforeAFace += high(cuts[i].after) ? 1 : 0;
+  }
+  EXPECT_GT(beforeAFace, 10u) << "the cuts should fall in runs of characters beyond 16 bits";
+
+  const XlsFile file = SaveAndRead(book, dir);
+  ASSERT_EQ(file.openResult, FREEXL_OK);
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_TRUE(file.sheets.at(0).At(static_cast<uint32_t>(i), 0).text == expected[i])
+        << "row " << i << ": " << file.sheets[0].At(static_cast<uint32_t>(i), 0).text.size() << " bytes read";
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+#include "platform/spreadsheet/WholeFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+
+namespace tamarind::spreadsheet {
+
+int WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes) {
+  std::error_code ec;
+  const std::filesystem::path real = std::filesystem::canonical(path, ec);
+  const std::string target = ec ? path : real.string();
+
+  // An existing target must be writable as it is: replacing a read-only file or a folder would
+  // get round what writing into it is refused.
+  struct stat old {};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists) {
+    const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (probe < 0) return errno;
+    ::close(probe);
+  }
+
+  // A name of its own beside the target (the same file system, so the rename is one step).
+  static std::atomic<uint32_t> counter{0};
+  std::string temp;
+  int fd = -1;
+  do {
+    temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EEXIST);
+  if (fd < 0) return errno;
+
+  auto fail = [&](int error) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return error;
+  };
+  if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) return fail(errno);
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail(errno);
+    done += static_cast<size_t>(n);
+  }
+  // On disk before it takes the name: after a crash the name holds the old file or the new one.
+  if (::fsync(fd) != 0) return fail(errno);
+  if (::close(fd) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    return error;
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    return error;
+  }
+  return 0;
+}
+
+}  // namespace tamarind::spreadsheet
