@@ -14,16 +14,26 @@ using namespace platform;
 
 namespace {
 
-// The entries of a ":" list, each read as a field ordinal: Error 13 for an entry that is no
-// number (an empty one included).
-std::vector<int16_t> Ordinals(Toolkit& tk, const std::string& list) {
-  std::string work = list;
-  const int16_t n = basTOKENS::CountTokens(tk, list, ":");
-  std::vector<int16_t> out;
-  out.reserve(static_cast<size_t>(n));
-  for (int16_t i = 0; i < n; ++i) out.push_back(CInt(Variant(basTOKENS::GetToken(tk, work, ":"))));
-  return out;
-}
+// The entries of a ":" list as field ordinals, each read the first time the fill uses it: a bad
+// entry (no number, an empty one included: Error 13) ends the fill at the step that needs it, with
+// the columns and rows before it in place.
+class Ordinals {
+ public:
+  Ordinals(Toolkit& tk, const std::string& list) : tk_(tk), rest_(list), count_(basTOKENS::CountTokens(tk, list, ":")) {}
+  size_t size() const { return static_cast<size_t>(count_); }
+  bool empty() const { return count_ == 0; }
+  // Entry i; the entries before it have been asked for already.
+  int16_t operator[](size_t i) {
+    while (read_.size() <= i) read_.push_back(CInt(Variant(basTOKENS::GetToken(tk_, rest_, ":"))));
+    return read_[i];
+  }
+
+ private:
+  Toolkit& tk_;
+  std::string rest_;
+  int16_t count_;
+  std::vector<int16_t> read_;
+};
 
 // The recordset's Fields collection, asked by name for one field after another. It is fetched
 // again for every record (rs.Fields), since a host's recordset may hand out a new collection per
@@ -66,7 +76,7 @@ std::string CellText(Variant&& v) {
   return CStr(v);
 }
 
-std::string RowKey(FieldsOf& fields, const std::vector<int16_t>& keyFields) {
+std::string RowKey(FieldsOf& fields, Ordinals& keyFields) {
   std::string key;
   for (size_t i = 0; i < keyFields.size(); ++i) {
     const Variant v = DefaultValue(fields(keyFields[i]));
@@ -90,45 +100,42 @@ void FillListViewFromRS(Toolkit& tk, ListView& lv, const Variant& rs, const std:
     lv.ColumnHeaders().Clear();
     if (rs.IsNothing()) return;
 
-    std::vector<int16_t> shown;
+    // The shown fields: the entries of cols, or every field when cols is "".
+    std::optional<Ordinals> chosen;
+    int32_t columns = 0;
     if (!cols.empty()) {
-      shown = Ordinals(tk, cols);
+      chosen.emplace(tk, cols);
       FieldsOf fields(rs);
       std::string captions = colNAMES;  // the caller's own list stays as it was
-      for (const int16_t ordinal : shown) {
+      for (size_t k = 0; k < chosen->size(); ++k) {
         std::string caption = captions.empty() ? std::string() : basTOKENS::GetToken(tk, captions, ":");
         // An empty caption ("Id::City") leaves the column to its field's name, as a missing one does.
-        if (caption.empty()) caption = CStr(Get(fields(ordinal), "Name"));
+        if (caption.empty()) caption = CStr(Get(fields((*chosen)[k]), "Name"));
         lv.ColumnHeaders().Add(0, {}, std::move(caption));
+        ++columns;
       }
     } else {
       FieldsOf fields(rs);
-      const int32_t count = CLng(Get(fields.Collection(), "Count"));
-      for (int32_t i = 0; i < count; ++i) {
-        const auto ordinal = static_cast<int16_t>(i);
-        lv.ColumnHeaders().Add(0, {}, CStr(Get(fields(ordinal), "Name")));
-        shown.push_back(ordinal);
-      }
+      columns = CLng(Get(fields.Collection(), "Count"));
+      for (int32_t i = 0; i < columns; ++i) lv.ColumnHeaders().Add(0, {}, CStr(Get(fields(static_cast<int16_t>(i)), "Name")));
     }
+    auto field = [&](int32_t k) { return chosen ? (*chosen)[static_cast<size_t>(k)] : static_cast<int16_t>(k); };
 
-    // The key's fields are read with the first record, so a recordset already at its end gives
-    // the columns and no error.
-    std::optional<std::vector<int16_t>> keyFields;
+    Ordinals keyFields(tk, keycol);
     std::optional<FieldsOf> fields;
     while (!CBool(Get(rs, "EOF"))) {
-      if (!keyFields) keyFields = Ordinals(tk, keycol);
       if (fields)
         fields->Load(rs);
       else
         fields.emplace(rs);
-      std::string key = keyFields->empty() ? std::string() : RowKey(*fields, *keyFields);
+      std::string key = keyFields.empty() ? std::string() : RowKey(*fields, keyFields);
       ListItemRef item;
-      for (size_t k = 0; k < shown.size(); ++k) {
-        std::string text = CellText(DefaultValue((*fields)(shown[k])));
+      for (int32_t k = 0; k < columns; ++k) {
+        std::string text = CellText(DefaultValue((*fields)(field(k))));
         if (k == 0)
           item = lv.ListItems().Add(0, std::move(key), std::move(text));
         else
-          item->SubItems(static_cast<int32_t>(k), std::move(text));
+          item->SubItems(k, std::move(text));
       }
       Call(rs, "MoveNext");
     }

@@ -121,23 +121,43 @@ TEST_F(RecordSetFill, NothingEmptiesTheList) {
   EXPECT_TRUE(desk.tk.MessageBoxes().empty());
 }
 
-TEST_F(RecordSetFill, BadColumnListsEndTheFillWithAWarning) {
-  // A field the recordset does not have: the columns before it stay.
+// Each entry of the lists is read when the fill comes to it: a bad one ends the fill there with a
+// warning, and the columns and rows made before it stay.
+TEST_F(RecordSetFill, BadListEntriesEndTheFillWhereTheyAreMet) {
+  const std::string typeMismatch = "13:Error in FillListViewFromRS.  Error Message: Type mismatch";
+  // A field the recordset does not have.
   k.RecordSetFill(Query("SELECT Id, Name FROM spices"), "1:5:0");
   EXPECT_EQ(Warning().rfind("9:Error in FillListViewFromRS.  Error Message: Subscript out of range", 0), 0u)
       << Warning();
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Name"}));
   EXPECT_EQ(k.ListItems().Count(), 0);
 
-  // An entry that is no number, also an empty one from a trailing ":".
+  // An entry that is no number, also an empty one from a trailing ":", after good ones.
   k.RecordSetFill(Query("SELECT Id, Name FROM spices"), "0:Name");
-  EXPECT_EQ(Warning(), "13:Error in FillListViewFromRS.  Error Message: Type mismatch");
-  EXPECT_EQ(k.ColumnHeaders().Count(), 0);
+  EXPECT_EQ(Warning(), typeMismatch);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Id"}));
+  k.RecordSetFill(Query("SELECT Id, Name FROM spices"), "1:0:");
+  EXPECT_EQ(Warning(), typeMismatch);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name", "Id"}));
+  EXPECT_EQ(k.ListItems().Count(), 0);
+
+  // A column with a caption needs its field only for the rows: the first row stops at that cell.
+  k.RecordSetFill(Query("SELECT Id, Name FROM spices ORDER BY Id"), "1:x:0", "", "What:Bad:No.");
+  EXPECT_EQ(Warning(), typeMismatch);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"What", "Bad", "No."}));
+  ASSERT_EQ(k.ListItems().Count(), 1);
+  EXPECT_EQ(Row(1), (std::vector<std::string>{"Anise", "", ""}));
+
+  // The key's entries are read for the first row, before it is added.
   k.RecordSetFill(Query("SELECT Id, Name FROM spices"), "0", "0:");
-  EXPECT_EQ(Warning(), "13:Error in FillListViewFromRS.  Error Message: Type mismatch");
+  EXPECT_EQ(Warning(), typeMismatch);
   EXPECT_EQ(k.ColumnHeaders().Count(), 1);
   EXPECT_EQ(k.ListItems().Count(), 0);
-  EXPECT_EQ(desk.tk.MessageBoxes().size(), 3u);
+  // Without a record to fill, the key is never built.
+  const Variant done = Query("SELECT Id FROM spices WHERE Id = 0");
+  k.RecordSetFill(done, "0", "x");
+  EXPECT_EQ(k.ColumnHeaders().Count(), 1);
+  EXPECT_EQ(desk.tk.MessageBoxes().size(), 5u);
 }
 
 TEST_F(RecordSetFill, BadRowsEndTheFillAndKeepTheRowsBefore) {
