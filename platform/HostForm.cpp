@@ -86,7 +86,7 @@ FormFile HostForm::SaveForm() {
 
 void HostForm::SaveToFile(const std::string& path) {
   SaveForm().Save(path);
-  changes_.clear();
+  changes_.Clear();
 }
 
 void HostForm::Unload() {
@@ -96,6 +96,6 @@ void HostForm::Unload() {
   textBoxes_.clear();
 }
 
-void HostForm::PropertyChanged(UserControl&, std::string_view propertyName) { changes_.emplace_back(propertyName); }
+void HostForm::PropertyChanged(UserControl&, std::string_view propertyName) { changes_.Add(std::string(propertyName)); }
 
 }  // namespace tamarind::platform

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/FormFile.h"
+#include "platform/RecentEntries.h"
 #include "platform/UserControl.h"
 #include "platform/controls/TextBox.h"
 #include "platform/Toolkit.h"
@@ -59,9 +60,9 @@ class HostForm : public Window, private ControlSite {
   // Terminates every sited control (in siting order) and releases them.
   void Unload();
 
-  // The names passed to PropertyChanged, in order; the form is dirty while any are recorded.
-  const std::vector<std::string>& PropertyChanges() const { return changes_; }
-  void ClearPropertyChanges() { changes_.clear(); }
+  // The latest names passed to PropertyChanged, in order; the form is dirty while any are recorded.
+  const std::vector<std::string>& PropertyChanges() const { return changes_.Entries(); }
+  void ClearPropertyChanges() { changes_.Clear(); }
 
   const std::string& Caption() const { return caption_; }
   RECT BoundsPx() const override { return bounds_; }
@@ -83,7 +84,7 @@ class HostForm : public Window, private ControlSite {
   FontRef ambientFont_;
   std::vector<Sited> controls_;
   std::vector<std::shared_ptr<TextBox>> textBoxes_;
-  std::vector<std::string> changes_;
+  RecentEntries<std::string> changes_;
 };
 
 }  // namespace tamarind::platform

@@ -125,7 +125,7 @@ void RecordingPrinter::NewPage() {
 
 void RecordingPrinter::EndDoc() {
   ops_.push_back(Op(PrintOperation::Kind::EndDoc));
-  documents_.push_back(ops_);
+  documents_.Add(ops_);
   ops_.clear();
   page_ = 1;
   x_ = 0;
@@ -149,12 +149,15 @@ uint32_t Le32(const uint8_t* p) {
 
 bool RecordingSound::sndPlaySound(const void* sound, uint32_t flags) {
   const uint64_t now = clock_.Milliseconds();
-  // A new request stops whatever is still playing.
-  for (auto& r : requests_)
-    if (!r.cutOff && r.endMs > now) {
-      r.cutOff = true;
-      r.endMs = now;
+  // A new request stops whatever is still playing: at most the latest one, since each request
+  // stopped the ones before it.
+  if (!requests_.Entries().empty()) {
+    Request& last = requests_.Last();
+    if (!last.cutOff && last.endMs > now) {
+      last.cutOff = true;
+      last.endMs = now;
     }
+  }
   if (!sound) return true;  // a null sound only stops the current one
   Request r;
   r.flags = flags;
@@ -181,9 +184,10 @@ bool RecordingSound::sndPlaySound(const void* sound, uint32_t flags) {
   }
   r.resourceId = FindResourceId("WAVE", r.bytes);
   r.endMs = now + r.durationMs;
-  requests_.push_back(std::move(r));
+  const uint32_t durationMs = r.durationMs;
+  requests_.Add(std::move(r));
   // A synchronous sound plays to its end before the call returns.
-  if (!(flags & SND_ASYNC)) clock_.Advance(requests_.back().durationMs);
+  if (!(flags & SND_ASYNC)) clock_.Advance(durationMs);
   return true;
 }
 
@@ -191,7 +195,7 @@ bool RecordingSound::sndPlaySound(const void* sound, uint32_t flags) {
 
 intptr_t RecordingShell::ShellExecute(HWND owner, std::string_view operation, std::string_view file,
                                       std::string_view parameters, std::string_view directory, int32_t showCmd) {
-  calls_.push_back(Call{owner, std::string(operation), std::string(file), std::string(parameters),
+  calls_.Add(Call{owner, std::string(operation), std::string(file), std::string(parameters),
                         std::string(directory), showCmd});
   return result_;
 }
@@ -277,7 +281,7 @@ void HeadlessToolkit::RegisterAutomation(std::string classOrExtension, Automatio
 }
 
 MsgBoxResult HeadlessToolkit::MsgBox(const std::string& prompt, int32_t buttons, const std::string& title) {
-  messageBoxes_.push_back(MessageBoxRecord{prompt, buttons, title});
+  messageBoxes_.Add(MessageBoxRecord{prompt, buttons, title});
   if (!answers_.empty()) {
     const MsgBoxResult r = answers_.front();
     answers_.pop_front();

@@ -16,6 +16,7 @@
 
 #include "platform/Control.h"
 #include "platform/Keyboard.h"
+#include "platform/RecentEntries.h"
 #include "platform/Toolkit.h"
 #include "platform/UserControl.h"
 
@@ -52,14 +53,15 @@ class HeadlessScreen : public Screen {
   int16_t MousePointer() const override { return pointer_; }
   void MousePointer(int16_t p) override {
     pointer_ = p;
-    pointerHistory_.push_back(p);
+    pointerHistory_.Add(p);
   }
-  const std::vector<int16_t>& PointerHistory() const { return pointerHistory_; }
+  // The latest pointers set, oldest first.
+  const std::vector<int16_t>& PointerHistory() const { return pointerHistory_.Entries(); }
 
  private:
   int32_t x_, y_;
   int16_t pointer_ = 0;
-  std::vector<int16_t> pointerHistory_;
+  RecentEntries<int16_t> pointerHistory_;
 };
 
 class VirtualClock : public Clock {
@@ -68,20 +70,20 @@ class VirtualClock : public Clock {
   uint32_t GetTickCount() const override { return static_cast<uint32_t>(ms_); }
   void Sleep(uint32_t ms) override {
     ms_ += ms;
-    sleeps_.push_back(ms);
+    sleeps_.Add(ms);
   }
   Date Now() const override;
   uint64_t Milliseconds() const { return ms_; }
   void Advance(uint64_t ms) { ms_ += ms; }
   void SetTo(uint64_t ms) { ms_ = ms; }
   void SetStart(Date d) { start_ = d; }
-  // Every Sleep asked for, in order.
-  const std::vector<uint32_t>& Sleeps() const { return sleeps_; }
+  // The latest Sleeps asked for, in order (a click's pause alone asks for a hundred).
+  const std::vector<uint32_t>& Sleeps() const { return sleeps_.Entries(); }
 
  private:
   Date start_;
   uint64_t ms_ = 0;
-  std::vector<uint32_t> sleeps_;
+  RecentEntries<uint32_t> sleeps_;
 };
 
 class VirtualTimers : public TimerService {
@@ -116,19 +118,19 @@ class RecordingClipboard : public Clipboard {
   void SetText(const std::string& text, int16_t format) override {
     text_ = text;
     format_ = format;
-    history_.push_back(text);
+    history_.Add(text);
   }
   std::string GetText(int16_t) const override { return text_; }
   int32_t Clears() const { return clears_; }
-  const std::vector<std::string>& History() const { return history_; }
-  // Forgets the texts set so far (a long run of large copies need not keep them all).
-  void ClearHistory() { history_.clear(); }
+  // The latest texts set, oldest first (a copy of a whole list can be large: only a few are kept).
+  const std::vector<std::string>& History() const { return history_.Entries(); }
+  void ClearHistory() { history_.Clear(); }
 
  private:
   std::string text_;
   int16_t format_ = vbCFText;
   int32_t clears_ = 0;
-  std::vector<std::string> history_;
+  RecentEntries<std::string> history_{16};
 };
 
 // One drawing operation of the printer, in order.
@@ -168,8 +170,8 @@ class RecordingPrinter : public Printer {
   void KillDoc() override;
 
   const std::vector<PrintOperation>& Operations() const { return ops_; }
-  // Finished documents: the operations of each EndDoc, in order.
-  const std::vector<std::vector<PrintOperation>>& Documents() const { return documents_; }
+  // The latest finished documents: the operations of each EndDoc, in order.
+  const std::vector<std::vector<PrintOperation>>& Documents() const { return documents_.Entries(); }
 
  private:
   PrintOperation Op(PrintOperation::Kind k) const;
@@ -180,7 +182,7 @@ class RecordingPrinter : public Printer {
   float x_ = 0, y_ = 0;
   int32_t page_ = 1;
   std::vector<PrintOperation> ops_;
-  std::vector<std::vector<PrintOperation>> documents_;
+  RecentEntries<std::vector<PrintOperation>> documents_{16};
 };
 
 // Records every sndPlaySound request. A sound is a RIFF/WAVE file in memory; its length follows
@@ -199,12 +201,13 @@ class RecordingSound : public SoundOutput {
   };
   explicit RecordingSound(VirtualClock& clock) : clock_(clock) {}
   bool sndPlaySound(const void* sound, uint32_t flags) override;
-  const std::vector<Request>& Requests() const { return requests_; }
-  void Clear() { requests_.clear(); }
+  // The latest requests, oldest first.
+  const std::vector<Request>& Requests() const { return requests_.Entries(); }
+  void Clear() { requests_.Clear(); }
 
  private:
   VirtualClock& clock_;
-  std::vector<Request> requests_;
+  RecentEntries<Request> requests_{64};
 };
 
 class RecordingShell : public Shell {
@@ -216,12 +219,13 @@ class RecordingShell : public Shell {
   };
   intptr_t ShellExecute(HWND owner, std::string_view operation, std::string_view file, std::string_view parameters,
                         std::string_view directory, int32_t showCmd) override;
-  const std::vector<Call>& Calls() const { return calls_; }
+  // The latest calls, oldest first.
+  const std::vector<Call>& Calls() const { return calls_.Entries(); }
   // What the next calls return (42 = success unless set).
   void SetResult(intptr_t r) { result_ = r; }
 
  private:
-  std::vector<Call> calls_;
+  RecentEntries<Call> calls_;
   intptr_t result_ = 42;
 };
 
@@ -283,8 +287,9 @@ class HeadlessToolkit : public Toolkit {
   HeadlessFocus& FocusImpl() { return focus_; }
   const HeadlessSettings& Settings() const { return settings_; }
 
-  const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
-  void ClearMessageBoxes() { messageBoxes_.clear(); }
+  // The latest message boxes shown, oldest first.
+  const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_.Entries(); }
+  void ClearMessageBoxes() { messageBoxes_.Clear(); }
   // Answers for the next message boxes, in order.
   void QueueMessageBoxAnswer(MsgBoxResult r) { answers_.push_back(r); }
 
@@ -322,7 +327,7 @@ class HeadlessToolkit : public Toolkit {
   HeadlessTextMetrics metrics_;
   HeadlessFocus focus_;
   KeyboardRouter keyboard_{focus_};
-  std::vector<MessageBoxRecord> messageBoxes_;
+  RecentEntries<MessageBoxRecord> messageBoxes_;
   std::deque<MsgBoxResult> answers_;
   std::deque<std::function<void()>> posted_;
   std::map<std::string, AutomationFactory> automation_;

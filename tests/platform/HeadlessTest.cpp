@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "Fixture.h"
 #include "platform/controls/TextBox.h"
@@ -36,6 +37,27 @@ TEST(VirtualTime, TimersFireOnTheVirtualClockOnlyWhenTheLoopRuns) {
   timer->Enabled(false);
   tk.Wait(1000);
   EXPECT_EQ(ticks.size(), 6u);
+}
+
+// What the desktop records for tests stays bounded through a long session: the latest entries
+// are kept, in order, and the memory does not grow with the number of events.
+TEST(Records, ALongSessionKeepsOnlyTheLatestEntriesInOrder) {
+  headless::HeadlessToolkit tk;
+  headless::HostForm form(tk);
+  for (uint32_t i = 1; i <= 100000; ++i) {
+    tk.GetClock().Sleep(i);
+    tk.MsgBox("box " + std::to_string(i), 0, "T");
+  }
+  const auto& sleeps = tk.ClockImpl().Sleeps();
+  ASSERT_FALSE(sleeps.empty());
+  EXPECT_LE(sleeps.size(), 2048u);
+  EXPECT_EQ(sleeps.back(), 100000u);
+  EXPECT_TRUE(std::is_sorted(sleeps.begin(), sleeps.end()));
+  EXPECT_EQ(sleeps.front() + sleeps.size() - 1, 100000u);  // the latest ones, none skipped
+  const auto& boxes = tk.MessageBoxes();
+  EXPECT_LE(boxes.size(), 2048u);
+  EXPECT_EQ(boxes.back().prompt, "box 100000");
+  EXPECT_EQ(tk.ClockImpl().Milliseconds(), uint64_t{100000} * 100001 / 2);  // time itself is not forgotten
 }
 
 TEST(HostFormLifecycle, NewAndSavedInstancesStartDifferently) {
