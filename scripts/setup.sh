@@ -10,6 +10,7 @@ packages=(
   sox
   libsqlite3-dev unixodbc-dev unixodbc libsqliteodbc
   libcairo2-dev libpango1.0-dev libcups2-dev poppler-utils fonts-dejavu-core
+  cups printer-driver-cups-pdf
   libfreexl-dev libclang-rt-14-dev
   qt6-base-dev libqt6test6 qt6-qpa-plugins xvfb xauth
 )

@@ -2,7 +2,9 @@
 
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <fcntl.h>
 #include <pango/pangocairo.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cmath>
@@ -52,6 +54,13 @@ uint64_t Fnv1a(const void* data, size_t size, uint64_t h = 1469598103934665603ul
   const auto* p = static_cast<const unsigned char*>(data);
   for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
   return h;
+}
+
+bool Synced(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  return ::close(fd) == 0 && synced;
 }
 
 }  // namespace
@@ -210,9 +219,13 @@ std::filesystem::path PdfPrinter::PathForNextDocument() {
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
     return file;
   }
-  std::filesystem::create_directories(folder_);
+  return DatedFileIn(folder_, jobName_);
+}
+
+std::filesystem::path PdfPrinter::DatedFileIn(const std::filesystem::path& folder, std::string_view name) {
+  std::filesystem::create_directories(folder);
   std::string base;
-  for (char c : jobName_) base += (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) ? '-' : c;
+  for (char c : name) base += (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) ? '-' : c;
   if (base.empty()) base = "Report";
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -220,8 +233,8 @@ std::filesystem::path PdfPrinter::PathForNextDocument() {
   char stamp[32];
   std::strftime(stamp, sizeof stamp, " %Y-%m-%d %H%M%S", &local);
   base += stamp;
-  std::filesystem::path file = folder_ / (base + ".pdf");
-  for (int n = 2; std::filesystem::exists(file); ++n) file = folder_ / (base + " (" + std::to_string(n) + ").pdf");
+  std::filesystem::path file = folder / (base + ".pdf");
+  for (int n = 2; std::filesystem::exists(file); ++n) file = folder / (base + " (" + std::to_string(n) + ").pdf");
   return file;
 }
 
@@ -241,7 +254,8 @@ void PdfPrinter::Begin() {
   if (cairo_surface_status(doc->surface) != CAIRO_STATUS_SUCCESS)
     Raise(err::PathFileAccessError, "Printer", "The report cannot be written to " + doc->file.string() + ": " +
                                                    cairo_status_to_string(cairo_surface_status(doc->surface)));
-  cairo_pdf_surface_set_metadata(doc->surface, CAIRO_PDF_METADATA_TITLE, jobName_.c_str());
+  title_ = jobName_;
+  cairo_pdf_surface_set_metadata(doc->surface, CAIRO_PDF_METADATA_TITLE, title_.c_str());
   cairo_pdf_surface_set_metadata(doc->surface, CAIRO_PDF_METADATA_CREATOR, "Tamarind");
   doc->cr = cairo_create(doc->surface);
   doc_ = std::move(doc);
@@ -262,7 +276,13 @@ void PdfPrinter::StartPage() {
 }
 
 void PdfPrinter::Print(std::string_view text) {
+  const bool opening = !doc_;
   Begin();
+  // A document that opens with a line of text (a report's heading) is titled by it.
+  if (opening && !text.empty()) {
+    title_ = std::string(text.substr(0, text.find('\n')));
+    cairo_pdf_surface_set_metadata(doc_->surface, CAIRO_PDF_METADATA_TITLE, title_.c_str());
+  }
   cairo_t* cr = doc_->cr;
   text_->Use(font_, text);
   cairo_set_source_rgb(cr, 0, 0, 0);
@@ -359,7 +379,10 @@ void PdfPrinter::EndDoc() {
     Raise(err::PathFileAccessError, "Printer",
           "The report could not be written to " + file.string() + ": " + cairo_status_to_string(status));
   }
-  std::filesystem::rename(part, file, ec);
+  // The part is on disk before it takes the name (after a crash the name holds the old file or
+  // the new one), and the rename replaces an older file whole.
+  if (!Synced(part)) ec = std::make_error_code(std::errc::io_error);
+  if (!ec) std::filesystem::rename(part, file, ec);
   if (ec) {
     std::filesystem::remove(part, ec);
     Raise(err::PathFileAccessError, "Printer", "The report could not be written to " + file.string());

@@ -7,8 +7,10 @@
 // cannot reach) are fixed per printer; the orientation turns them.
 //
 // A document starts with its first output (Print, Line, PaintPicture or NewPage) and is written
-// to "<name>.pdf.part" beside its final place; EndDoc finishes it and gives it its final name,
-// KillDoc throws it away. An EndDoc with nothing printed makes no file.
+// to "<name>.pdf.part" beside its final place; EndDoc finishes it and gives it its final name
+// (replacing a file of that name whole), KillDoc throws it away. An EndDoc with nothing printed
+// makes no file. The document's title (in the PDF's information) is the text it opens with, when
+// it opens with a text, as a report opens with its heading; else the job name.
 
 #include <cstdint>
 #include <filesystem>
@@ -45,9 +47,12 @@ class PdfPrinter : public platform::Printer {
   const PageSetup& Page() const { return page_; }
   const std::filesystem::path& Folder() const { return folder_; }
   void Folder(std::filesystem::path folder) { folder_ = std::move(folder); }
-  // The document's title (in the PDF's information and its file name); "Report" unless set.
+  // The job's name: the file name, and the title of a document that does not open with a text;
+  // "Report" unless set.
   const std::string& JobName() const { return jobName_; }
   void JobName(std::string name) { jobName_ = std::move(name); }
+  // The title of the open (or the last) document: the text it opened with, else the job name.
+  const std::string& DocumentTitle() const { return title_; }
   // The next document goes exactly here instead (once).
   void NextOutputFile(std::filesystem::path file) { nextFile_ = std::move(file); }
   // The file of the last finished document; empty before the first.
@@ -90,6 +95,11 @@ class PdfPrinter : public platform::Printer {
   // Called with the finished file; the file printer has nothing more to do.
   virtual void DocumentFinished(const std::filesystem::path& file);
   void Page(PageSetup page) { page_ = std::move(page); }
+  // Where the last document ended up, when a printer moved it after DocumentFinished's start.
+  void LastOutput(std::filesystem::path file) { lastOutput_ = std::move(file); }
+  // A new file in folder (made when missing) named "<name> <date> <time>.pdf", numbered when
+  // that name is taken.
+  static std::filesystem::path DatedFileIn(const std::filesystem::path& folder, std::string_view name);
 
  private:
   struct Document;
@@ -100,6 +110,7 @@ class PdfPrinter : public platform::Printer {
   PageSetup page_;
   std::filesystem::path folder_, nextFile_, lastOutput_;
   std::string jobName_ = "Report";
+  std::string title_;
   int32_t lastPages_ = 0;
   int16_t orientation_ = vbPRORPortrait, drawMode_ = 13;
   platform::StdFont font_{"Arial", 10};

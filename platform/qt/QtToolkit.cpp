@@ -112,7 +112,12 @@ void QtTimers::StopTimer(TimerId id) {
   if (it == timers_.end()) return;
   it->second.timer->stop();
   // A timer stopped from its own tick is still inside its signal: it goes when the loop runs next.
-  it->second.timer->deleteLater();
+  // Any other goes now: a program driven without returning to the event loop (a script, a test)
+  // would otherwise keep every timer an editor ever started.
+  if (it->second.running)
+    it->second.timer->deleteLater();
+  else
+    delete it->second.timer;
   timers_.erase(it);
 }
 
@@ -230,7 +235,20 @@ PictureRef QtToolkit::LoadPicture(const std::string& fileName) {
 }
 
 Printer& QtToolkit::GetPrinter() {
-  if (!printer_) printer_ = printing::MakeDefaultPrinter();
+  if (!printer_) {
+    std::unique_ptr<printing::PdfPrinter> made = printing::MakeDefaultPrinter();
+    // A report the print service did not take was kept as a file: say where, as a print spooler
+    // would, without stopping the program (a non-modal notice that deletes itself when closed).
+    if (auto* cups = dynamic_cast<printing::CupsPrinter*>(made.get()))
+      cups->OnUndelivered([](const printing::UndeliveredReport& report) {
+        auto* notice = new QMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(),
+                                       ToQString(report.Message()), QMessageBox::Ok, QApplication::activeWindow());
+        notice->setAttribute(Qt::WA_DeleteOnClose);
+        notice->setModal(false);
+        notice->show();
+      });
+    printer_ = std::move(made);
+  }
   return *printer_;
 }
 
@@ -298,7 +316,7 @@ MsgBoxResult QtToolkit::MsgBox(const std::string& prompt, int32_t buttons, const
   const int clicked = box.exec();
   QAbstractButton* b = box.clickedButton();
   shown.answer = b ? ResultOf(box.standardButton(b)) : ResultOf(clicked);
-  messageBoxes_.push_back(shown);
+  messageBoxes_.Add(shown);
   return shown.answer;
 }
 

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/Keyboard.h"
+#include "platform/RecentEntries.h"
 #include "platform/Toolkit.h"
 
 class QKeyEvent;
@@ -189,9 +190,9 @@ class QtToolkit : public Toolkit {
   // activated) and the widget of the model's focused control keeps Qt's focus.
   void FollowQtFocus(QWidget* now);
 
-  // Every message box shown, in order. Each runs modally until the user answers it; a script can
-  // answer through AnswerMessageBoxes.
-  const std::vector<ShownMessageBox>& MessageBoxes() const { return messageBoxes_; }
+  // The latest message boxes shown, in order. Each runs modally until the user answers it; a script
+  // can answer through AnswerMessageBoxes.
+  const std::vector<ShownMessageBox>& MessageBoxes() const { return messageBoxes_.Entries(); }
   // While set, each message box is answered with the result the function returns, after the box has
   // been shown for a moment (a scripted session or a test); nullptr restores waiting for the user.
   void AnswerMessageBoxes(std::function<MsgBoxResult(const ShownMessageBox&)> answer) {
@@ -214,7 +215,7 @@ class QtToolkit : public Toolkit {
   std::unordered_map<const Window*, QPointer<QWidget>> widgets_;
   std::unordered_map<const QWidget*, Control*> controls_;
   std::unordered_map<const Window*, QWidget*> surfaces_;  // surfaces this toolkit made
-  std::vector<ShownMessageBox> messageBoxes_;
+  RecentEntries<ShownMessageBox> messageBoxes_;
   std::function<MsgBoxResult(const ShownMessageBox&)> answer_;
   QMetaObject::Connection focusConnection_;
 };
