@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -41,7 +42,9 @@ class EditingHost : public tamarind::KestrelEvents {
   }
   void ChangeComplete(const std::string&, const std::string& NewText) override {
     if (auto item = k_.SelectedItem()) item->Text(NewText);
+    ++edits;
   }
+  int64_t edits = 0;
 
  private:
   Kestrel& k_;
@@ -88,6 +91,7 @@ void Soak(benchmark::State& state, std::unique_ptr<Desk> (*make)()) {
     liveGrowth = static_cast<double>(tamarind::bench::LiveBytes() - liveBefore);
     rssGrowth = ResidentKiB() - rssBefore;
     if (k.ListItems().Count() != 1000) state.SkipWithError("rows were lost");
+    if (host.edits != rounds) state.SkipWithError("not every round stored its edit");
     k.Attach(nullptr);
   }
   state.counters["live_bytes_per_round"] = liveGrowth / static_cast<double>(rounds - warmUp);
