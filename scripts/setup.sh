@@ -11,6 +11,7 @@ packages=(
   libsqlite3-dev unixodbc-dev unixodbc libsqliteodbc
   libcairo2-dev libpango1.0-dev libcups2-dev poppler-utils fonts-dejavu-core
   cups printer-driver-cups-pdf
+  locales tzdata
   libfreexl-dev libclang-rt-14-dev
   qt6-base-dev libqt6test6 qt6-qpa-plugins xvfb xauth
 )
@@ -22,9 +23,17 @@ for p in "${packages[@]}"; do
   fi
 done
 
+if [[ $(id -u) -ne 0 ]]; then SUDO=sudo; else SUDO=; fi
 if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
-  if [[ $(id -u) -ne 0 ]]; then SUDO=sudo; else SUDO=; fi
   $SUDO apt-get update -qq || echo "setup: apt-get update failed; trying the install with the current package lists" >&2
   $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# A second locale, for the suite's run under another language and time zone (the tests that need
+# a locale set it themselves; the rest must not depend on the machine's).
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  echo "setup: generating the de_DE.UTF-8 locale"
+  $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  $SUDO locale-gen >/dev/null
 fi
