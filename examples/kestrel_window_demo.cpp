@@ -7,16 +7,18 @@
 // values read (numbers, dates, text) with an arrow showing the direction; rows show in alternating
 // colours under a title bar. The search box below the list keeps the orders whose name contains
 // what is typed ("?", "*", "#" and "[a-c]" work too), and the buttons beside it copy the whole list
-// to the clipboard, export it to a workbook in the documents folder and open it, and print it.
+// to the clipboard, export it to a workbook in the documents folder and open it, and print it; the
+// line under them says where the printed report went (the printer, or the PDF file).
 //
 // Without a usable display (none set, or one that does not answer), it says so in one line and
 // plays a scripted user session on the same real widgets on Qt's offscreen platform, with real
 // mouse and key events at the places the widgets report, and writes a screenshot of the window
 // after each step into a folder it names.
 //
-// Usage: kestrel_window_demo [--script] [--shots folder]
+// Usage: kestrel_window_demo [--script] [--shots folder] [--help]
 //   --script        play the scripted session even when a display is there
 //   --shots folder  where the screenshots go (default: kestrel-window-demo in the temporary folder)
+//   --help          print this usage and exit
 
 #include <QApplication>
 #include <QDir>
@@ -125,7 +127,7 @@ class WindowHost : public OrderHost {
 struct OrdersForm {
   explicit OrdersForm(QtToolkit& toolkit)
       : tk(toolkit),
-        form(tk, "Spice orders", 11400, 5400), k(form.Add<Kestrel>("Orders1", 120, 120, 11160, 4500)), host(k) {
+        form(tk, "Spice orders", 11400, 5760), k(form.Add<Kestrel>("Orders1", 120, 120, 11160, 4500)), host(k) {
     k.TitleCaption("Spice orders");
     k.Titlebar(true);
     k.TitleHeight(330);
@@ -148,20 +150,20 @@ struct OrdersForm {
     search->Change.Connect([this] { Search(); });
     AddButton(copyAll, "cmdCopyAll", "Copy all", 0, [this] { k.CopyAll(); });
     AddButton(exportButton, "cmdExport", "Export", 1, [this] { Export(); });
-    AddButton(print, "cmdPrint", "Print", 2, [this] {
-      k.PrintingReportHeader("Spice orders");
-      k.PrintToDefaultPrinter();
-    });
+    AddButton(print, "cmdPrint", "Print", 2, [this] { Print(); });
+    status = tk.CreateLabel(form);
+    status->Name("lblStatus");
+    status->Move(120, 5130, 11160, 300);
     Fill(k);
-    k.SetEditableItemsBold("0, 1, 2, 3");
-    k.SetEditableItemsForeColor("1,3", RGB(0, 0, 160));
-    k.SetNonEditableItemsForeColor("4", RGB(96, 96, 96));
+    Style();
     k.Attach(&host);
-    // The list fills the window but for a margin and the search box below it.
+    // The list fills the window but for a margin, the search box below it and the status line
+    // under that.
     form.Resized.Connect([this](float width, float height) {
-      form.MoveControl(k, 120, 120, std::max(1200.0f, width - 240), std::max(900.0f, height - 780));
-      search->Move(120, std::max(1020.0f, height - 540));
+      form.MoveControl(k, 120, 120, std::max(1200.0f, width - 240), std::max(900.0f, height - 1260));
+      search->Move(120, std::max(1020.0f, height - 1020));
       for (CommandButton* b : {copyAll.get(), exportButton.get(), print.get()}) b->Top(search->Top());
+      status->Move(120, search->Top() + 390, std::max(1200.0f, width - 240), 300);
     });
     form.Show();
   }
@@ -180,6 +182,14 @@ struct OrdersForm {
       const SortDataType type = column == kQty ? sdt_NUMERIC : column == kDate ? sdt_DATE : sdt_STRING;
       k.PerformSortOnColumn(column + 1, type, static_cast<SortDataDir>(k.SortOrder()));
     }
+    // The orders brought back lost the bold of their names on the way: the host's look again.
+    Style();
+  }
+  // The host's look: what can be edited in bold, quantities and dates in blue, the notes in grey.
+  void Style() {
+    k.SetEditableItemsBold("0, 1, 2, 3");
+    k.SetEditableItemsForeColor("1,3", RGB(0, 0, 160));
+    k.SetNonEditableItemsForeColor("4", RGB(96, 96, 96));
   }
   // A workbook in the documents folder, opened with the desktop's opener once saved; a host that
   // runs the spreadsheet application already gets the workbook open in it instead.
@@ -187,6 +197,27 @@ struct OrdersForm {
     const std::filesystem::path folder = exportFolder.empty() ? printing::DocumentsFolder() : exportFolder;
     std::string path = (folder / "Spice orders").string();
     k.ExportToExcel(path);
+  }
+  // The report on the default printer, and a line saying where it went: the print queue, or the
+  // PDF file (the printer without a print service, or a report the service did not take, which
+  // the toolkit also tells about in a notice). A job that failed was reported by the control and
+  // leaves the line as it was.
+  void Print() {
+    auto* pdf = dynamic_cast<printing::PdfPrinter*>(&tk.GetPrinter());
+    auto* queue = dynamic_cast<printing::CupsPrinter*>(pdf);
+    const std::filesystem::path before = pdf ? pdf->LastOutput() : std::filesystem::path();
+    const int32_t jobBefore = queue ? queue->LastJobId() : 0;
+    k.PrintingReportHeader("Spice orders");
+    k.PrintToDefaultPrinter();
+    if (!pdf || (pdf->LastOutput() == before && (!queue || queue->LastJobId() == jobBefore))) return;
+    const std::string pages = std::to_string(pdf->LastPageCount()) + (pdf->LastPageCount() == 1 ? " page" : " pages");
+    if (queue && queue->LastJobId() > 0)
+      status->Caption("Printed: " + pages + " sent to the printer \"" + queue->Destination() + "\" (job " +
+                      std::to_string(queue->LastJobId()) + ")");
+    else if (queue)
+      status->Caption("Not printed: the report was kept in " + pdf->LastOutput().string());
+    else
+      status->Caption("Printed: " + pages + " in " + pdf->LastOutput().string());
   }
 
   static constexpr const char* kSearchHint = "Search...";
@@ -197,6 +228,7 @@ struct OrdersForm {
   WindowHost host;
   TextBox* search = nullptr;
   std::shared_ptr<CommandButton> copyAll, exportButton, print;
+  std::shared_ptr<Label> status;  // where the last printed report went
 
  private:
   // Buttons to the right of the search box, in the order given.
@@ -357,6 +389,10 @@ class Session {
     user_.Key(Qt::Key_Backspace, "\b");
     user_.Key(Qt::Key_Backspace, "\b");
     std::cout << "  " << k.ListItems().Count() << " orders shown, dates " << ColumnTexts(kDate) << "\n";
+    int32_t bold = 0;
+    k.ListItems().ForEach([&](const ListItemRef& item) { bold += item->Bold() ? 1 : 0; });
+    std::cout << "  " << bold << " names in bold\n";
+    if (bold != k.ListItems().Count()) throw std::runtime_error("the orders brought back lost their bold names");
     Shot("search-cleared");
 
     Step("presses Copy all: the list goes to the clipboard as tab-separated lines");
@@ -379,7 +415,9 @@ class Session {
     pdf->JobName("Spice orders");
     f_.tk.SetPrinter(pdf);
     PressButton(*f_.print);
-    std::cout << "  " << pdf->LastPageCount() << " page(s) in " << pdf->LastOutput().string() << "\n";
+    std::cout << "  the window says: " << f_.status->Caption() << "\n";
+    if (pdf->LastOutput().empty() || f_.status->Caption().find(pdf->LastOutput().string()) == std::string::npos)
+      throw std::runtime_error("the window does not say where the report went");
     Shot("printed");
   }
 
@@ -421,12 +459,21 @@ class Session {
 int main(int argc, char** argv) {
   bool script = false;
   std::string folder = (std::filesystem::temp_directory_path() / "kestrel-window-demo").string();
+  constexpr const char* kUsage =
+      "usage: kestrel_window_demo [--script] [--shots folder] [--help]\n"
+      "  --script        play the scripted session even when a display is there\n"
+      "  --shots folder  where the screenshots go (default: kestrel-window-demo in the temporary folder)\n"
+      "  --help          print this usage and exit\n";
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
     if (a == "--script") script = true;
     else if (a == "--shots" && i + 1 < argc) folder = argv[++i];
     else {
-      std::cerr << "usage: kestrel_window_demo [--script] [--shots folder]\n";
+      std::cerr << kUsage;
       return 2;
     }
   }

@@ -467,6 +467,8 @@ void ReportView::FollowColumns() {
     }
     header_->setSectionsMovable(list_.AllowColumnReorder());
   }
+  // A header without sections has no height: the first column added to a shown list brings it in.
+  UpdateGeometries();
   header_->viewport()->update();
   UpdateScrollBars();
   viewport()->update();

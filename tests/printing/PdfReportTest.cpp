@@ -89,6 +89,14 @@ TEST_F(PdfReport, LandscapeTurnsThePagesOfThatJobOnly) {
   k.PrintToDefaultPrinter();
   EXPECT_TRUE(Has(Info(pdf->LastOutput()), "595.276 x 841.89 pts (A4)"));
   EXPECT_EQ(Files().size(), 2u);
+  // The printable area turns with the sheet: landscape's width is portrait's height and the other
+  // way round, and the long side of A4 (841.89 points, 20 twips each) runs across.
+  const float portraitWidth = pdf->ScaleWidth(), portraitHeight = pdf->ScaleHeight();
+  pdf->Orientation(platform::Printer::vbPRORLandscape);
+  EXPECT_FLOAT_EQ(pdf->ScaleWidth(), portraitHeight);
+  EXPECT_FLOAT_EQ(pdf->ScaleHeight(), portraitWidth);
+  EXPECT_GT(pdf->ScaleWidth(), 595.276f * 20);
+  EXPECT_LE(pdf->ScaleWidth(), 841.89f * 20);
 }
 
 TEST_F(PdfReport, AnAbandonedOrFailedJobLeavesNoFile) {

@@ -14,8 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Messages.h"
@@ -207,6 +209,12 @@ TEST_F(RealWidgets, SidewaysScrollingMovesTheRowsTheHitTestAndTheEditorTogether)
   QTest::mouseClick(desk.Viewport(), Qt::LeftButton, Qt::NoModifier, cell.topLeft() + QPoint(2, 2));
   EXPECT_EQ(k.SubItemClicked(), 2);
   EXPECT_EQ(SelectedRow(k), 4);
+  // The header scrolled with the rows: a click on a section as shown is a click on its column.
+  ASSERT_GE(scrolled, 40);  // past half the narrowest column, so a section taken unscrolled misses
+  std::vector<int32_t> clicked;
+  list.ColumnClick.Connect([&](platform::ColumnHeaderRef column) { clicked.push_back(column->Index()); });
+  for (int32_t column : {2, 3, 4}) desk.ClickHeader(column);
+  EXPECT_EQ(clicked, (std::vector<int32_t>{2, 3, 4}));
 }
 
 TEST_F(RealWidgets, TheEditorIsRedrawnOverItsCellAfterAScrollAndAColumnDrag) {
@@ -248,6 +256,35 @@ TEST_F(RealWidgets, StripesAlternateAtTheRowPitchAndScrollWithTheRows) {
   check("stripes", true);
   desk.ScrollDown(1);
   check("stripes-scrolled", false);
+}
+
+// A cell's text is drawn on the side its own column is aligned to. Anything in a cell that is not
+// its row's stripe colour is text.
+TEST_F(RealWidgets, EachColumnsTextIsDrawnOnTheSideItsColumnIsAligned) {
+  desk.K().ColumnHeaders().Item(2)->Alignment(platform::ColumnHeader::lvwColumnRight);  // Qty
+  desk.Wait(0);
+  const QImage shot = desk.Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  screens.Keep("aligned", shot);
+  const QPoint viewport = desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0));
+  // The room left of the text and right of it; a cell without text has none on either side.
+  auto room = [&](int32_t row, int32_t column) {
+    const QRect cell = desk.CellOnSurface(row, column).translated(-viewport);
+    const QRgb stripe = Rgb(row % 2 ? kOdd : kEven);
+    int first = cell.right() + 1, last = cell.left() - 1;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+      for (int x = cell.left(); x <= cell.right(); ++x)
+        if (shot.pixel(x, y) != stripe) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+    return std::pair{first - cell.left(), cell.right() - last};
+  };
+  for (int32_t row = 2; row <= 5; ++row) {
+    const auto [qtyLeft, qtyRight] = room(row, 1);
+    EXPECT_LT(qtyRight, qtyLeft) << "row " << row << ": Qty's text is not on the right";
+    const auto [categoryLeft, categoryRight] = room(row, 2);
+    EXPECT_LT(categoryLeft, categoryRight) << "row " << row << ": Category's text is not on the left";
+  }
 }
 
 TEST_F(RealWidgets, AHeaderClickSortsAndTheArrowShowsInTheSortedSection) {
@@ -421,6 +458,13 @@ TEST(RealWidgetsRightToLeft, ASavedRightToLeftInstanceMirrorsTheListAndItsClicks
   EXPECT_EQ(host.Only({"ItemClick"}), std::vector<std::string>{"ItemClick row=2 button=1 second=False col=0 open=none"});
   QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.CellRect(1, 1).center());
   EXPECT_EQ(k.SubItemClicked(), 1);
+  // The header is mirrored too: its section for Qty is the second from the right.
+  std::vector<int32_t> clicked;
+  list.ColumnClick.Connect([&](platform::ColumnHeaderRef column) { clicked.push_back(column->Index()); });
+  const platform::qt::ClickTarget qtyHeader = platform::qt::targets::HeaderSection(list, 2);
+  ASSERT_TRUE(qtyHeader);
+  QTest::mouseClick(qtyHeader.widget, Qt::LeftButton, Qt::NoModifier, qtyHeader.at);
+  EXPECT_EQ(clicked, std::vector<int32_t>{2});
   k.Attach(nullptr);
 }
 

@@ -195,6 +195,12 @@ TEST_F(Server, PasteReadsTheClipboardIntoTheSelectedCellOn) {
   Let(Get(sheet, "Range", {"C4"}), "Value", "old");
   Call(sheet, "Paste", {Named("Destination", Get(sheet, "Range", {"B2"}))});
   EXPECT_TRUE(Get(Get(sheet, "Range", {"C4"}), "Value").IsEmpty());
+  // Off the diagonal the selected cell's row and column are told apart: C2 is row 2, column C.
+  Call(Get(sheet, "Range", {"C2"}), "Select");
+  Call(sheet, "Paste");
+  EXPECT_EQ(CStr(Get(Get(sheet, "Range", {"C2"}), "Value")), "Name");
+  EXPECT_EQ(CStr(Get(Get(sheet, "Range", {"B3"}), "Value")), "Anise");
+  EXPECT_EQ(CStr(Get(Get(sheet, "Range", {"D3"}), "Value")), "2");
 
   tk.GetClipboard().Clear();
   EXPECT_EQ(ErrorNumberOf([&] { Call(sheet, "Paste"); }), 1004);
