@@ -329,17 +329,24 @@ TEST(DesignState, ValuesThatFitNoPropertyAreDroppedWhenABagIsLoaded) {
   EXPECT_EQ(k.TitleHeight(), Kestrel::kMaxTitleHeight);
 }
 
+// A Kestrel a billion twips wide loaded from a saved form holding the given property lines, on
+// the desk's form, which is then shown.
+Kestrel& ShownFromFormText(Desk& d, const std::string& properties) {
+  const FormFile file = FormFile::Parse("TAMARIND-FORM 1\nForm \"F\"\nBegin Kestrel \"K1\" 0 0 1e9 4000\n" +
+                                        properties + "End\nEndForm\n");
+  const SavedControl& c = file.controls[0];
+  Kestrel& k = d.form.Add<Kestrel>(c.name, c.left, c.top, c.width, c.height, &c.properties);
+  d.form.Show();
+  return k;
+}
+
 // A list far wider than any screen, a small-icon list of the tallest images: the alternating
 // colours paint a picture no larger than they need, or fall back to the plain background.
 TEST(DesignState, HugeSizesFromAFileNeverExhaustMemory) {
-  const std::string text = "TAMARIND-FORM 1\nForm \"F\"\nBegin Kestrel \"K1\" 0 0 1e9 4000\n"
-                           "  \"LineAltColor\" = Boolean True\n  \"LineOddColor\" = Long 255\n"
-                           "  \"SmallIcons\" = ImageList 1 32768 0 1 0\nEnd\nEndForm\n";
-  const FormFile file = FormFile::Parse(text);
   Desk d;
-  const SavedControl& c = file.controls[0];
-  Kestrel& k = d.form.Add<Kestrel>(c.name, c.left, c.top, c.width, c.height, &c.properties);
-  d.form.Show();  // paints the stripes: an empty list with 32768-pixel icons has 32769-pixel bands
+  // Showing paints the stripes: an empty list with 32768-pixel icons has 32769-pixel bands.
+  Kestrel& k = ShownFromFormText(d, "  \"LineAltColor\" = Boolean True\n  \"LineOddColor\" = Long 255\n"
+                                    "  \"SmallIcons\" = ImageList 1 32768 0 1 0\n");
   EXPECT_TRUE(k.Picture()->IsEmpty());  // too large to paint: the plain background
   k.SmallIcons(nullptr);                // a normal row height: the stripes are painted, as a tile
   const PictureRef stripes = k.Picture();
@@ -355,15 +362,10 @@ TEST(DesignState, HugeSizesFromAFileNeverExhaustMemory) {
 // save. The bands keep the row height exactly; the tile gets narrower, so the picture, and each save
 // and load of the form, stay small whatever the sizes say.
 TEST(DesignState, TallRowsOnAHugeListPaintANarrowTileOfTheRowHeight) {
-  const std::string text = "TAMARIND-FORM 1\nForm \"F\"\nBegin Kestrel \"K\" 0 0 1e9 4000\n"
-                           "  \"LineAltColor\" = Boolean True\n  \"LineOddColor\" = Long 255\n"
-                           "  \"LineEvenColor\" = Long 65280\n"
-                           "  \"SmallIcons\" = ImageList 3 02768 0 1 0\nEnd\nEndForm\n";
-  const FormFile file = FormFile::Parse(text);
   Desk d;
-  const SavedControl& c = file.controls[0];
-  Kestrel& k = d.form.Add<Kestrel>(c.name, c.left, c.top, c.width, c.height, &c.properties);
-  d.form.Show();
+  Kestrel& k = ShownFromFormText(d, "  \"LineAltColor\" = Boolean True\n  \"LineOddColor\" = Long 255\n"
+                                    "  \"LineEvenColor\" = Long 65280\n"
+                                    "  \"SmallIcons\" = ImageList 3 02768 0 1 0\n");
   const PictureRef stripes = k.Picture();
   ASSERT_FALSE(stripes->IsEmpty());
   const int32_t band = 2769;  // the icon height plus one pixel
