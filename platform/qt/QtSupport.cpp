@@ -92,9 +92,16 @@ PictureRef ReadPicture(const QByteArray& bytes) {
   // A picture larger than any bitmap the platform holds is refused before it is decoded, as the
   // bitmap itself would refuse it (Error 7).
   const QSize size = reader.size();
-  if (size.width() > StdPicture::kMaxSidePx || size.height() > StdPicture::kMaxSidePx ||
-      int64_t{size.width()} * size.height() > StdPicture::kMaxPixels)
+  const int64_t pixels = int64_t{size.width()} * size.height();
+  if (size.width() > StdPicture::kMaxSidePx || size.height() > StdPicture::kMaxSidePx || pixels > StdPicture::kMaxPixels)
     Raise(err::OutOfMemory, "LoadPicture");
+  // Decoding works in proportion to the picture, not to the file, and some readers fill out a
+  // file cut short: a few bytes could cost seconds. No real image file is that compressible (a
+  // deflated picture of one colour holds about a thousand pixels per byte), so a picture may have
+  // at most kPixelsPerByte pixels per byte of its file beyond a first megapixel.
+  constexpr int64_t kPixelsPerByte = 1024, kFreePixels = int64_t{1} << 20;
+  if (pixels > kFreePixels + kPixelsPerByte * bytes.size())
+    Raise(err::InvalidPicture, "LoadPicture", "Invalid picture: the file is too small for the picture it declares");
   const QImage image = reader.read();
   if (image.isNull()) Raise(err::InvalidPicture, "LoadPicture");
   return FromQImage(image);

@@ -104,6 +104,23 @@ TEST(QtServices, LoadPictureReadsImageFilesAndNamesWhatIsWrong) {
   } catch (const Error& e) {
     EXPECT_EQ(e.Number(), 7);
   }
+
+  // 53 bytes of a bitmap that declares a picture of millions of pixels (found by fuzzing): the
+  // reader would fill it out for seconds; refused as no picture, before it is decoded.
+  const unsigned char cut[] = {0x42, 0x4d, 0x46, 0, 0, 0, 0, 0, 0, 0x42, 0x28, 0, 0, 0, 0x02, 0, 0x2f, 0x2a,
+                               0, 0x3d, 0, 0x04, 0x01, 0, 0x18, 0, 0, 0, 0, 0, 0x10, 0, 0, 0,
+                               0x78, 0, 0x01, 0, 0x13, 0x0b, 0, 0x46, 0x42, 0, 0, 0, 0, 0x4d, 0, 0,
+                               0, 0, 0};
+  QFile shortFile(dir.filePath("cut.bmp"));
+  ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+  shortFile.write(reinterpret_cast<const char*>(cut), sizeof cut);
+  shortFile.close();
+  try {
+    tk.LoadPicture(shortFile.fileName().toStdString());
+    ADD_FAILURE() << "53 bytes loaded as a picture of millions of pixels";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), 481);
+  }
 }
 
 TEST(QtServices, TheHourglassIsTheApplicationsOverrideCursor) {
