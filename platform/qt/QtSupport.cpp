@@ -90,20 +90,31 @@ PictureRef ReadPicture(const QByteArray& bytes) {
   QImageReader reader(&buffer);
   reader.setAutoTransform(false);
   // A picture larger than any bitmap the platform holds is refused before it is decoded, as the
-  // bitmap itself would refuse it (Error 7).
-  const QSize size = reader.size();
-  const int64_t pixels = int64_t{size.width()} * size.height();
-  if (size.width() > StdPicture::kMaxSidePx || size.height() > StdPicture::kMaxSidePx || pixels > StdPicture::kMaxPixels)
-    Raise(err::OutOfMemory, "LoadPicture");
-  // Decoding works in proportion to the picture, not to the file, and some readers fill out a
-  // file cut short: a few bytes could cost seconds. No real image file is that compressible (a
-  // deflated picture of one colour holds about a thousand pixels per byte), so a picture may have
-  // at most kPixelsPerByte pixels per byte of its file beyond a first megapixel.
+  // bitmap itself would refuse it (Error 7). Decoding works in proportion to the picture, not to
+  // the file, and some readers fill out a file cut short: a few bytes could cost seconds. No real
+  // image file is that compressible (a deflated picture of one colour holds about a thousand
+  // pixels per byte), so a picture may have at most kPixelsPerByte pixels per byte of its file
+  // beyond a first megapixel. A file that does not tell its size before decoding is held to the
+  // same once decoded, before its pixels are copied.
   constexpr int64_t kPixelsPerByte = 1024, kFreePixels = int64_t{1} << 20;
-  if (pixels > kFreePixels + kPixelsPerByte * bytes.size())
-    Raise(err::InvalidPicture, "LoadPicture", "Invalid picture: the file is too small for the picture it declares");
+  const int64_t mostPixels = kFreePixels + kPixelsPerByte * bytes.size();
+  const auto refuseIfTooLarge = [&](const QSize& size) {
+    const int64_t pixels = int64_t{size.width()} * size.height();
+    if (size.width() > StdPicture::kMaxSidePx || size.height() > StdPicture::kMaxSidePx ||
+        pixels > StdPicture::kMaxPixels)
+      Raise(err::OutOfMemory, "LoadPicture");
+    if (pixels > mostPixels)
+      Raise(err::InvalidPicture, "LoadPicture", "Invalid picture: the file is too small for the picture it declares");
+  };
+  refuseIfTooLarge(reader.size());
+  // Qt's readers refuse to allocate an image beyond the allocation limit before decoding into it:
+  // held to the same bound (4 bytes a pixel, in whole megabytes) for the length of this read.
+  const int previousLimit = QImageReader::allocationLimit();
+  QImageReader::setAllocationLimit(static_cast<int>(std::min<int64_t>(mostPixels * 4 / (1024 * 1024) + 1, 256)));
   const QImage image = reader.read();
+  QImageReader::setAllocationLimit(previousLimit);
   if (image.isNull()) Raise(err::InvalidPicture, "LoadPicture");
+  refuseIfTooLarge(image.size());
   return FromQImage(image);
 }
 
