@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "platform/spreadsheet/WholeFile.h"
+#include "runtime/WholeFile.h"
 #include "resources/Resources.h"
 #include "runtime/Error.h"
 
@@ -33,7 +33,7 @@ std::string GenFileFromRes(platform::Toolkit& tk, int32_t& resID, std::string& r
     const std::string target = fullPath.empty() ? folder + "/" + baseName + "." + extension : fullPath;
     // The template replaces a file already there whole: nothing of a longer old file is left
     // behind its end, and a reader never sees it half written.
-    if (const int error = spreadsheet::WriteWholeFile(target, bytes)) RaiseFileError(error);
+    if (const int error = WriteWholeFile(target, bytes)) RaiseFileError(error);
     return target;
   });
 }

@@ -17,6 +17,7 @@
 #include "platform/SavedProperties.h"
 #include "runtime/Calendar.h"
 #include "runtime/Error.h"
+#include "runtime/WholeFile.h"
 
 namespace tamarind::platform {
 
@@ -436,26 +437,8 @@ FormFile FormFile::Parse(std::string_view text) {
 }
 
 void FormFile::Save(const std::string& path) const {
-  const std::string text = Serialize();
-  const std::string temp = path + ".tmp-" + std::to_string(::getpid());
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) Raise(err::PathFileAccessError, "FormFile", "Cannot write the form file " + path);
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) {
-      ::close(fd);
-      ::unlink(temp.c_str());
-      Raise(err::PathFileAccessError, "FormFile", "Cannot write the form file " + path);
-    }
-    done += static_cast<size_t>(n);
-  }
-  const bool synced = ::fsync(fd) == 0;
-  ::close(fd);
-  if (!synced || ::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
+  if (WriteWholeFile(path, Serialize()) != 0)
     Raise(err::PathFileAccessError, "FormFile", "Cannot write the form file " + path);
-  }
 }
 
 FormFile FormFile::Load(const std::string& path) {

@@ -10,9 +10,11 @@ packages=(
   sox
   libsqlite3-dev unixodbc-dev unixodbc libsqliteodbc
   libcairo2-dev libpango1.0-dev libcups2-dev poppler-utils fonts-dejavu-core
+  fonts-urw-base35   # common on desktops; the suite must hold where it stands in for the printing font
   cups printer-driver-cups-pdf
   locales tzdata
   libfreexl-dev libclang-rt-14-dev
+  python3-xlrd libreoffice-calc-nogui gnumeric libspreadsheet-parseexcel-perl   # outside readers of the exported workbooks
   qt6-base-dev libqt6test6 qt6-qpa-plugins xvfb xauth
 )
 

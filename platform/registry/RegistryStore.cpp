@@ -14,6 +14,7 @@
 
 #include "runtime/Text.h"
 #include "runtime/Utf8.h"
+#include "runtime/WholeFile.h"
 
 namespace tamarind::platform {
 
@@ -256,42 +257,17 @@ LSTATUS ReadWholeFile(const std::filesystem::path& file, std::string& out, bool&
   }
 }
 
-LSTATUS WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FromErrno(errno, ERROR_CANTWRITE);
-    }
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return ERROR_SUCCESS;
-}
-
 std::filesystem::path WithSuffix(const std::filesystem::path& file, const char* suffix) {
   std::filesystem::path p = file;
   p += suffix;
   return p;
 }
 
-// Replaces file with content: the text goes to a temporary file beside it, reaches the disk, and
-// is renamed over the file; then the folder's entry is flushed too. On any failure the old file
-// is untouched and the temporary file is removed.
+// Replaces file with content whole (a temporary file beside it renamed over it): a reader, or a
+// crash, finds the old settings or the new ones. The settings are the user's own: a new file is
+// readable by its owner alone.
 LSTATUS ReplaceAtomically(const std::filesystem::path& file, std::string_view content) {
-  const std::filesystem::path temp = WithSuffix(file, ".tmp");
-  Fd out(OpenRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
-  if (!out.Valid()) return FromErrno(errno, ERROR_CANTWRITE);
-  LSTATUS status = WriteAll(out.Get(), content);
-  if (status == ERROR_SUCCESS && ::fsync(out.Get()) != 0) status = FromErrno(errno, ERROR_CANTWRITE);
-  if (!out.Close() && status == ERROR_SUCCESS) status = FromErrno(errno, ERROR_CANTWRITE);
-  if (status == ERROR_SUCCESS && ::rename(temp.c_str(), file.c_str()) != 0) status = FromErrno(errno, ERROR_CANTWRITE);
-  if (status != ERROR_SUCCESS) {
-    ::unlink(temp.c_str());
-    return status;
-  }
-  // The rename is durable only once the folder itself is flushed.
-  Fd dir(OpenRetrying(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY));
-  if (dir.Valid()) ::fsync(dir.Get());
+  if (const int error = WriteWholeFile(file.string(), content, 0600)) return FromErrno(error, ERROR_CANTWRITE);
   return ERROR_SUCCESS;
 }
 

@@ -30,7 +30,7 @@ std::vector<uint8_t> WriteWorkbookFile(const Workbook& book);
 Workbook ReadWorkbookFile(std::span<const uint8_t> file);
 
 // The file on disk. Error 1004 naming the path and the reason when it cannot be read or written.
-// Saving replaces the file whole or leaves it as it was (WholeFile.h).
+// Saving replaces the file whole or leaves it as it was (runtime/WholeFile.h).
 Workbook LoadWorkbook(const std::string& path);
 void SaveWorkbook(const Workbook& book, const std::string& path);
 

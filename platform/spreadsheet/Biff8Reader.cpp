@@ -14,7 +14,7 @@
 #include "platform/spreadsheet/Biff8Records.h"
 #include "platform/spreadsheet/CompoundFile.h"
 #include "platform/spreadsheet/LittleEndian.h"
-#include "platform/spreadsheet/WholeFile.h"
+#include "runtime/WholeFile.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8.h"
 

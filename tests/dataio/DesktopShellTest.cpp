@@ -5,7 +5,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/desktop/DesktopShell.h"
@@ -16,20 +15,10 @@ namespace {
 
 using platform::DesktopShell;
 
-std::string WaitForFile(const std::string& path) {
-  for (int i = 0; i < 500 && !std::filesystem::exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// An opener that notes the file it was given and the folder it ran in.
+// An opener that notes the folder it ran in and the file it was given, in "<itself>.seen".
 std::string FakeOpener(const TempFolder& dir) {
   const std::string path = dir.File("opener.sh");
-  std::ofstream(path) << "#!/bin/sh\npwd > \"$0.folder.tmp\" && mv \"$0.folder.tmp\" \"$0.folder\"\n"
-                         "printf '%s' \"$1\" > \"$0.file.tmp\" && mv \"$0.file.tmp\" \"$0.file\"\n";
+  std::ofstream(path) << "#!/bin/sh\n{ pwd; printf '%s' \"$1\"; } > \"$0.tmp\" && mv \"$0.tmp\" \"$0.seen\"\n";
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);
   return path;
 }
@@ -40,10 +29,12 @@ TEST(DesktopShell, HandsTheFileToTheOpenerInTheFolderGiven) {
   const std::string file = dir.File("orders.xls");
   std::ofstream(file) << "x";
   std::filesystem::create_directories(dir.Path() / "work");
-  DesktopShell shell(opener);
-  EXPECT_EQ(shell.ShellExecute(0, "open", file, "", dir.File("work"), 1), DesktopShell::kStarted);
-  EXPECT_EQ(WaitForFile(opener + ".file"), file);
-  EXPECT_EQ(WaitForFile(opener + ".folder"), dir.File("work") + "\n");
+  EXPECT_EQ(DesktopShell(opener).ShellExecute(0, "open", file, "", dir.File("work"), 1), DesktopShell::kStarted);
+  // The opener runs on its own: wait for what it wrote.
+  for (int i = 0; i < 500 && !std::filesystem::exists(opener + ".seen"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const std::vector<uint8_t> seen = ReadBytes(opener + ".seen");
+  EXPECT_EQ(std::string(seen.begin(), seen.end()), dir.File("work") + "\n" + file);
 }
 
 TEST(DesktopShell, ReportsWhatCannotBeOpened) {

@@ -1,5 +1,5 @@
 #pragma once
-// A Kestrel on a form of the headless desktop, a host that answers ExportToExcelComplete, a folder
+// A Kestrel on a form of the headless desktop, the host answering ExportToExcelComplete, a folder
 // for the exported files, and ways to fill the list and to find the control's progress bar and
 // message strip the way a person sees them (by their names in the window tree).
 
@@ -7,9 +7,6 @@
 
 #include <functional>
 #include <initializer_list>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "control/Kestrel.h"
 #include "dataio/CEXCEL.h"
@@ -24,32 +21,24 @@
 
 namespace tamarind::testing {
 
-class ExportHost : public KestrelEvents {
- public:
-  // What the host does with the workbook it is handed; nothing when unset.
-  std::function<void(std::shared_ptr<CEXCEL>&)> onComplete;
-  int32_t completes = 0;
-  std::shared_ptr<CEXCEL> last;
-
-  void ExportToExcelComplete(std::shared_ptr<CEXCEL>& obj) override {
-    ++completes;
-    last = obj;
-    if (onComplete) onComplete(obj);
-  }
-};
-
-class ExportDesk : public ::testing::Test {
+// The fixture is also the host: it counts ExportToExcelComplete and keeps the workbook it was handed.
+class ExportDesk : public ::testing::Test, public KestrelEvents {
  protected:
   void SetUp() override {
     k = &form.Add<Kestrel>("K1", 0, 0, 6000, 4000);
     form.Show();
-    k->Attach(&host);
+    k->Attach(this);
   }
   void TearDown() override {
     k->Attach(nullptr);
     // Nothing an export started may outlive the test.
     const Variant running = ResumeGet<Variant>([&] { return tk.GetObject("", "Excel.Application"); });
     if (running.IsObject() && !running.IsNothing()) Call(running, "Quit");
+  }
+  void ExportToExcelComplete(std::shared_ptr<CEXCEL>& obj) override {
+    ++completes;
+    last = obj;
+    if (onComplete) onComplete(obj);
   }
 
   void Columns(std::initializer_list<const char*> texts) {
@@ -72,9 +61,7 @@ class ExportDesk : public ::testing::Test {
   platform::ProgressBar& Bar() { return Inner<platform::ProgressBar>("prgBAR"); }
   platform::TextBox& Strip() { return Inner<platform::TextBox>("lblEXCELMSG"); }
 
-  bool Running() {
-    return ResumeNext([&] { tk.GetObject("", "Excel.Application"); });
-  }
+  bool Running() { return ResumeNext([&] { tk.GetObject("", "Excel.Application"); }); }
   std::string Clipboard() { return tk.GetClipboard().GetText(); }
   const std::vector<platform::headless::MessageBoxRecord>& Boxes() { return tk.MessageBoxes(); }
 
@@ -82,8 +69,11 @@ class ExportDesk : public ::testing::Test {
   platform::headless::HostForm form{tk, "Form1", 12000, 9000};
   platform::headless::UserDriver user{tk};
   Kestrel* k = nullptr;
-  ExportHost host;
   TempFolder dir;
+  // What the host does with the workbook it is handed; nothing when unset.
+  std::function<void(std::shared_ptr<CEXCEL>&)> onComplete;
+  int32_t completes = 0;
+  std::shared_ptr<CEXCEL> last;
 };
 
 }  // namespace tamarind::testing

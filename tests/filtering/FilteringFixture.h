@@ -1,47 +1,19 @@
 #pragma once
-// A Kestrel holding a small order list on a host form of the headless desktop, a person who
-// clicks and Ctrl+clicks its rows and headers, and a host that notes the sorting events. The
-// suites read what the host and the user see: the rows in order, their keys, the parked rows in
-// FilteredListItems, the events, the sounds, the message boxes and the painting lock.
-
-#include <gtest/gtest.h>
+// Seven orders in a Kestrel, a person who clicks and Ctrl+clicks their rows, and what the host reads:
+// the rows' keys in order, the parked rows in FilteredListItems, and the painting lock.
 
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "control/Kestrel.h"
-#include "platform/headless/HeadlessToolkit.h"
-#include "platform/headless/HostForm.h"
-#include "platform/headless/UserDriver.h"
-#include "runtime/Error.h"
-#include "tests/kestrel/KestrelOnAForm.h"
+#include "tests/kestrel/KestrelFixture.h"
 
 namespace tamarind::testing {
 
-using platform::ColumnHeaderRef;
-using platform::ListItemRef;
-using Texts = std::vector<std::string>;
-
-class SortEventLog : public KestrelEvents {
- public:
-  std::vector<std::string> log;
-  void ColumnClick(const ColumnHeaderRef& ColumnHeader) override { log.push_back("ColumnClick " + ColumnHeader->Text()); }
-  void BeforeColumnSort(const ColumnHeaderRef& ColumnHeader, SortDataType& SortType, std::string&) override {
-    log.push_back("BeforeColumnSort " + ColumnHeader->Text() + " type=" + std::to_string(SortType));
-  }
-  void ColumnSortComplete() override { log.push_back("ColumnSortComplete"); }
-};
-
-// One order: its key, then the cells of the five columns.
-struct Order {
-  std::string key, id, customer, category, qty, due;
-};
-
-class FilteringTest : public KestrelOnAForm<SortEventLog> {
+class FilteringTest : public KestrelTest {
  protected:
-  enum Column { kId = 0, kCustomer = 1, kCategory = 2, kQty = 3, kDue = 4 };
+  enum : int32_t { kId = 0, kCustomer = 1, kCategory = 2, kQty = 3, kDue = 4 };
 
   FilteringTest() {
     for (const char* c : {"Order", "Customer", "Category", "Qty", "Due"}) k.ColumnHeaders().Add(0, {}, c, 1400);
@@ -57,22 +29,19 @@ class FilteringTest : public KestrelOnAForm<SortEventLog> {
           {"o6", "C-301", "ana costa", "Seeds", "100", "10/28/2026"},
           {"o7", "D-400", "Ivan Itō", "Roots", "9", "12/12/2026"}});
   }
-  void Fill(const std::vector<Order>& orders) {
-    for (const Order& o : orders) {
-      ListItemRef item = k.ListItems().Add(0, o.key, o.id);
-      item->SubItems(kCustomer, o.customer);
-      item->SubItems(kCategory, o.category);
-      item->SubItems(kQty, o.qty);
-      item->SubItems(kDue, o.due);
+  // Rows of a key, then the cells of the five columns.
+  void Fill(const std::vector<Texts>& orders) {
+    for (const Texts& o : orders) {
+      ListItemRef item = k.ListItems().Add(0, o[0], o[1]);
+      for (int32_t c = kCustomer; c <= kDue; ++c) item->SubItems(c, o[static_cast<size_t>(c) + 1]);
     }
   }
-
-  // The texts of a column from the first row to the last.
-  Texts Column(int32_t column) const {
-    Texts out;
-    k.ListItems().ForEach([&](const ListItemRef& item) { out.push_back(item->ColumnText(column)); });
-    return out;
+  // Rows keyed k1, k2, ... whose customers are these texts.
+  void FillCustomers(const Texts& customers) {
+    for (size_t i = 0; i < customers.size(); ++i)
+      Fill({{"k" + std::to_string(i + 1), std::to_string(i + 1), customers[i], "", "", ""}});
   }
+
   Texts Keys() const {
     Texts out;
     k.ListItems().ForEach([&](const ListItemRef& item) { out.push_back(item->Key()); });
@@ -98,11 +67,6 @@ class FilteringTest : public KestrelOnAForm<SortEventLog> {
     k.MultiSelect(true);
     for (int32_t r : rows) user.ClickCell(lv, r, kId, platform::headless::CellPart::Label,
                                   platform::vbLeftButton, platform::vbCtrlMask);
-  }
-  int32_t SortSounds() {
-    int32_t n = 0;
-    for (const auto& r : tk.SoundImpl().Requests()) n += r.resourceId == snd_SORT ? 1 : 0;
-    return n;
   }
   // True when the list is not locked against painting and its lock was taken and given back.
   bool LockedAndUnlocked() {

@@ -1,7 +1,11 @@
 // Filters on a list kept in order by smart sorting, and every way a filter or a restore can fail:
 // the list is unlocked, the error reaches the host as it was raised, and no parked row is lost.
+// Then what the host asks about the selection and the rows: selected keys and indexes with their
+// joining rule, the round trip through the list's own text order under smart sorting, the first
+// row shown and the list's search.
 
 #include "FilteringFixture.h"
+#include "platform/listview/ListView.h"
 
 namespace tamarind::testing {
 namespace {
@@ -27,10 +31,9 @@ TEST_F(SmartSortFilter, TheListIsSortedAgainByItsColumnAndDirectionWithoutASound
   ASSERT_EQ(Column(kQty), (Texts{"100", "30", "12", "9", "7", "4", "2"}));
   k.Filter("Leaves", kCategory, true);
   EXPECT_EQ(Column(kQty), (Texts{"100", "12", "9", "7", "2"}));
-  EXPECT_EQ(k.SortKey(), kQty);
   EXPECT_EQ(k.SortOrder(), lvDESC);
   // First by the order column's text, then back by value; no header was clicked.
-  EXPECT_EQ(host.log, (Texts{"BeforeColumnSort Order type=0", "ColumnSortComplete", "BeforeColumnSort Qty type=1",
+  EXPECT_EQ(host.log, (Texts{"BeforeColumnSort Order type=0 omit=\"\"", "ColumnSortComplete", "BeforeColumnSort Qty type=1 omit=\"\"",
                              "ColumnSortComplete"}));
   EXPECT_EQ(SortSounds(), 0);
   EXPECT_TRUE(k.PlaySounds());
@@ -41,9 +44,7 @@ TEST_F(SmartSortFilter, ATextColumnComesBackInTheDirectionItHad) {
   ClickHeader(kCustomer);  // by text, descending
   k.FilterWild("e", kCategory);  // the orders of seeds, leaves and flowers
   EXPECT_EQ(Column(kCustomer), (Texts{"Élodie Berg", "Dana Okafor", "Bram de Vries", "Ana Silva", "ana costa"}));
-  EXPECT_EQ(k.SortOrder(), lvDESC);
   EXPECT_TRUE(k.Sorted());
-  EXPECT_EQ(SortSounds(), 0);
 }
 
 // The type comes from the first row left after the opening sort by the order column, not from
@@ -54,29 +55,31 @@ TEST_F(SmartSortFilter, TheTypeIsDetectedFromTheFirstRemainingRow) {
   k.Filter("Leaves", kCategory, true);
   // A-100 leads and reads as text: the quantities are sorted as text, still descending.
   EXPECT_EQ(Column(kQty), (Texts{"n/a", "9", "7", "2", "100"}));
-  EXPECT_EQ(host.log.at(2), "BeforeColumnSort Qty type=0");
+  EXPECT_EQ(host.log.at(2), "BeforeColumnSort Qty type=0 omit=\"\"");
 
   k.FilterRemove();
   host.log.clear();
   k.Filter("A-100", 0, true);
   // Now A-101 leads with a number: every remaining quantity is sorted by value.
   EXPECT_EQ(Column(kQty), (Texts{"100", "30", "9", "7", "4", "2"}));
-  EXPECT_EQ(host.log.at(2), "BeforeColumnSort Qty type=1");
+  EXPECT_EQ(host.log.at(2), "BeforeColumnSort Qty type=1 omit=\"\"");
 }
 
 TEST_F(SmartSortFilter, AnEmptyListStillGetsTheOpeningSortAndItsSoundsBack) {
   k.ListItems().Clear();
   k.Filter("x", kCustomer);
   EXPECT_EQ(host.log, (Texts{"ColumnSortComplete"}));  // the opening sort, with nothing to sort
-  EXPECT_EQ(SortSounds(), 0);
   EXPECT_TRUE(k.PlaySounds());
   EXPECT_EQ(k.FilteredListItems, nullptr);
 }
 
 class FilterFailures : public FilteringTest {};
 
-TEST_F(FilterFailures, AColumnTheListDoesNotHaveIsRaisedWithTheListUnlocked) {
-  k.Filter("x", 9);  // an empty list reads no cell
+// A column the list does not have, or a list without its closing bracket: the error is raised
+// with the list unlocked and every row still shown; on an empty list nothing is read to fail.
+TEST_F(FilterFailures, ABadColumnOrPatternIsRaisedWithTheListUnlocked) {
+  k.Filter("x", 9);
+  k.FilterWild("[abc", kCustomer);
   FillOrders();
   const Raised beyond = RaisedBy([&] { k.Filter("x", 5); });
   EXPECT_EQ(beyond.number, err::IndexOutOfBounds);
@@ -85,31 +88,25 @@ TEST_F(FilterFailures, AColumnTheListDoesNotHaveIsRaisedWithTheListUnlocked) {
   EXPECT_TRUE(LockedAndUnlocked());
   EXPECT_EQ(RaisedBy([&] { k.FilterWild("x", -1); }).number, err::IndexOutOfBounds);
   EXPECT_EQ(RaisedBy([&] { k.Filter("x", 70000); }).number, err::Overflow);  // the list takes 16 bits
+  const Raised pattern = RaisedBy([&] { k.FilterWild("[abc", kCustomer); });
+  EXPECT_EQ(pattern.number, err::InvalidPatternString);
+  EXPECT_EQ(pattern.description, "Invalid pattern string");
+  EXPECT_EQ(RaisedBy([&] { k.FilterWild("a[b-a]", kCustomer); }).number, err::InvalidPatternString);
   EXPECT_EQ(tk.Windows().LockedWindow(), 0);
   EXPECT_EQ(k.ListItems().Count(), 7);
   EXPECT_EQ(k.FilteredListItems, nullptr);
 }
 
-TEST_F(FilterFailures, AListWithoutItsClosingBracketIsAnInvalidPattern) {
-  k.FilterWild("[abc", kCustomer);  // nothing to test it on
-  FillOrders();
-  const Raised e = RaisedBy([&] { k.FilterWild("[abc", kCustomer); });
-  EXPECT_EQ(e.number, err::InvalidPatternString);
-  EXPECT_EQ(e.description, "Invalid pattern string");
-  EXPECT_EQ(tk.Windows().LockedWindow(), 0);
-  EXPECT_EQ(k.ListItems().Count(), 7);
-  EXPECT_EQ(RaisedBy([&] { k.FilterWild("a[b-a]", kCustomer); }).number, err::InvalidPatternString);
-}
-
 // The host's own error in an event of the closing sort comes back to the host unchanged.
 TEST_F(FilterFailures, AnErrorDuringTheClosingSortKeepsItsNumberDescriptionAndSource) {
-  class ClosedBook : public SortEventLog {
+  class ClosedBook : public RecordingHost {
    public:
+    using RecordingHost::RecordingHost;
     void BeforeColumnSort(const ColumnHeaderRef& h, SortDataType& t, std::string& o) override {
-      SortEventLog::BeforeColumnSort(h, t, o);
+      RecordingHost::BeforeColumnSort(h, t, o);
       if (h->Text() == "Qty") throw Error(1001, "The order book is closed", "OrderBook");
     }
-  } closed;
+  } closed{k};
   FillOrders();
   k.SmartColumnSort(true);
   k.PlaySounds(true);
@@ -176,6 +173,141 @@ TEST_F(FilterFailures, ACollectionTheHostFilledWithSomethingElseIsRefused) {
   EXPECT_EQ(RaisedBy([&] { k.FilterRemove(); }).number, err::TypeMismatch);
   EXPECT_EQ(tk.Windows().LockedWindow(), 0);
   EXPECT_EQ(k.ListItems().Count(), 7);
+}
+
+// --- what the host asks about the selection and the rows ------------------------------------------
+
+
+class SelectedKeysAndIndexes : public FilteringTest {
+ protected:
+  // The host selects exactly these rows (1-based).
+  void Select(const std::vector<int32_t>& rows) {
+    k.MultiSelect(true);
+    k.ListItems().ForEach([](const ListItemRef& item) { item->Selected(false); });
+    for (int32_t r : rows) k.ListItems().Item(r)->Selected(true);
+  }
+};
+
+TEST_F(SelectedKeysAndIndexes, RowsTheUserCtrlClickedInListOrderWithAnyDelimiter) {
+  EXPECT_EQ(k.GetSelectedKeys(), "");
+  FillOrders();
+  EXPECT_EQ(k.GetSelectedIndexes(), "");
+  EXPECT_TRUE(LockedAndUnlocked());
+  CtrlClickRows({7, 2, 5});
+  EXPECT_EQ(k.GetSelectedIndexes(), "2,5,7");
+  EXPECT_EQ(k.GetSelectedIndexes("|"), "2|5|7");
+  EXPECT_EQ(k.GetSelectedIndexes(""), "257");
+  EXPECT_EQ(k.GetSelectedKeys(), "o2,o5,o7");
+  EXPECT_EQ(k.GetSelectedKeys(" ; "), "o2 ; o5 ; o7");
+  EXPECT_EQ(k.SelectedItem()->Key(), "o5");  // the row clicked last
+}
+
+TEST_F(SelectedKeysAndIndexes, AnEmptyKeyLeavesNoTraceFirstAndAnEmptyPlaceAfterAKey) {
+  for (const char* key : {"a", "", "c", "", "b"}) k.ListItems().Add(0, key, "row");
+  for (const auto& [rows, keys] : std::vector<std::pair<std::vector<int32_t>, std::string>>{
+           {{1, 2, 3}, "a,,c"}, {{4, 5}, "b"}, {{1, 2}, "a,"}, {{2, 4}, ""}}) {
+    Select(rows);
+    EXPECT_EQ(k.GetSelectedKeys(), keys);
+  }
+  EXPECT_EQ(k.GetSelectedIndexes(), "2,4");
+}
+
+TEST_F(SelectedKeysAndIndexes, IndexesCountPastTenAndFollowTheRowsAfterAFilter) {
+  for (int i = 1; i <= 12; ++i) k.ListItems().Add(0, "row" + std::to_string(i), std::to_string(i % 3));
+  Select({1, 10, 12});
+  EXPECT_EQ(k.GetSelectedIndexes(), "1,10,12");
+  k.Filter("0", 0, true);  // rows 3, 6, 9 and 12 go
+  EXPECT_EQ(k.GetSelectedIndexes(), "1,7");
+  EXPECT_EQ(k.GetSelectedKeys(), "row1,row10");
+}
+
+class SmartSortQueries : public FilteringTest {
+ protected:
+  SmartSortQueries() {
+    FillOrders();
+    k.SmartColumnSort(true);
+    k.PlaySounds(true);
+  }
+  void Reset() {
+    host.log.clear();
+    tk.SoundImpl().Clear();
+  }
+};
+
+// Read in the list's own text order of the sort column, then sorted by value again as a header
+// click sorts: 9 and 7 are rows 4 and 5 by value but rows 7 and 6 by text.
+TEST_F(SmartSortQueries, ANumericSortColumnIsReadInTextOrderThenSortedByValueAgain) {
+  user.ClickHeader(lv, kQty + 1);  // by value, descending
+  ASSERT_EQ(Column(kQty), (Texts{"100", "30", "12", "9", "7", "4", "2"}));
+  CtrlClickRows({4, 5});
+  Reset();
+  EXPECT_EQ(k.GetSelectedKeys(), "o3,o7");
+  EXPECT_EQ(Column(kQty), (Texts{"100", "30", "12", "9", "7", "4", "2"}));
+  EXPECT_EQ(k.SortOrder(), lvDESC);
+  EXPECT_EQ(host.log, (Texts{"ColumnClick Qty", "BeforeColumnSort Qty type=1 omit=\"\"", "ColumnSortComplete"}));
+  EXPECT_EQ(SortSounds(), 0);
+  EXPECT_TRUE(k.PlaySounds());
+  EXPECT_TRUE(LockedAndUnlocked());
+  EXPECT_EQ(k.GetSelectedIndexes(), "6,7");
+}
+
+TEST_F(SmartSortQueries, ADateColumnTakesTheSameRoundTrip) {
+  user.ClickHeader(lv, kDue + 1);
+  user.ClickHeader(lv, kDue + 1);  // ascending by date
+  const Texts byDate = Column(kDue);
+  CtrlClickRows({1, 7});
+  Reset();
+  // The list's own text sort turns the direction over: "12/12/2026" is read before "10/28/2026".
+  EXPECT_EQ(k.GetSelectedKeys(), "o7,o6");
+  EXPECT_EQ(Column(kDue), byDate);
+  EXPECT_EQ(k.SortOrder(), lvASC);
+}
+
+TEST_F(SmartSortQueries, ATextSortColumnIsReadAsItStandsWithoutAnyEvent) {
+  user.ClickHeader(lv, kCustomer + 1);
+  const Texts before = Column(kCustomer);
+  CtrlClickRows({1, 2});
+  Reset();
+  EXPECT_EQ(k.GetSelectedIndexes(), "1,2");
+  EXPECT_TRUE(host.log.empty());
+  EXPECT_EQ(Column(kCustomer), before);
+}
+
+// With no row to judge the column by, the detection reports its error each time it is asked.
+TEST_F(SmartSortQueries, AnEmptyListReportsTheDetectionAndGivesAnEmptyText) {
+  k.ListItems().Clear();
+  EXPECT_EQ(k.GetSelectedKeys(), "");
+  EXPECT_EQ(Messages(), (Texts{"35600:Error in DetermineSortType.  Error Message: Index out of bounds",
+                               "35600:Error in DetermineSortType.  Error Message: Index out of bounds"}));
+  EXPECT_TRUE(host.log.empty());
+  EXPECT_TRUE(k.PlaySounds());
+  EXPECT_EQ(tk.Windows().LockedWindow(), 0);
+}
+
+class ForwardingQueries : public FilteringTest {};
+
+TEST_F(ForwardingQueries, GetFirstVisibleIsTheTopRowShown) {
+  EXPECT_EQ(k.GetFirstVisible(), nullptr);
+  for (int i = 1; i <= 40; ++i) k.ListItems().Add(0, "row" + std::to_string(i), "Row " + std::to_string(i));
+  EXPECT_EQ(k.GetFirstVisible()->Key(), "row1");
+  user.ScrollRows(lv, 10);
+  ASSERT_NE(k.GetFirstVisible(), nullptr);
+  EXPECT_EQ(k.GetFirstVisible()->Key(), "row11");
+}
+
+TEST_F(ForwardingQueries, FindItemSearchesTextsSubItemsAndTagsAndAnyFailureIsNothing) {
+  FillOrders();
+  k.ListItems().Item("o5")->Tag(Variant("gift"));
+  EXPECT_EQ(k.FindItem("b-200")->Key(), "o3");  // letter case does not count
+  EXPECT_EQ(k.FindItem("B-2"), nullptr);          // the whole text by default
+  EXPECT_EQ(k.FindItem("B-2", ListView::lvwText, {}, ListView::lvwPartial)->Key(), "o3");
+  EXPECT_EQ(k.FindItem("B-2", ListView::lvwText, 4, ListView::lvwPartial)->Key(), "o4");  // from row 4 on
+  EXPECT_EQ(k.FindItem("dana okafor", ListView::lvwSubItem)->Key(), "o4");
+  EXPECT_EQ(k.FindItem("GIFT", ListView::lvwTag)->Key(), "o5");
+  EXPECT_EQ(k.FindItem("no such order"), nullptr);
+  EXPECT_EQ(k.FindItem("B-200", Variant("anywhere")), nullptr);  // no number: no search
+  EXPECT_EQ(k.FindItem("B-200", ListView::lvwText, 99), nullptr);
+  EXPECT_TRUE(tk.MessageBoxes().empty());
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #pragma once
-// A headless desktop with a form to site Kestrels on, and the helpers the control suites share.
+// The desk the suites of the control start from: a headless desktop with a form to site Kestrels
+// on and a person at the mouse and keyboard; and KestrelTest, one Kestrel shown on that form,
+// attached to a RecordingHost.
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,10 +14,15 @@
 #include "platform/headless/HostForm.h"
 #include "platform/headless/UserDriver.h"
 #include "runtime/Error.h"
+#include "tests/kestrel/RecordingHost.h"
 #include "tests/runtime/TestSupport.h"
-#include "sorting/HeaderArrows.h"
 
 namespace tamarind::testing {
+
+using platform::ColumnHeaderRef;
+using platform::ListItemRef;
+using Texts = std::vector<std::string>;
+using test_support::ErrorNumberOf;
 
 struct Desk {
   platform::headless::HeadlessToolkit tk;
@@ -33,14 +40,39 @@ struct Desk {
   std::vector<platform::PropertyBag> bags;
 };
 
-// The header icons are the two built-in 12 x 12 arrows, up then down.
-inline void ExpectBuiltInArrows(const platform::ImageListRef& icons) {
-  ASSERT_TRUE(icons);
-  EXPECT_EQ(icons->Count(), 2);
-  EXPECT_EQ(icons->ImageWidth(), 12);
-  EXPECT_TRUE(icons->SameImages(*sorting::BuiltInArrowImages()));
-}
+// The host opens no editor unless a test says which.
+class KestrelTest : public ::testing::Test, protected Desk {
+ protected:
+  // Where the control sits on the desk's form, in twips.
+  explicit KestrelTest(float left = 240, float top = 240, float width = 9000, float height = 3600)
+      : k(form.Add<Kestrel>("K", left, top, width, height)), lv(k.ListViewControl()) {
+    form.Show();
+    host.editors.clear();
+    k.Attach(&host);
+  }
+  ~KestrelTest() override { k.Attach(nullptr); }
 
-using test_support::ErrorNumberOf;
+  // The texts of a column (0 = the item's text) from the first row to the last.
+  Texts Column(int32_t column) const {
+    Texts out;
+    k.ListItems().ForEach([&](const ListItemRef& item) { out.push_back(item->ColumnText(column)); });
+    return out;
+  }
+  // The prompts of the message boxes shown so far, in order.
+  Texts Messages() const {
+    Texts out;
+    for (const auto& m : tk.MessageBoxes()) out.push_back(m.prompt);
+    return out;
+  }
+  int32_t SortSounds() {
+    int32_t n = 0;
+    for (const auto& r : tk.SoundImpl().Requests()) n += r.resourceId == snd_SORT ? 1 : 0;
+    return n;
+  }
+
+  Kestrel& k;
+  platform::ListView& lv;
+  RecordingHost host{k};
+};
 
 }  // namespace tamarind::testing

@@ -1,12 +1,17 @@
-// The list view's rows and columns: keys, indexes, removal, sub-items, item parameters.
+// The list view's rows and columns (keys, indexes, removal, sub-items, item parameters), sorted
+// lists and the keyed sort of LVM_SORTITEMS.
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
 #include <set>
+#include <tuple>
 
 #include "Fixture.h"
 #include "runtime/Conversions.h"
 #include "runtime/Error.h"
+#include "runtime/Text.h"
 #include "tests/runtime/TestSupport.h"
 
 namespace tamarind::platform::testing {
@@ -19,9 +24,16 @@ class ListModel : public ::testing::Test {
   Desktop d;
   std::shared_ptr<ListView> lv = d.MakeList();
   ListItems& items = lv->ListItems();
-};
 
-TEST_F(ListModel, KeysAreUniqueCaseSensitiveAndNeverNumeric) {
+  ListItemRef Row(const std::string& name, const std::string& qty = {}) {
+    auto it = items.Add(0, {}, name);
+    if (!qty.empty()) it->SubItems(1, qty);
+    return it;
+  }
+};
+using Sorting = ListModel;
+
+TEST_F(ListModel, KeysAreUniqueCaseSensitiveAndNeverNumericAndIndexesAreOneBased) {
   items.Add(0, "a1", "first");
   EXPECT_EQ(ErrorNumberOf([&] { items.Add(0, "a1", "again"); }), err::KeyNotUnique);
   items.Add(0, "A1", "other case");  // keys name data rows: "a1" and "A1" are different rows
@@ -30,14 +42,11 @@ TEST_F(ListModel, KeysAreUniqueCaseSensitiveAndNeverNumeric) {
   items.Add(0, "1:2", "joined");
   EXPECT_EQ(items.Item(std::string_view("1:2"))->Index(), 3);
   EXPECT_EQ(items.Count(), 3);
-}
-
-TEST_F(ListModel, IndexesAreOneBasedAndCheckedAtBothEnds) {
-  items.Add(0, {}, "one");
+  items.Clear();  // the keys are free again
+  items.Add(0, "a1", "one");
   items.Add(0, {}, "three");
   items.Add(2, {}, "two");
   EXPECT_EQ(items.Item(2)->Text(), "two");
-  EXPECT_EQ(items.Item(3)->Index(), 3);
   EXPECT_EQ(ErrorNumberOf([&] { items.Item(0); }), err::IndexOutOfBounds);
   EXPECT_EQ(ErrorNumberOf([&] { items.Item(4); }), err::IndexOutOfBounds);
   EXPECT_EQ(ErrorNumberOf([&] { items.Add(5, {}, "gap"); }), err::IndexOutOfBounds);
@@ -58,41 +67,30 @@ TEST_F(ListModel, RemovedItemStaysReadableWhileHeld) {
   EXPECT_EQ(ErrorNumberOf([&] { item->SubItems(0); }), err::IndexOutOfBounds);
   EXPECT_EQ(item->SubItems(1), "");  // a sub-item never set reads empty
   items.Remove(1);
-  EXPECT_EQ(item->Index(), 0);
-  EXPECT_EQ(item->Owner(), nullptr);
-  EXPECT_EQ(item->Text(), "kept");
-  EXPECT_EQ(item->SubItems(2), "Oslo");
-  EXPECT_EQ(CStr(item->Tag()), "tag");
+  EXPECT_EQ(std::make_tuple(item->Index(), item->Owner(), item->Text(), item->SubItems(2), CStr(item->Tag())),
+            std::make_tuple(0, nullptr, std::string("kept"), std::string("Oslo"), std::string("tag")));
   items.Add(0, "k", "new");  // the key is free again
   EXPECT_EQ(ErrorNumberOf([&] { item->Top(); }), err::ObjectNotSet);  // no place on screen
 }
 
-TEST_F(ListModel, ItemParametersAreUniqueAndStable) {
-  std::vector<ListItemRef> added;
-  for (int i = 0; i < 50; ++i) added.push_back(items.Add(0, {}, "row" + std::to_string(i)));
+// Enough rows for several internal blocks: indexes stay right through removals and insertions;
+// item parameters are unique, kept through sorts, and never reused.
+TEST_F(ListModel, IndexesAndItemParametersStayRightThroughManyRemovalsAndInsertions) {
   std::set<LPARAM> params;
-  for (auto& it : added) params.insert(it->ItemParam());
-  EXPECT_EQ(params.size(), 50u);
-  const LPARAM p7 = added[7]->ItemParam();
-  items.Remove(3);
-  lv->SortOrder(ListView::lvwDescending);
-  lv->Sorted(true);
-  EXPECT_EQ(added[7]->ItemParam(), p7);
-  auto newcomer = items.Add(0, {}, "row99");
-  EXPECT_EQ(params.count(newcomer->ItemParam()), 0u);  // a removed row's parameter is not reused
-}
-
-TEST_F(ListModel, IndexStaysRightThroughManyRemovalsAndInsertions) {
-  // Enough rows for several internal blocks.
-  for (int i = 0; i < 3000; ++i) items.Add(0, {}, std::to_string(i));
+  for (int i = 0; i < 3000; ++i) params.insert(items.Add(0, {}, std::to_string(i))->ItemParam());
+  EXPECT_EQ(params.size(), 3000u);
   auto watched = items.Item(2500);
+  const LPARAM watchedParam = watched->ItemParam();
   for (int i = 2999; i >= 1; i -= 2) items.Remove(i);  // every other row, last to first
   EXPECT_EQ(items.Count(), 1500);
   EXPECT_EQ(watched->Index(), 1250);
   EXPECT_EQ(items.Item(1250)->Text(), "2499");
-  items.Add(1, {}, "front");
+  EXPECT_EQ(params.count(items.Add(1, {}, "front")->ItemParam()), 0u);  // a removed row's parameter is not reused
   EXPECT_EQ(watched->Index(), 1251);
   for (int i = 1; i <= items.Count(); ++i) ASSERT_EQ(items.Item(i)->Index(), i);
+  lv->SortOrder(ListView::lvwDescending);
+  lv->Sorted(true);
+  EXPECT_EQ(watched->ItemParam(), watchedParam);
 }
 
 TEST_F(ListModel, RemovingRowsOfAScrolledListKeepsTheLastPageFull) {
@@ -102,11 +100,152 @@ TEST_F(ListModel, RemovingRowsOfAScrolledListKeepsTheLastPageFull) {
   lv->ScrollTo(90, 0);  // beyond the last full page: held at it
   EXPECT_EQ(lv->TopIndex(), 100 - page);
   for (int i = 0; i < 10; ++i) items.Remove(items.Count());
-  EXPECT_EQ(lv->TopIndex(), 90 - page);
-  EXPECT_EQ(lv->GetFirstVisible()->Text(), std::to_string(90 - page));
+  EXPECT_EQ(std::make_tuple(lv->TopIndex(), lv->GetFirstVisible()->Text()),
+            std::make_tuple(90 - page, std::to_string(90 - page)));
   while (items.Count() > 0) items.Remove(1);
-  EXPECT_EQ(lv->TopIndex(), 0);
-  EXPECT_EQ(lv->GetFirstVisible(), nullptr);
+  EXPECT_EQ(std::make_tuple(lv->TopIndex(), lv->GetFirstVisible()), std::make_tuple(0, nullptr));
+}
+
+using Texts_ = std::vector<std::string>;
+
+Texts_ Texts(const ListView& lv, int32_t column = 0) {
+  Texts_ out;
+  lv.ListItems().ForEach([&](const ListItemRef& it) { out.push_back(it->ColumnText(column)); });
+  return out;
+}
+
+// The rows by item parameter, which names each row.
+std::vector<LPARAM> Params(const ListView& lv) {
+  std::vector<LPARAM> out;
+  lv.ListItems().ForEach([&](const ListItemRef& it) { out.push_back(it->ItemParam()); });
+  return out;
+}
+
+
+// Case is ignored, accents sort with their letter, and rows of equal text keep their order.
+// Reverses the order of adding.
+int32_t Reverse(LPARAM a, LPARAM b, LPARAM) { return a < b ? 1 : a > b ? -1 : 0; }
+
+TEST_F(Sorting, SortedSortsAtOnceStableCaseInsensitiveAndLocaleAwareByTheKeyColumn) {
+  for (const char* n : {"banana", "zeta", "Émile", "BANANA", "eagle", "ångström", "Apple"}) Row(n);
+  lv->Sorted(true);
+  EXPECT_EQ(Texts(*lv), (Texts_{"ångström", "Apple", "banana", "BANANA", "eagle", "Émile", "zeta"}));
+  lv->SortOrder(ListView::lvwDescending);  // re-sorts while Sorted
+  EXPECT_EQ(Texts(*lv), (Texts_{"zeta", "Émile", "eagle", "banana", "BANANA", "Apple", "ångström"}));
+  // The sort key chooses the column, sorted by its text.
+  lv->Sorted(false);
+  items.Clear();
+  for (const char* q : {"10", "9", "100", ""}) Row(std::string("r") + q, q);  // "" leaves no sub-item
+  lv->SortKey(1);
+  lv->SortBy(1, ListView::lvwAscending);
+  EXPECT_EQ(Texts(*lv), (Texts_{"r", "r10", "r100", "r9"}));
+  // The keyed sort of LVM_SORTITEMS hands the compare routine the item parameters, and renumbers the rows.
+  lv->Sorted(false);
+  ASSERT_EQ(d.tk.Windows().SendMessage(lv->hWnd(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&Reverse)), 1);
+  EXPECT_EQ(Texts(*lv), (Texts_{"r", "r100", "r9", "r10"}));
+  EXPECT_EQ(items.Item(4)->Index(), 4);
+}
+
+// Rows added while sorted go where sorting the whole list again would put them: at both ends, and
+// after the rows of equal text already there. Once no longer sorted, they go to the end.
+TEST_F(Sorting, RowsAddedWhileSortedGoWhereAFullSortPutsThem) {
+  lv->Sorted(true);
+  for (const char* n : {"m", "C", "x", "a", "M"}) Row(n);
+  EXPECT_EQ(Texts(*lv), (Texts_{"a", "C", "m", "M", "x"}));
+  lv->SortOrder(ListView::lvwDescending);
+  for (const char* n : {"c", "z", "0", "x"}) Row(n);
+  const Texts_ descending = {"z", "x", "x", "m", "M", "C", "c", "a", "0"};
+  EXPECT_EQ(Texts(*lv), descending);
+  const ListItemRef later = items.Item(3);  // the "x" added last
+  lv->SortOrder(ListView::lvwAscending);
+  lv->SortOrder(ListView::lvwDescending);
+  EXPECT_EQ(Texts(*lv), descending);
+  EXPECT_EQ(later->Index(), 3);
+  lv->Sorted(false);
+  Row("b");
+  EXPECT_EQ(Texts(*lv).back(), "b");
+}
+
+// Thousands of rows, mostly different texts with repeats among them: the order is the one a
+// stable sort comparing the texts pair by pair with the collator gives.
+TEST_F(Sorting, ALongListSortsAsPairwiseComparisonsDo) {
+  std::mt19937 random(11);
+  const char* const stems[] = {"alpha", "Alpha", "\u00E9clair", "eclair", "Zulu", "zulu ", "10", "9", ""};
+  std::vector<std::pair<std::string, LPARAM>> expected;
+  for (int i = 0; i < 9000; ++i) {
+    std::string text = stems[random() % std::size(stems)];
+    if (i < 5000 || random() % 3 == 0) text += std::to_string(random() % 100000);  // first unique, then repeats
+    expected.emplace_back(text, Row(text)->ItemParam());
+  }
+  for (int16_t order : {ListView::lvwDescending, ListView::lvwAscending}) {  // each sort starts from the last
+    lv->SortBy(0, order);
+    std::stable_sort(expected.begin(), expected.end(), [order](const auto& a, const auto& b) {
+      const int c = text::CompareText(a.first, b.first);
+      return order == ListView::lvwAscending ? c < 0 : c > 0;
+    });
+    std::vector<LPARAM> params;
+    for (const auto& e : expected) params.push_back(e.second);
+    EXPECT_EQ(Params(*lv), params);
+  }
+}
+
+// SortBy does in one sort what the three assignments do one after another, whatever the list's
+// state: rows of equal text in the new column keep the order the sort by the old column gave them.
+// Between sorts both lists go through the same changes: texts, rows added and removed, sub-items
+// shifted, a keyed sort, the sort state changed without sorting.
+TEST_F(Sorting, SortByEndsAsTheThreeAssignmentsEndOneByOne) {
+  Desktop other;
+  std::shared_ptr<ListView> twin = other.MakeList();
+  auto both = [&](const std::function<void(ListView&)>& change) {
+    change(*lv);
+    change(*twin);
+  };
+  std::mt19937 random(7);
+  const char* const words[] = {"a", "B", "b", "\xC3\xA9", "e", "E", "10", "9", ""};
+  auto word = [&] { return std::string(words[random() % std::size(words)]); };
+  auto addRow = [&](int i) {
+    const std::string a = word() + std::to_string(i % 7), b = word(), c = word();
+    both([&](ListView& l) {
+      auto it = l.ListItems().Add(0, {}, a);
+      it->SubItems(1, b);
+      it->SubItems(2, c);
+    });
+  };
+  for (int i = 0; i < 60; ++i) addRow(i);
+  for (int round = 0; round < 200; ++round) {
+    SCOPED_TRACE(round);
+    const auto key = static_cast<int16_t>(random() % 3), order = static_cast<int16_t>(random() % 2);
+    lv->SortBy(key, order);
+    twin->Sorted(true);
+    twin->SortKey(key);
+    twin->SortOrder(order);
+    ASSERT_EQ(Params(*lv), Params(*twin));
+    ASSERT_TRUE(lv->Sorted() && lv->SortKey() == key && lv->SortOrder() == order);
+
+    const int32_t row = static_cast<int32_t>(random() % static_cast<uint32_t>(lv->ListItems().Count())) + 1;
+    const std::string text = word();
+    const auto k = static_cast<int16_t>(random() % 3), o = static_cast<int16_t>(random() % 2);
+    switch (random() % 7) {
+      case 0: both([&](ListView& l) { l.ListItems().Item(row)->SubItems(1 + round % 2, text); }); break;
+      case 1: both([&](ListView& l) { l.ListItems().Item(row)->Text(text); }); break;
+      case 2: addRow(round); break;
+      case 3: both([&](ListView& l) { l.ListItems().Remove(row); }); break;
+      case 4:
+        both([](ListView& l) {
+          l.Sorted(false);
+          l.GetToolkit().Windows().SendMessage(l.hWnd(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&Reverse));
+        });
+        break;
+      case 5:
+        both([&](ListView& l) {
+          l.Sorted(false);
+          l.SortKey(k);
+          l.SortOrder(o);
+        });
+        break;
+      default: both([&](ListView& l) { l.ListItems().Item(row)->GetListSubItems().Add(1, {}, text); }); break;
+    }
+  }
 }
 
 }  // namespace

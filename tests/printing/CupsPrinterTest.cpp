@@ -10,25 +10,19 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/printing/CupsPrinter.h"
-#include "tests/kestrel/KestrelFixture.h"
 #include "tests/printing/PdfTools.h"
-#include "tests/records/RecordsFixture.h"
+#include "tests/spreadsheet/TempFolder.h"
 
 namespace tamarind::testing {
 namespace {
 
-using printing::CupsLimits;
-using printing::CupsPrinter;
-using printing::UndeliveredReport;
+using namespace printing;
 using namespace std::chrono_literals;
 
 const std::filesystem::path kCupsd = "/usr/sbin/cupsd";
@@ -39,20 +33,16 @@ class PrintService {
  public:
   PrintService() {
     for (const char* sub : {"spool", "tmp", "cache", "state", "log", "ppd"})
-      std::filesystem::create_directories(dir_ / sub);
+      std::filesystem::create_directories(dir_.Path() / sub);
     const std::string root = dir_.Path().string();
-    std::ofstream(dir_ / "cupsd.conf") << "Listen " << Socket() << "\nLogLevel warn\nBrowsing No\n"
-                                       << "DefaultAuthType None\nPreserveJobFiles Yes\n"
-                                       << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                       << "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
-                                       << "</Policy>\n";
-    std::ofstream(dir_ / "cups-files.conf") << "ServerRoot " << root << "\nRequestRoot " << root << "/spool\n"
-                                            << "TempDir " << root << "/tmp\nCacheDir " << root << "/cache\n"
-                                            << "StateDir " << root << "/state\nServerBin /usr/lib/cups\n"
-                                            << "DataDir /usr/share/cups\nFileDevice Yes\nSystemGroup root\n"
-                                            << "ErrorLog " << root << "/log/error_log\nAccessLog " << root
-                                            << "/log/access_log\nPageLog " << root << "/log/page_log\n"
-                                            << "Sandboxing Relaxed\n";
+    std::ofstream(dir_.Path() / "cupsd.conf") << "Listen " << Socket() << "\nLogLevel warn\nBrowsing No\n"
+        << "DefaultAuthType None\nPreserveJobFiles Yes\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+        << "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
+    std::ofstream(dir_.Path() / "cups-files.conf")
+        << "ServerRoot " << root << "\nRequestRoot " << root << "/spool\nTempDir " << root << "/tmp\nCacheDir " << root
+        << "/cache\nStateDir " << root << "/state\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\nFileDevice Yes\n"
+        << "SystemGroup root\nErrorLog " << root << "/log/error_log\nAccessLog " << root << "/log/access_log\nPageLog "
+        << root << "/log/page_log\nSandboxing Relaxed\n";
     // Commands and libcups in this process both talk to this daemon only.
     setenv("CUPS_SERVER", Socket().c_str(), 1);
     cupsSetServer(Socket().c_str());
@@ -69,10 +59,8 @@ class PrintService {
     cupsSetServer(nullptr);
     unsetenv("CUPS_SERVER");
   }
-  PrintService(const PrintService&) = delete;
-  PrintService& operator=(const PrintService&) = delete;
 
-  std::string Socket() const { return (dir_ / "cups.sock").string(); }
+  std::string Socket() const { return dir_.File("cups.sock"); }
   bool Answers() const {
     http_t* http = httpConnect2(Socket().c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1, 500, nullptr);
     if (http) httpClose(http);
@@ -80,26 +68,18 @@ class PrintService {
   }
 
   // A queue printing to /dev/null with the cups-pdf PPD, its paper the given PageSize, its
-  // printable area optionally narrowed to margins (points) on every side.
-  void AddQueue(const std::string& name, const std::string& pageSize, int margin = 0) {
-    std::filesystem::path ppd = kCupsPdfPpd;
-    if (margin > 0) {
-      std::ifstream in(kCupsPdfPpd);
-      const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-      const std::regex area(R"re((\*ImageableArea [^:]*: )"0 0 ([0-9.]+) ([0-9.]+)")re");
-      std::string narrowed;
-      auto at = text.cbegin();
-      for (std::sregex_iterator it(text.begin(), text.end(), area), end; it != end; ++it) {
-        const auto& m = *it;
-        narrowed.append(at, m[0].first);
-        narrowed += m[1].str() + "\"" + std::to_string(margin) + " " + std::to_string(margin) + " " +
-                    std::to_string(std::stod(m[2]) - margin) + " " + std::to_string(std::stod(m[3]) - margin) + "\"";
-        at = m[0].second;
-      }
-      narrowed.append(at, text.cend());
-      ppd = dir_ / "ppd" / (name + ".ppd");
-      std::ofstream(ppd) << narrowed;
-    }
+  // printable area narrowed to 24-point margins on every side.
+  void AddQueue(const std::string& name, const std::string& pageSize) {
+    const std::string text = ReadText(kCupsPdfPpd);
+    // Each page size's "0 0 width height" becomes "24 24 width-24 height-24".
+    const std::regex area(R"re((\*ImageableArea [^:]*: )"0 0 ([0-9.]+) ([0-9.]+)")re");
+    std::string narrowed;
+    auto at = text.cbegin();
+    for (std::sregex_iterator it(text.begin(), text.end(), area), end; it != end; at = (*it)[0].second, ++it)
+      narrowed.append(at, (*it)[0].first) += (*it)[1].str() + "\"24 24 " + std::to_string(std::stod((*it)[2]) - 24) +
+                                              " " + std::to_string(std::stod((*it)[3]) - 24) + "\"";
+    const auto ppd = dir_.Path() / "ppd" / (name + ".ppd");
+    std::ofstream(ppd) << narrowed.append(at, text.cend());
     Run("lpadmin -p " + name + " -E -v file:///dev/null -P " + Quoted(ppd) + " -o PageSize=" + pageSize);
   }
   void MakeDefault(const std::string& name) { Run("lpadmin -d " + name); }
@@ -109,15 +89,13 @@ class PrintService {
     if (pid_ <= 0) return;
     kill(pid_, SIGCONT);
     kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
+    waitpid(pid_, nullptr, 0);
     pid_ = -1;
   }
   // The document of a job as the service received it.
   std::filesystem::path Spooled(int job) const {
-    char name[32];
-    std::snprintf(name, sizeof name, "d%05d-001", job);
-    return dir_ / "spool" / name;
+    const std::string n = std::to_string(job);
+    return dir_.Path() / "spool" / ("d" + std::string(n.size() < 5 ? 5 - n.size() : 0, '0') + n + "-001");
   }
   // The title of a job as the service knows it.
   std::string JobTitle(int job) const {
@@ -136,26 +114,28 @@ class PrintService {
   pid_t pid_ = -1;
 };
 
-class CupsPrinting : public ::testing::Test {
+class CupsPrinting : public ReportDesk {
  protected:
   void SetUp() override {
+    ThreeColumns();
+    AddRows(40);
+    k.PrintingReportHeader("Spice stock at the Lyon store");
     if (!std::filesystem::exists(kCupsd) || !std::filesystem::exists(kCupsPdfPpd))
       GTEST_SKIP() << "CUPS (cupsd) or the cups-pdf driver is not installed: no print service to print on";
     service.emplace();
     ASSERT_TRUE(service->Answers()) << "the private cupsd did not start";
   }
 
-  // A Kestrel printing a small report on printer, through the headless desktop.
+  // The list's report printed on printer, through the headless desktop.
   void PrintReport(const std::shared_ptr<CupsPrinter>& printer, bool landscape = false) {
-    Desk desk;
-    Kestrel& k = desk.Place();
-    desk.form.Show();
     desk.tk.SetPrinter(printer);
-    k.ColumnHeaders().Add(0, {}, "Row", 1800);
-    k.ColumnHeaders().Add(0, {}, "Spice", 2400);
-    for (int i = 1; i <= 40; ++i) k.ListItems().Add(0, {}, "Row " + std::to_string(i))->SubItems(1, "Sumac");
-    k.PrintingReportHeader("Spice stock at the Lyon store");
     landscape ? k.PrintToDefaultPrinterLandscape() : k.PrintToDefaultPrinter();
+  }
+  // The single queue "A4Queue" made the default, and the printer for it.
+  std::shared_ptr<CupsPrinter> A4Printer(CupsLimits limits = {}) {
+    service->AddQueue("A4Queue", "A4");
+    service->MakeDefault("A4Queue");
+    return DefaultPrinter(limits);
   }
   std::shared_ptr<CupsPrinter> DefaultPrinter(CupsLimits limits = {}) {
     std::shared_ptr<CupsPrinter> p = CupsPrinter::ForDefaultDestination(keep.Path(), limits);
@@ -168,36 +148,27 @@ class CupsPrinting : public ::testing::Test {
   std::vector<UndeliveredReport> notices;
 };
 
-// The first page's size in points from pdfinfo's "Page size:" line.
-std::pair<double, double> PageSize(const std::filesystem::path& pdf) {
-  std::smatch m;
-  const std::string info = Info(pdf);
-  if (!std::regex_search(info, m, std::regex(R"(Page size:\s+([0-9.]+) x ([0-9.]+))"))) return {0, 0};
-  return {std::stod(m[1]), std::stod(m[2])};
-}
-// A sheet's size as the queue has it (its PPD rounds to whole points, CUPS to 0.01 mm).
-void ExpectSheet(const std::filesystem::path& pdf, double width, double height) {
-  const auto [w, h] = PageSize(pdf);
-  EXPECT_NEAR(w, width, 1.0) << pdf;
-  EXPECT_NEAR(h, height, 1.0) << pdf;
-}
-
-// Every word's box from pdftotext -bbox lies inside the sheet less the margin on each side.
-void ExpectEveryWordInside(const std::filesystem::path& pdf, double width, double height, double margin) {
+// The sheet's size as the queue has it (its PPD rounds to whole points, CUPS to 0.01 mm), and
+// every word's box inside the queues' 24-point margins, from pdftotext -bbox.
+void ExpectOnSheet(const std::filesystem::path& pdf, double width, double height) {
   const std::string boxes = Output("pdftotext -bbox " + Quoted(pdf) + " -");
+  std::smatch page;
+  ASSERT_TRUE(std::regex_search(boxes, page, std::regex(R"re(<page width="([0-9.]+)" height="([0-9.]+)")re"))) << pdf;
+  EXPECT_NEAR(std::stod(page[1]), width, 1.0) << pdf;
+  EXPECT_NEAR(std::stod(page[2]), height, 1.0) << pdf;
   const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*))re");
   int words = 0;
   for (std::sregex_iterator it(boxes.begin(), boxes.end(), word), end; it != end; ++it, ++words) {
     const double x0 = std::stod((*it)[1]), y0 = std::stod((*it)[2]), x1 = std::stod((*it)[3]), y1 = std::stod((*it)[4]);
-    EXPECT_TRUE(x0 >= margin && y0 >= margin && x1 <= width - margin && y1 <= height - margin)
+    EXPECT_TRUE(x0 >= 24 && y0 >= 24 && x1 <= width - 24 && y1 <= height - 24)
         << "\"" << (*it)[5] << "\" at " << x0 << "," << y0 << " - " << x1 << "," << y1;
   }
   EXPECT_GT(words, 40);
 }
 
 TEST_F(CupsPrinting, EachQueuePrintsOnItsOwnPaperWithinItsPrintableArea) {
-  service->AddQueue("A4Queue", "A4", 24);
-  service->AddQueue("LetterQueue", "Letter", 24);
+  service->AddQueue("A4Queue", "A4");
+  service->AddQueue("LetterQueue", "Letter");
   for (const auto& [queue, width, height] : {std::tuple{"A4Queue", 595.28, 841.89}, std::tuple{"LetterQueue", 612.0, 792.0}}) {
     SCOPED_TRACE(queue);
     service->MakeDefault(queue);
@@ -208,22 +179,18 @@ TEST_F(CupsPrinting, EachQueuePrintsOnItsOwnPaperWithinItsPrintableArea) {
     PrintReport(printer);
     ASSERT_GT(printer->LastJobId(), 0);
     const auto spooled = service->Spooled(printer->LastJobId());
-    ExpectSheet(spooled, width, height);
-    ExpectEveryWordInside(spooled, width, height, 24);
+    ExpectOnSheet(spooled, width, height);
     EXPECT_EQ(service->JobTitle(printer->LastJobId()), "Spice stock at the Lyon store");
     PrintReport(printer, true);  // landscape: the sheet turned, the title line still on it
     const auto turned = service->Spooled(printer->LastJobId());
     EXPECT_TRUE(Has(PageText(turned, 1), "Spice stock at the Lyon store"));
-    ExpectSheet(turned, height, width);
-    ExpectEveryWordInside(turned, height, width, 24);
+    ExpectOnSheet(turned, height, width);
   }
   EXPECT_TRUE(notices.empty());
 }
 
 TEST_F(CupsPrinting, AQueueThatRefusesJobsLeavesTheReportInTheDocumentsFolderAndSaysSo) {
-  service->AddQueue("A4Queue", "A4");
-  service->MakeDefault("A4Queue");
-  const auto printer = DefaultPrinter();
+  const auto printer = A4Printer();
   ASSERT_TRUE(printer);
   service->Reject("A4Queue");
   PrintReport(printer);
@@ -236,33 +203,24 @@ TEST_F(CupsPrinting, AQueueThatRefusesJobsLeavesTheReportInTheDocumentsFolderAnd
   EXPECT_EQ(printer->LastOutput(), notices[0].keptAt);
 }
 
-TEST_F(CupsPrinting, AStoppedServiceLosesNoReport) {
-  service->AddQueue("A4Queue", "A4");
-  service->MakeDefault("A4Queue");
-  const auto printer = DefaultPrinter();
-  ASSERT_TRUE(printer);
-  service->Stop();  // after the printer was chosen
-  PrintReport(printer);
-  ASSERT_EQ(notices.size(), 1u);
-  ExpectSheet(notices[0].keptAt, 595.28, 841.89);
-  EXPECT_TRUE(DefaultPrinter() == nullptr);  // and a new choice finds no printer
-}
-
-TEST_F(CupsPrinting, AFrozenServiceCostsTheBoundNotTheProgram) {
-  service->AddQueue("A4Queue", "A4");
-  service->MakeDefault("A4Queue");
+// A service that stops or freezes after the printer was chosen: the report is kept and the user
+// told within the bound, and a new choice finds no printer.
+TEST_F(CupsPrinting, AStoppedOrFrozenServiceLosesNoReportAndCostsOnlyTheBound) {
   const CupsLimits shortBound{300ms, 700ms};
-  const auto printer = DefaultPrinter(shortBound);
-  ASSERT_TRUE(printer);
-  service->Freeze();
-  const auto start = std::chrono::steady_clock::now();
-  PrintReport(printer);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
-  ASSERT_EQ(notices.size(), 1u);
-  EXPECT_TRUE(std::filesystem::exists(notices[0].keptAt));
-  const auto choosing = std::chrono::steady_clock::now();
-  EXPECT_TRUE(DefaultPrinter(shortBound) == nullptr);
-  EXPECT_LT(std::chrono::steady_clock::now() - choosing, 10s);
+  for (bool freeze : {false, true}) {
+    SCOPED_TRACE(freeze ? "frozen" : "stopped");
+    if (freeze) service.emplace();
+    notices.clear();
+    const auto printer = A4Printer(shortBound);
+    ASSERT_TRUE(printer);
+    freeze ? service->Freeze() : service->Stop();
+    const auto start = std::chrono::steady_clock::now();
+    PrintReport(printer);
+    ASSERT_EQ(notices.size(), 1u);
+    ExpectOnSheet(notices[0].keptAt, 595.28, 841.89);
+    EXPECT_TRUE(DefaultPrinter(shortBound) == nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+  }
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 #pragma once
-// What the printing suites share: running poppler's readers on a PDF, and environment variables
-// set for one test.
+// What the printing suites share: a list to print, running poppler's readers on a PDF, and
+// environment variables set for one test.
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,17 +12,38 @@
 #include <optional>
 #include <string>
 
+#include "tests/kestrel/KestrelFixture.h"
+
 namespace tamarind::testing {
+
+// A shown Kestrel to print: left, right and centred columns, the middle one twice as wide, and
+// rows of which the second has a note too long for its column on a portrait page.
+class ReportDesk : public ::testing::Test {
+ protected:
+  ReportDesk() : k(desk.Place()) { desk.form.Show(); }
+  void ThreeColumns() {
+    k.ColumnHeaders().Add(0, {}, "Name", 1440);
+    k.ColumnHeaders().Add(0, {}, "Notes", 2880, platform::ColumnHeader::lvwColumnRight);
+    k.ColumnHeaders().Add(0, {}, "Qty", 1440, platform::ColumnHeader::lvwColumnCenter);
+  }
+  void AddRows(int n) {
+    for (int i = 1; i <= n; ++i) {
+      auto item = k.ListItems().Add(0, {}, "Row " + std::to_string(i));
+      item->SubItems(1, i == 2 ? "A note far too long to fit into the narrow column it was given" : "n" + std::to_string(i));
+      item->SubItems(2, std::to_string(i));
+    }
+  }
+
+  Desk desk;
+  Kestrel& k;
+};
 
 // What a command printed on its standard output.
 inline std::string Output(const std::string& command) {
   std::string out;
   FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return out;
-  std::array<char, 4096> buffer{};
-  size_t n = 0;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) out.append(buffer.data(), n);
-  EXPECT_EQ(pclose(pipe), 0) << command;
+  for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) out += static_cast<char>(c);
+  EXPECT_TRUE(pipe && pclose(pipe) == 0) << command;
   return out;
 }
 

@@ -26,7 +26,7 @@
 #include "platform/qt/QtListView.h"
 #include "platform/qt/QtTargets.h"
 #include "platform/qt/QtToolkit.h"
-#include "tests/control/EditingFixture.h"
+#include "tests/kestrel/RecordingHost.h"
 #include "tests/qt/Desks.h"
 #include "tests/qt/Screens.h"
 

@@ -12,7 +12,7 @@
 
 #include "platform/ImageList.h"
 #include "platform/Picture.h"
-#include "tests/control/EditingFixture.h"
+#include "tests/kestrel/RecordingHost.h"
 #include "tests/qt/Desks.h"
 
 namespace tamarind::testing {

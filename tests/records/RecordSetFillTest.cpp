@@ -15,15 +15,7 @@ class RecordSetFill : public ::testing::Test {
  protected:
   RecordSetFill() : k(desk.Place()) { desk.form.Show(); }
 
-  const std::string& Spices() {
-    if (spices.empty())
-      spices = MakeDatabase(dir,
-                        "CREATE TABLE spices (Id INTEGER, Name TEXT, City TEXT, Price REAL, Due DATE);"
-                        "INSERT INTO spices VALUES (17, 'Anise', 'Lyon', 2.5, '2026-12-06'),"
-                        " (18, 'Basil', NULL, 3, '2026-12-24'), (19, 'Cumin', 'Fez', 0.75, NULL);");
-    return spices;
-  }
-  Variant Query(const std::string& sql) { return OpenSqliteRecordset(Spices(), sql); }
+  Variant Query(const std::string& sql) { return OpenSqliteRecordset(spices, sql); }
 
   std::vector<std::string> Captions() {
     std::vector<std::string> out;
@@ -51,7 +43,10 @@ class RecordSetFill : public ::testing::Test {
   }
 
   TempFolder dir;
-  std::string spices;
+  const std::string spices =
+      MakeDatabase(dir, "CREATE TABLE spices (Id INTEGER, Name TEXT, City TEXT, Price REAL, Due DATE);"
+                        "INSERT INTO spices VALUES (17, 'Anise', 'Lyon', 2.5, '2026-12-06'),"
+                        " (18, 'Basil', NULL, 3, '2026-12-24'), (19, 'Cumin', 'Fez', 0.75, NULL);");
   Desk desk;
   Kestrel& k;
 };
@@ -113,76 +108,59 @@ TEST_F(RecordSetFill, FillsFromTheCurrentRecordAndLeavesTheRecordsetAtItsEnd) {
   EXPECT_TRUE(desk.tk.MessageBoxes().empty());
 }
 
-TEST_F(RecordSetFill, NothingEmptiesTheList) {
-  k.RecordSetFill(Query("SELECT * FROM spices"));
-  k.RecordSetFill(Variant::Nothing());
-  EXPECT_EQ(k.ColumnHeaders().Count(), 0);
-  EXPECT_EQ(k.ListItems().Count(), 0);
-  EXPECT_TRUE(desk.tk.MessageBoxes().empty());
-}
-
-// Each entry of the lists is read when the fill comes to it: a bad one ends the fill there with a
-// warning, and the columns and rows made before it stay.
-TEST_F(RecordSetFill, BadListEntriesEndTheFillWhereTheyAreMet) {
-  const std::string typeMismatch = "13:Error in FillListViewFromRS.  Error Message: Type mismatch";
-  // A field the recordset does not have.
-  k.RecordSetFill(Query("SELECT Id, Name FROM spices"), "1:5:0");
-  EXPECT_EQ(Warning().rfind("9:Error in FillListViewFromRS.  Error Message: Subscript out of range", 0), 0u)
-      << Warning();
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name"}));
-  EXPECT_EQ(k.ListItems().Count(), 0);
-
-  // An entry that is no number, also an empty one from a trailing ":", after good ones.
-  k.RecordSetFill(Query("SELECT Id, Name FROM spices"), "0:Name");
-  EXPECT_EQ(Warning(), typeMismatch);
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"Id"}));
-  k.RecordSetFill(Query("SELECT Id, Name FROM spices"), "1:0:");
-  EXPECT_EQ(Warning(), typeMismatch);
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name", "Id"}));
-  EXPECT_EQ(k.ListItems().Count(), 0);
-
-  // A column with a caption needs its field only for the rows: the first row stops at that cell.
-  k.RecordSetFill(Query("SELECT Id, Name FROM spices ORDER BY Id"), "1:x:0", "", "What:Bad:No.");
-  EXPECT_EQ(Warning(), typeMismatch);
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"What", "Bad", "No."}));
-  ASSERT_EQ(k.ListItems().Count(), 1);
-  EXPECT_EQ(Row(1), (std::vector<std::string>{"Anise", "", ""}));
-
-  // The key's entries are read for the first row, before it is added.
-  k.RecordSetFill(Query("SELECT Id, Name FROM spices"), "0", "0:");
-  EXPECT_EQ(Warning(), typeMismatch);
-  EXPECT_EQ(k.ColumnHeaders().Count(), 1);
-  EXPECT_EQ(k.ListItems().Count(), 0);
+// Each entry of the lists is read when the fill comes to it, and each record when it is added: a
+// bad one ends the fill there with a warning, and the columns and rows made before it stay.
+TEST_F(RecordSetFill, BadEntriesAndRecordsEndTheFillWhereTheyAreMet) {
+  const std::string fill = ":Error in FillListViewFromRS.  Error Message: ", mismatch = "13" + fill + "Type mismatch";
+  struct Case {
+    const char *sql, *columns, *keys, *captions;
+    std::string warning;
+    std::vector<std::string> headers, keysMade, firstRow;
+  };
+  const Case cases[] = {
+      // A field the recordset does not have; an entry that is no number, also an empty one.
+      {"SELECT Id, Name FROM spices", "1:5:0", "", "", "9" + fill + "Subscript out of range", {"Name"}, {}, {}},
+      {"SELECT Id, Name FROM spices", "0:Name", "", "", mismatch, {"Id"}, {}, {}},
+      {"SELECT Id, Name FROM spices", "1:0:", "", "", mismatch, {"Name", "Id"}, {}, {}},
+      // A column with a caption needs its field only for the rows: the first row stops at that cell.
+      {"SELECT Id, Name FROM spices ORDER BY Id", "1:x:0", "", "What:Bad:No.", mismatch, {"What", "Bad", "No."}, {""},
+       {"Anise", "", ""}},
+      // The key's entries are read for the first row, before it is added.
+      {"SELECT Id, Name FROM spices", "0", "0:", "", mismatch, {"Id"}, {}, {}},
+      // A Null in the first key field; a key met twice.
+      {"SELECT City, Name FROM spices ORDER BY Id", "1", "0", "", "94" + fill + "Invalid use of Null", {"Name"}, {"Lyon"},
+       {"Anise"}},
+      {"SELECT 'k', Name FROM spices ORDER BY Id", "1", "0", "", "35602" + fill + "Key is not unique in collection", {"Name"},
+       {"k"}, {"Anise"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.columns) + " / " + c.keys);
+    k.RecordSetFill(Query(c.sql), c.columns, c.keys, c.captions);
+    EXPECT_EQ(Warning().rfind(c.warning, 0), 0u) << Warning();
+    EXPECT_EQ(Captions(), c.headers);
+    EXPECT_EQ(Keys(), c.keysMade);
+    EXPECT_EQ(c.keysMade.empty() ? std::vector<std::string>{} : Row(1), c.firstRow);
+  }
+  EXPECT_EQ(desk.tk.MessageBoxes().size(), std::size(cases));
   // Without a record to fill, the key is never built.
-  const Variant done = Query("SELECT Id FROM spices WHERE Id = 0");
-  k.RecordSetFill(done, "0", "x");
-  EXPECT_EQ(k.ColumnHeaders().Count(), 1);
-  EXPECT_EQ(desk.tk.MessageBoxes().size(), 5u);
-}
-
-TEST_F(RecordSetFill, BadRowsEndTheFillAndKeepTheRowsBefore) {
-  // A Null in the first key field.
-  k.RecordSetFill(Query("SELECT City, Name FROM spices ORDER BY Id"), "1", "0");
-  EXPECT_EQ(Warning(), "94:Error in FillListViewFromRS.  Error Message: Invalid use of Null");
-  ASSERT_EQ(k.ListItems().Count(), 1);
-  EXPECT_EQ(k.ListItems().Item(1)->Key(), "Lyon");
-
-  // A key met twice.
-  k.RecordSetFill(Query("SELECT 'k', Name FROM spices ORDER BY Id"), "1", "0");
-  EXPECT_EQ(Warning(), "35602:Error in FillListViewFromRS.  Error Message: Key is not unique in collection");
-  EXPECT_EQ(k.ListItems().Count(), 1);
+  k.RecordSetFill(Query("SELECT Id FROM spices WHERE Id = 0"), "0", "x");
+  EXPECT_EQ(desk.tk.MessageBoxes().size(), std::size(cases));
 
   // Binary data in a shown field, on the second record.
   const std::string db = MakeDatabase(dir, "CREATE TABLE p (n, img BLOB); INSERT INTO p VALUES ('a', 'text'), ('b', x'00');",
                                       "p.db");
   k.RecordSetFill(OpenSqliteRecordset(db, "SELECT n, img FROM p ORDER BY n"));
-  EXPECT_EQ(Warning().rfind("13:Error in FillListViewFromRS.  Error Message: Field \"img\" holds binary data", 0), 0u)
-      << Warning();
+  EXPECT_EQ(Warning().rfind("13" + fill + "Field \"img\" holds binary data", 0), 0u) << Warning();
   ASSERT_EQ(k.ListItems().Count(), 2);
   EXPECT_EQ(Row(2), (std::vector<std::string>{"b", ""}));
 }
 
-TEST_F(RecordSetFill, AnObjectThatIsNoRecordsetIsReported) {
+TEST_F(RecordSetFill, NothingEmptiesTheListAndWhatIsNoRecordsetIsReported) {
+  k.RecordSetFill(Query("SELECT * FROM spices"));
+  k.RecordSetFill(Variant::Nothing());
+  EXPECT_EQ(k.ColumnHeaders().Count(), 0);
+  EXPECT_EQ(k.ListItems().Count(), 0);
+  EXPECT_TRUE(desk.tk.MessageBoxes().empty());
   k.RecordSetFill(Variant(std::make_shared<platform::StdFont>()));
   EXPECT_EQ(Warning(), "438:Error in FillListViewFromRS.  Error Message: Object doesn't support this property or method");
   k.RecordSetFill(Variant("not an object"));

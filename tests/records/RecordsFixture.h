@@ -11,32 +11,13 @@
 
 #include "platform/database/SqliteDatabase.h"
 #include "runtime/Dispatch.h"
+#include "tests/spreadsheet/TempFolder.h"
 
 namespace tamarind::testing {
 
-// A private folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tamarind-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
 // A SQLite database file made from a script.
 inline std::string MakeDatabase(const TempFolder& dir, const std::string& script, const std::string& name = "t.db") {
-  const std::string path = (dir / name).string();
+  const std::string path = dir.File(name);
   database::SqliteDatabase::Open(path, database::SqliteDatabase::Mode::Create)->Execute(script);
   return path;
 }
@@ -57,12 +38,12 @@ inline bool AtEnd(const Variant& rs) { return Get(rs, "EOF").AsBoolean(); }
 struct OdbcSetup {
   OdbcSetup() {
     const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-    std::ofstream(dir / "odbcinst.ini") << "[SQLite3]\nDescription=SQLite 3\nDriver=" << driver << "\n";
-    std::ofstream(dir / "odbc.ini") << "[tamarind]\nDriver=SQLite3\nDatabase=" << Database() << "\n";
+    std::ofstream(dir.Path() / "odbcinst.ini") << "[SQLite3]\nDescription=SQLite 3\nDriver=" << driver << "\n";
+    std::ofstream(dir.Path() / "odbc.ini") << "[tamarind]\nDriver=SQLite3\nDatabase=" << Database() << "\n";
     setenv("ODBCSYSINI", dir.Path().c_str(), 1);
-    setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
+    setenv("ODBCINI", (dir.Path() / "odbc.ini").c_str(), 1);
   }
-  std::string Database() const { return (dir / "odbc.db").string(); }
+  std::string Database() const { return dir.File("odbc.db"); }
   TempFolder dir;
 };
 

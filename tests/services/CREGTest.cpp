@@ -1,12 +1,24 @@
-// CREG: where settings go, what comes back, the default value, deleting values and sections.
+// CREG (where settings go, what comes back, the default value, deleting values and sections) and
+// the column orders kept with it between sessions.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "platform/headless/HeadlessToolkit.h"
+#include "platform/headless/HostForm.h"
+#include "platform/headless/UserDriver.h"
+#include "platform/listview/ListView.h"
 #include "platform/registry/Registry.h"
+#include "runtime/Error.h"
 #include "services/CREG.h"
+#include "services/ColumnOrder.h"
+#include "tests/runtime/TestSupport.h"
 #include "tests/services/StoreFixture.h"
 
 namespace tamarind::services {
@@ -16,17 +28,8 @@ namespace p = tamarind::platform;
 
 class CREGSettings : public test_support::StoreFixture {
  protected:
-  // The text of a value read straight from the registry, without CREG; "<missing>" when absent.
-  static std::string RawText(const std::string& keyPath, const char* valueName) {
-    p::HKEY key{};
-    if (p::RegOpenKeyEx(p::HKEY_CURRENT_USER, keyPath.c_str(), 0, p::KEY_READ, &key) != p::ERROR_SUCCESS)
-      return "<missing>";
-    char text[64] = {};
-    uint32_t type = 0, size = sizeof text;
-    const p::LSTATUS s = p::RegQueryValueEx(key, valueName, nullptr, &type, reinterpret_cast<uint8_t*>(text), &size);
-    p::RegCloseKey(key);
-    return s == p::ERROR_SUCCESS && type == p::REG_SZ ? std::string(text) : "<missing>";
-  }
+  // Whether the settings file holds the text, a key line and its values as written there.
+  bool StoreHolds(const std::string& text) const { return StoreBytes().find(text) != std::string::npos; }
   static CREG Planner() {
     CREG reg;
     reg.Company("Acme");
@@ -35,10 +38,9 @@ class CREGSettings : public test_support::StoreFixture {
   }
 };
 
-TEST_F(CREGSettings, NamesAreTrimmedAndEmptyCompanyUsesTheRuntimesOwnKey) {
+TEST_F(CREGSettings, NamesAreTrimmedEmptyCompanyUsesTheRuntimesOwnKeyAndTextComesBackUnchanged) {
   CREG reg;
-  EXPECT_EQ(reg.Company(), "Tamarind");
-  EXPECT_EQ(reg.AppName(), "Tamarind");
+  EXPECT_EQ(std::make_tuple(reg.Company(), reg.AppName()), std::make_tuple("Tamarind", "Tamarind"));
   reg.Company("  Acme Tools ");
   EXPECT_EQ(reg.Company(), "Acme Tools");
   reg.Company("   ");
@@ -46,41 +48,27 @@ TEST_F(CREGSettings, NamesAreTrimmedAndEmptyCompanyUsesTheRuntimesOwnKey) {
   reg.Company("");
   reg.AppName(" Planner  ");
   ASSERT_TRUE(reg.SaveSetting("Columns", "Order", "1,0"));
-  EXPECT_EQ(RawText("Software\\VB and VBA Program Settings\\Planner\\Columns", "Order"), "1,0");
+  EXPECT_TRUE(StoreHolds("[Software\\VB and VBA Program Settings\\Planner\\Columns]\n\"Order\"=sz:\"1,0\"\n"));
   // An empty section is the application's key itself.
   ASSERT_TRUE(reg.SaveSetting("", "Top", "7"));
-  EXPECT_EQ(RawText("Software\\VB and VBA Program Settings\\Planner", "Top"), "7");
+  EXPECT_TRUE(StoreHolds("[Software\\VB and VBA Program Settings\\Planner]\n\"Top\"=sz:\"7\"\n"));
+  // Every text SaveSetting stores comes back from GetSetting exactly, also read by a second object.
+  // (Every kind of text in the file itself is the store's own round trip.)
+  for (const std::string text : {"  both  ", "two\nlines\r\nand\ttab", "end\n[Software]\ntamarind-registry 1"}) {
+    ASSERT_TRUE(Planner().SaveSetting("Texts", "Value", text));
+    EXPECT_EQ(Planner().GetSetting("Texts", "Value"), text);
+  }
 }
 
-// Every text SaveSetting stores comes back from GetSetting exactly.
-class CREGRoundTrip : public CREGSettings, public ::testing::WithParamInterface<std::string> {};
-
-TEST_P(CREGRoundTrip, TextComesBackUnchanged) {
-  ASSERT_TRUE(Planner().SaveSetting("Texts", "Value", GetParam()));
-  // A second object reads the file again.
-  EXPECT_EQ(Planner().GetSetting("Texts", "Value"), GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, CREGRoundTrip,
-                         ::testing::Values(std::string(""), std::string("trailing space "), std::string("  both  "),
-                                           std::string("Z\xC3\xBCrich \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8D\x8A"),
-                                           std::string("two\nlines\r\nand\ttab"),
-                                           std::string("\"quoted\" back\\slash [key] @=sz:"),
-                                           std::string("end\n[Software]\ntamarind-registry 1")));
-
-TEST_F(CREGSettings, MissingOrEmptySettingsGiveTheDefault) {
-  CREG reg;
+// A missing or empty setting gives the default; "*" names the key's default value.
+TEST_F(CREGSettings, MissingOrEmptySettingsGiveTheDefaultAndStarNamesTheDefaultValue) {
+  CREG reg = Planner();
   EXPECT_EQ(reg.GetSetting("Nowhere", "Value", "fallback"), "fallback");
   ASSERT_TRUE(reg.SaveSetting("Somewhere", "Empty", ""));
   EXPECT_EQ(reg.GetSetting("Somewhere", "Empty", "fallback"), "fallback");
   EXPECT_EQ(reg.GetSetting("Somewhere", "Other", "fallback"), "fallback");
-}
-
-TEST_F(CREGSettings, StarNamesTheDefaultValue) {
-  CREG reg = Planner();
   ASSERT_TRUE(reg.SaveSetting("Section", "*", "unnamed"));
-  EXPECT_EQ(RawText("Software\\Acme\\Planner\\Section", ""), "unnamed");
-  EXPECT_EQ(RawText("Software\\Acme\\Planner\\Section", "*"), "<missing>");
+  EXPECT_TRUE(StoreHolds("[Software\\Acme\\Planner\\Section]\n@=sz:\"unnamed\"\n")) << StoreBytes();
   EXPECT_EQ(reg.GetSetting("Section", "*"), "unnamed");
   ASSERT_TRUE(reg.DeleteSetting("Section", "*"));
   EXPECT_EQ(reg.GetSetting("Section", "*", "gone"), "gone");
@@ -108,15 +96,93 @@ TEST_F(CREGSettings, DeleteSettingRemovesOneValueOrTheWholeSection) {
   EXPECT_EQ(reg.GetSetting("Other", "A"), "3");
 }
 
-TEST_F(CREGSettings, CorruptStoreGivesDefaultsAndFalseAndStaysAsItIs) {
-  const std::string corrupt = "tamarind-registry 1\n[Software]\n[Software\\Tamarind\\Tamarind\\S]\n\"K\"=sz:\"v";
-  WriteStoreBytes(corrupt);
-  CREG reg;
-  EXPECT_EQ(reg.GetSetting("S", "K", "fallback"), "fallback");
-  EXPECT_FALSE(reg.SaveSetting("S", "K", "new"));
-  EXPECT_FALSE(reg.DeleteSetting("S", "K"));
-  EXPECT_FALSE(reg.DeleteSetting("S"));
-  EXPECT_EQ(StoreBytes(), corrupt);
+using p::headless::HeadlessToolkit;
+using p::headless::HostForm;
+using p::headless::UserDriver;
+using Order = std::vector<int32_t>;
+
+class ColumnOrderPersistence : public test_support::StoreFixture {
+ protected:
+  std::shared_ptr<p::ListView> NewList(int columns) {
+    auto l = tk.CreateListView(form);
+    l->Move(0, 0, 6000, 3000);
+    l->AllowColumnReorder(true);
+    for (int i = 1; i <= columns; ++i) l->ColumnHeaders().Add(0, {}, "Column " + std::to_string(i));
+    return l;
+  }
+
+  // The settings where the orders are kept: Software\TAMARIND\COLUMNORDERS\<application>.
+  static CREG Orders() {
+    CREG reg;
+    reg.Company("TAMARIND");
+    reg.AppName("COLUMNORDERS");
+    return reg;
+  }
+  // Puts an order text where a save would have put it.
+  static void Store(const std::string& appName, const std::string& settingName, const std::string& text) {
+    ASSERT_TRUE(Orders().SaveSetting(appName, settingName, text));
+  }
+
+  HeadlessToolkit tk;
+  HostForm form{tk};
+  UserDriver user{tk};
+  std::shared_ptr<p::ListView> list = NewList(3);
+};
+
+TEST_F(ColumnOrderPersistence, SaveThenRestoreReproducesADraggedOrder) {
+  auto fourColumns = NewList(4);
+  user.DragColumn(*fourColumns, 4, 2);
+  user.DragColumn(*fourColumns, 1, 3);
+  const Order dragged = fourColumns->ColumnOrder();
+  SaveColumnOrder(tk, *fourColumns, "Planner", "Tasks");
+  EXPECT_EQ(Orders().GetSetting("Planner", "Tasks"), "3,1,0,2");
+
+  // The next session: a new list with the same columns.
+  auto next = NewList(4);
+  tk.Windows().ClearHistory();
+  RestoreColumnOrder(tk, *next, "Planner", "Tasks");
+  EXPECT_EQ(next->ColumnOrder(), dragged);
+  // Repainted once, with the background erased.
+  const auto& repaints = tk.Windows().InvalidateHistory();
+  EXPECT_EQ(std::count_if(repaints.begin(), repaints.end(), [&](auto& i) { return i.hwnd == next->hWnd() && i.erase; }),
+            1);
+}
+
+TEST_F(ColumnOrderPersistence, OrderThatDoesNotFitIsIgnored) {
+  user.DragColumn(*list, 2, 1);
+  const Order before = list->ColumnOrder();
+  // Another column count, or an order the list view refuses.
+  // The count is checked before any entry is read: entries that are no numbers in an order of
+  // another count are never reported.
+  for (const char* stored : {"1,0", "1,0,2,3", "0,0,1", "x,0", "1,0,2,y"}) {
+    Store("Planner", "Tasks", stored);
+    EXPECT_FALSE(ApplySavedColumnOrder(tk, *list, "Planner", "Tasks")) << stored;
+    EXPECT_NO_THROW(RestoreColumnOrder(tk, *list, "Planner", "Tasks")) << stored;
+    EXPECT_EQ(list->ColumnOrder(), before) << stored;
+  }
+  EXPECT_NO_THROW(RestoreColumnOrder(tk, *list, "Planner", "Never saved"));
+  EXPECT_EQ(list->ColumnOrder(), before);
+  // An entry that is no number in an order of the right count reaches the caller.
+  Store("Planner", "Tasks", "1,x,2");
+  EXPECT_EQ(test_support::ErrorNumberOf([&] { RestoreColumnOrder(tk, *list, "Planner", "Tasks"); }), err::TypeMismatch);
+  EXPECT_EQ(list->ColumnOrder(), before);
+}
+
+TEST_F(ColumnOrderPersistence, EmptyNamesNeverTouchTheStore) {
+  user.DragColumn(*list, 3, 1);
+  SaveColumnOrder(tk, *list, "Planner", "");
+  SaveColumnOrder(tk, *list, "", "Tasks");
+  EXPECT_FALSE(StoreExists());
+
+  // A default value and an application key of their own that an unguarded restore would read.
+  Store("Planner", "*", "1,2,0");
+  Store("", "Tasks", "1,2,0");
+  const std::string before = StoreBytes();
+  RestoreColumnOrder(tk, *list, "Planner", "");
+  RestoreColumnOrder(tk, *list, "", "Tasks");
+  EXPECT_EQ(list->ColumnOrder(), (Order{2, 0, 1}));
+  SaveColumnOrder(tk, *list, "Planner", "");
+  EXPECT_EQ(StoreBytes(), before);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// SizeColumns: widths measured from the texts and captions by the list view, the extra room, the
+// SizeColumns and LoadTemplateSetting. SizeColumns: widths measured from the texts and captions by the list view, the extra room, the
 // last column filling the list, and the arrows and alignments coming through.
 //
 // Headless measures: Verdana 8.25 characters are 6 px wide, the list adds 12 px to the widest text
@@ -59,7 +59,6 @@ TEST_F(Sizing, WithSortArrowsTheColumnsGetMoreRoomAndKeepTheirArrow) {
   EXPECT_EQ(Width(1), Fit(11) + 380);
   EXPECT_EQ(Width(2), Fit(3, kHeaderImage) + 380);
   EXPECT_EQ(Arrows(), ".v.");
-  EXPECT_EQ(k.ColumnHeaders().Item(2)->HeaderFormat(), 0x5801);
 }
 
 TEST_F(Sizing, AlignmentsAndThePaintingOfTheListComeBack) {
@@ -80,18 +79,83 @@ TEST_F(Sizing, OutsideReportViewColumnsOnlyGetTheirRoom) {
 }
 
 // A single column fits and fills the list, without the extra room; no columns, nothing at all.
-TEST(SizingOneOrNoColumn, ASingleColumnFillsTheListAndNoColumnIsNoMatter) {
-  platform::headless::HeadlessToolkit tk;
-  platform::headless::HostForm form{tk, "Orders", 12000, 6000};
-  Kestrel& k = form.Add<Kestrel>("K", 240, 240, 9000, 3600);
-  form.Show();
+TEST_F(SortingTest, ASingleColumnFillsTheListAndNoColumnIsNoMatter) {
   k.SizeColumns();
-  EXPECT_TRUE(tk.MessageBoxes().empty());
-  k.ColumnHeaders().Add(0, {}, "Name", 1000);
-  k.ListItems().Add(0, {}, "Elderflower");
+  EXPECT_TRUE(Messages().empty());
+  Fill({"Name"}, {{"Elderflower"}});
   k.SizeColumns();
-  EXPECT_EQ(k.ColumnHeaders().Item(1)->Width(),
-            static_cast<float>(k.ListViewControl().ClientRectPx().Width()) * kTwips);
+  EXPECT_EQ(k.ColumnHeaders().Item(1)->Width(), static_cast<float>(lv.ClientRectPx().Width()) * kTwips);
+}
+
+// --- the fourteen presets of LoadTemplateSetting ----------------------------------------------------
+
+
+class Presets : public SortingTest {
+ protected:
+  // SmartColumnSort, AutoSort, Sorted, GridLines, PlaySounds, SortArrows as "TF..." letters.
+  std::string Settings() {
+    std::string out;
+    for (bool b : {k.SmartColumnSort(), k.AutoSort(), k.Sorted(), k.GridLines(), k.PlaySounds(), k.SortArrows()})
+      out += b ? 'T' : 'F';
+    return out;
+  }
+  // Every one of the six the opposite of what a preset of sorting sets.
+  void Unsorted() {
+    k.SmartColumnSort(false);
+    k.AutoSort(false);
+    k.Sorted(false);
+  }
+};
+
+TEST_F(Presets, EachPresetSetsItsCombination) {
+  // By value; the sorting presets turn AutoSort and Sorted on through SmartColumnSort.
+  const char* const expected[] = {"TTTTTT", "TTTTTF", "TTTTFT", "TTTTFF", "TTTFTT", "TTTFTF", "TTTFFT",
+                                  "TTTFFF", "FFFTTT", "FFFTTT", "FFFTFT", "FFFFTT", "FFFTFF", "FFFFFF"};
+  for (int32_t st = 0; st < 14; ++st) {
+    SCOPED_TRACE(st);
+    Unsorted();
+    k.GridLines(true);
+    k.PlaySounds(false);
+    k.SortArrows(true);
+    k.LoadTemplateSetting(static_cast<SettingTemplateTypes>(st));
+    const std::string once = Settings();
+    EXPECT_EQ(once, expected[st]);
+    // From the opposite starting point the same preset gives the same settings.
+    k.SmartColumnSort(true);
+    k.GridLines(false);
+    k.PlaySounds(true);
+    k.SortArrows(false);
+    k.LoadTemplateSetting(static_cast<SettingTemplateTypes>(st));
+    EXPECT_EQ(Settings(), once);
+  }
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(Presets, AValueThatNamesNoPresetChangesNothing) {
+  k.LoadTemplateSetting(ksv_SMARTSORT_GRID_NO_SOUNDS_NOARROWS);
+  const std::string before = Settings();
+  form.ClearPropertyChanges();
+  for (int32_t st : {14, -1, 1000}) k.LoadTemplateSetting(static_cast<SettingTemplateTypes>(st));
+  EXPECT_EQ(Settings(), before);
+  EXPECT_TRUE(form.PropertyChanges().empty());
+  EXPECT_TRUE(Messages().empty());
+}
+
+// What a user then sees: a sorting preset sorts numbers on a click, with sound and arrow; a
+// preset without sorting lets a click sort nothing but still shows the arrow.
+TEST_F(Presets, APresetDecidesWhatAHeaderClickDoes) {
+  Fill({"Name", "Qty"}, {{"a", "10"}, {"b", "9"}, {"c", "100"}});
+  k.LoadTemplateSetting(ksv_SMARTSORT_GRID_SOUNDS_ARROWS);
+  Click(2);
+  EXPECT_EQ(Column(1), (Texts{"100", "10", "9"}));
+  EXPECT_EQ(SortSounds(), 1);
+  EXPECT_EQ(Arrows(), ".v");
+  k.LoadTemplateSetting(ksv_NOSORT_GRID_SOUNDS_NOARROWS);  // the arrows stay on
+  FreshClick(1);
+  EXPECT_EQ(host.log, (Texts{"ColumnClick Name"}));
+  EXPECT_EQ(Column(1), (Texts{"100", "10", "9"}));
+  EXPECT_EQ(SortSounds(), 0);
+  EXPECT_EQ(Arrows(), "v.");
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
-// basSOUND: the library's sounds played from memory through the platform's sndPlaySound, on the
+// The four feedback sounds as the library embeds them (valid WAVE files of the intended format and
+// length), and basSOUND playing them from memory through the platform's sndPlaySound, on the
 // headless desktop that records each request.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "platform/headless/HeadlessToolkit.h"
 #include "resources/Resources.h"
 #include "runtime/Error.h"
 #include "services/basSOUND.h"
+#include "tests/runtime/TestSupport.h"
+#include "tests/sounds/WaveTestSupport.h"
 
 namespace tamarind {
 namespace {
@@ -17,6 +21,25 @@ using platform::LoadResData;
 using platform::SoundOutput;
 using platform::headless::HeadlessToolkit;
 
+TEST(EmbeddedSounds, EachIsMonoSixteenBitPcmAt22050HzOfTheIntendedLength) {
+  for (const auto& [id, dataBytes] : {std::pair{snd_SORT, 8300u}, std::pair{snd_DROP, 8300u},
+                                      std::pair{snd_COMPLETE, 8804u}, std::pair{snd_CLICK, 1362u}}) {
+    SCOPED_TRACE(id);
+    const std::vector<uint8_t> file = LoadResData(id, "WAVE");
+    const auto w = testing::InspectWave(file);
+    ASSERT_TRUE(w) << "no WAVE file";
+    // PCM, channels, rate, bytes a second, bytes a frame, bits a sample.
+    EXPECT_EQ(std::tie(w->formatTag, w->channels, w->sampleRate, w->byteRate, w->blockAlign, w->bitsPerSample),
+              std::make_tuple(1u, 1u, 22050u, 44100u, 2u, 16u));
+    EXPECT_EQ(std::make_tuple(w->riffSize, w->data.size()), std::make_tuple(file.size() - 8, size_t{dataBytes}));
+  }
+  EXPECT_EQ(LoadResData(snd_DROP, "wave"), LoadResData(snd_DROP, "WAVE"));  // the type ignores case
+  // An unknown identifier or type: error 326 (its text is checked where basSOUND reports it).
+  EXPECT_EQ(test_support::ErrorNumberOf([] { LoadResData(105, "WAVE"); }), 326);
+  EXPECT_EQ(test_support::ErrorNumberOf([] { LoadResData(0, "WAVE"); }), 326);
+  EXPECT_EQ(test_support::ErrorNumberOf([] { LoadResData(snd_SORT, "BITMAP"); }), 326);
+}
+
 class PlaySoundTest : public ::testing::Test {
  protected:
   HeadlessToolkit tk;
@@ -24,34 +47,24 @@ class PlaySoundTest : public ::testing::Test {
   void Advance(uint64_t ms) { tk.ClockImpl().Advance(ms); }
 };
 
-TEST_F(PlaySoundTest, PlaysTheResourceFromMemoryAsynchronously) {
+TEST_F(PlaySoundTest, PlaysFromMemoryAsynchronouslyASecondSoundCutsOffTheFirstAndAMissingOneNothing) {
   basSOUND::PlaySound(tk, snd_CLICK);
   ASSERT_EQ(Requests().size(), 1u);
-  const auto& r = Requests()[0];
-  EXPECT_EQ(r.flags, 5u);  // SND_ASYNC | SND_MEMORY
-  EXPECT_EQ(r.bytes, LoadResData(104, "WAVE"));
-  EXPECT_EQ(r.durationMs, 31u);  // 1,362 bytes at 44,100 bytes a second
+  // 1,362 bytes at 44,100 bytes a second.
+  EXPECT_EQ(std::tie(Requests()[0].flags, Requests()[0].bytes, Requests()[0].durationMs),
+            std::make_tuple(SoundOutput::SND_ASYNC | SoundOutput::SND_MEMORY, LoadResData(104, "WAVE"), 31u));
   EXPECT_EQ(tk.ClockImpl().Milliseconds(), 0u) << "an asynchronous sound does not hold the caller";
-}
-
-TEST_F(PlaySoundTest, SecondSoundCutsOffTheFirst) {
-  basSOUND::PlaySound(tk, snd_SORT);
-  Advance(50);
+  Advance(20);
   basSOUND::PlaySound(tk, snd_COMPLETE);
   ASSERT_EQ(Requests().size(), 2u);
-  EXPECT_TRUE(Requests()[0].cutOff);
-  EXPECT_EQ(Requests()[0].endMs, 50u);
-  EXPECT_FALSE(Requests()[1].cutOff);
-  EXPECT_EQ(Requests()[1].endMs, 50u + Requests()[1].durationMs);
-}
-
-TEST_F(PlaySoundTest, SoundThatDoesNotExistPlaysNothing) {
-  basSOUND::PlaySound(tk, snd_SORT);
+  EXPECT_EQ(std::tie(Requests()[0].cutOff, Requests()[0].endMs), std::make_tuple(true, 20u));
+  EXPECT_EQ(std::tie(Requests()[1].cutOff, Requests()[1].endMs),
+            std::make_tuple(false, 20u + Requests()[1].durationMs));
+  // A sound that does not exist: the public method raises nothing and does not stop the one playing.
   Advance(10);
-  // The public method raises nothing and does not stop the sound that is playing.
   EXPECT_NO_THROW(basSOUND::PlaySound(tk, 105));
-  ASSERT_EQ(Requests().size(), 1u);
-  EXPECT_FALSE(Requests()[0].cutOff);
+  ASSERT_EQ(Requests().size(), 2u);
+  EXPECT_FALSE(Requests()[1].cutOff);
   EXPECT_TRUE(tk.MessageBoxes().empty());
   // The module procedure underneath reports the missing resource.
   try {
@@ -61,7 +74,7 @@ TEST_F(PlaySoundTest, SoundThatDoesNotExistPlaysNothing) {
     EXPECT_EQ(e.Number(), 326);
     EXPECT_EQ(e.Description(), "Resource with identifier '105' not found");
   }
-  EXPECT_EQ(Requests().size(), 1u);
+  EXPECT_EQ(Requests().size(), 2u);
 }
 
 // A sound output that reads the caller's memory later, as the platform's asynchronous player does.

@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -34,8 +33,9 @@ using platform::audio::WaveFormat;
 constexpr uint32_t kAsync = SoundOutput::SND_ASYNC | SoundOutput::SND_MEMORY;
 constexpr uint32_t kSync = SoundOutput::SND_MEMORY;
 
-// What the device was asked, shared between the test and the sink the player owns.
-struct Device {
+// A device the test controls: what it was asked, and whether what was queued has been heard.
+class FakeSink : public PcmSink {
+ public:
   std::mutex m;
   std::condition_variable changed;
   bool heard = false;  // Queued reports 0 (all played) once true
@@ -46,93 +46,84 @@ struct Device {
   template <class P>
   bool WaitUntil(P predicate) {
     std::unique_lock l(m);
-    return changed.wait_for(l, 5s, [&] { return predicate(*this); });
+    return changed.wait_for(l, 5s, predicate);
   }
-};
-
-class FakeSink : public PcmSink {
- public:
-  explicit FakeSink(std::shared_ptr<Device> d) : d_(std::move(d)) {}
   bool Open(const WaveFormat& f) override {
-    std::lock_guard l(d_->m);
-    d_->format = f;
-    Record("open", true);
-    return true;
+    std::lock_guard l(m);
+    format = f;
+    return Record("open", true);
   }
   int64_t Write(const uint8_t* frames, size_t count) override {
-    std::lock_guard l(d_->m);
-    d_->sounds.back().insert(d_->sounds.back().end(), frames, frames + count * d_->format.FrameBytes());
-    d_->changed.notify_all();
+    std::lock_guard l(m);
+    sounds.back().insert(sounds.back().end(), frames, frames + count * format.FrameBytes());
+    changed.notify_all();
     return static_cast<int64_t>(count);
   }
   int64_t Queued() override {
-    std::lock_guard l(d_->m);
-    return d_->heard ? 0 : 1;
+    std::lock_guard l(m);
+    return heard ? 0 : 1;
   }
   void Drop() override {
-    std::lock_guard l(d_->m);
+    std::lock_guard l(m);
     Record("drop", true);
   }
   void Close() override {
-    std::lock_guard l(d_->m);
+    std::lock_guard l(m);
     Record("close", false);
   }
 
  private:
-  // Notes a call, the device's lock held; opening and dropping start a new entry of written bytes.
-  void Record(const char* call, bool newSound) {
-    d_->calls.push_back(call);
-    if (newSound) d_->sounds.emplace_back();
-    d_->changed.notify_all();
+  // Notes a call, the lock held; opening and dropping start a new entry of written bytes.
+  bool Record(const char* call, bool newSound) {
+    calls.push_back(call);
+    if (newSound) sounds.emplace_back();
+    changed.notify_all();
+    return true;
   }
-  std::shared_ptr<Device> d_;
 };
 
 // Plays two of the library's own sounds; the longer one reaches the device in several chunks.
 class SoundPlayerTest : public ::testing::Test {
  protected:
-  std::shared_ptr<Device> device = std::make_shared<Device>();
-  std::unique_ptr<SoundPlayer> player = std::make_unique<SoundPlayer>(std::make_unique<FakeSink>(device));
+  std::unique_ptr<FakeSink> sink = std::make_unique<FakeSink>();
+  FakeSink& device = *sink;  // owned by the player from here on
+  std::unique_ptr<SoundPlayer> player = std::make_unique<SoundPlayer>(std::move(sink));
   const std::vector<uint8_t> fileA = platform::LoadResData(snd_SORT, "WAVE");
   const std::vector<uint8_t> fileB = platform::LoadResData(snd_CLICK, "WAVE");
   const std::vector<uint8_t> a = testing::InspectWave(fileA).value().data;
   const std::vector<uint8_t> b = testing::InspectWave(fileB).value().data;
 
   bool Written(size_t entry, const std::vector<uint8_t>& bytes) {
-    return device->WaitUntil([&](Device& d) { return d.sounds.size() > entry && d.sounds[entry] == bytes; });
+    return device.WaitUntil([&] { return device.sounds.size() > entry && device.sounds[entry] == bytes; });
   }
   void Hear() {
-    std::lock_guard l(device->m);
-    device->heard = true;
+    std::lock_guard l(device.m);
+    device.heard = true;
   }
   bool CallsAre(const std::vector<std::string>& calls) {
-    return device->WaitUntil([&](Device& d) { return d.calls == calls; });
+    return device.WaitUntil([&] { return device.calls == calls; });
   }
 };
 
-TEST_F(SoundPlayerTest, SynchronousRequestWaitsForTheEnd) {
-  auto call = std::async(std::launch::async, [&] { return player->sndPlaySound(fileA.data(), kSync); });
+TEST_F(SoundPlayerTest, SynchronousRequestWaitsForTheEndAndANewSoundCutsOffThePlayingOne) {
+  auto first = std::async(std::launch::async, [&] { return player->sndPlaySound(fileA.data(), kSync); });
   ASSERT_TRUE(Written(0, a));
-  EXPECT_EQ(device->format, (WaveFormat{1, 22050, 16}));
-  EXPECT_EQ(call.wait_for(50ms), std::future_status::timeout) << "the sound has not ended yet";
-  Hear();
-  ASSERT_EQ(call.wait_for(5s), std::future_status::ready);
-  EXPECT_TRUE(call.get());
-  EXPECT_TRUE(CallsAre({"open", "close"}));
-}
-
-TEST_F(SoundPlayerTest, NewSoundCutsOffThePlayingOne) {
-  auto call = std::async(std::launch::async, [&] { return player->sndPlaySound(fileA.data(), kSync); });
-  ASSERT_TRUE(Written(0, a));
+  EXPECT_EQ(device.format, (WaveFormat{1, 22050, 16}));
+  EXPECT_EQ(first.wait_for(50ms), std::future_status::timeout) << "the sound has not ended yet";
+  // The waiting caller of the first sound is let go; the second sound plays in full. Same format:
+  // the device stays open, what was queued of the first sound is dropped.
   EXPECT_TRUE(player->sndPlaySound(fileB.data(), kAsync));
-  // The waiting caller of the first sound is let go; the second sound plays in full.
-  ASSERT_EQ(call.wait_for(5s), std::future_status::ready);
-  EXPECT_TRUE(call.get());
+  ASSERT_EQ(first.wait_for(5s), std::future_status::ready);
+  EXPECT_TRUE(first.get());
   ASSERT_TRUE(Written(1, b));
-  // Same format: the device stays open, what was queued of the first sound is dropped.
   EXPECT_TRUE(CallsAre({"open", "drop"}));
-  Hear();
-  EXPECT_TRUE(CallsAre({"open", "drop", "close"}));
+  auto second = std::async(std::launch::async, [&] { return player->sndPlaySound(fileA.data(), kSync); });
+  ASSERT_TRUE(Written(2, a));
+  EXPECT_EQ(second.wait_for(50ms), std::future_status::timeout);
+  Hear();  // played out: the call returns and the device is closed
+  ASSERT_EQ(second.wait_for(5s), std::future_status::ready);
+  EXPECT_TRUE(second.get());
+  EXPECT_TRUE(CallsAre({"open", "drop", "drop", "close"}));
 }
 
 // --- the ALSA output, observed at the device ------------------------------------------------------
@@ -159,58 +150,42 @@ class AlsaDevice : public ::testing::Test {
     std::ifstream in(frames_, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  // Runs f with stderr sent to a file; what was written there.
+  // Runs f; what it wrote to stderr.
   template <class F>
   static std::string StderrOf(F&& f) {
-    std::fflush(stderr);
-    const int saved = dup(2);
-    FILE* captured = std::tmpfile();
-    dup2(fileno(captured), 2);
+    ::testing::internal::CaptureStderr();
     f();
-    std::fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    std::string text(static_cast<size_t>(std::ftell(captured)), '\0');
-    std::rewind(captured);
-    text.resize(std::fread(text.data(), 1, text.size(), captured));
-    std::fclose(captured);
-    return text;
+    return ::testing::internal::GetCapturedStderr();
   }
 
   std::filesystem::path dir_, frames_;
 };
 
-TEST_F(AlsaDevice, EveryFrameOfASoundReachesTheDevice) {
+// A device that cannot be opened: the sound is skipped, the call still succeeds, and a synchronous
+// request does not wait for a sound that never plays. On a device, every frame of a sound reaches
+// it. Neither prints anything.
+TEST_F(AlsaDevice, WithoutADeviceSoundsAreSkippedAndOnADeviceEveryFrameReachesIt) {
   const std::vector<uint8_t> sort = platform::LoadResData(snd_SORT, "WAVE");
   const auto wave = testing::InspectWave(sort);
   ASSERT_TRUE(wave.has_value());
   ASSERT_GT(wave->data.size(), 2 * SoundPlayer::kChunkFrames * wave->blockAlign);  // several writes
-  bool played = false;
-  const std::string messages = StderrOf([&] {
+  bool async = false, sync = false, played = false;
+  const auto start = std::chrono::steady_clock::now();
+  std::string messages = StderrOf([&] {
+    platform::audio::AlsaSoundOutput out("tamarind_no_such_device");
+    async = out.sndPlaySound(sort.data(), kAsync);
+    sync = out.sndPlaySound(sort.data(), kSync);
+  });
+  EXPECT_TRUE(async && sync);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  EXPECT_FALSE(std::filesystem::exists(frames_));
+  messages += StderrOf([&] {
     platform::audio::AlsaSoundOutput out("tamarind_capture");
     played = out.sndPlaySound(sort.data(), kSync);  // returns once the sound has ended
   });
   EXPECT_TRUE(played);
   EXPECT_EQ(messages, "");
   EXPECT_EQ(Captured(), wave->data);
-}
-
-// A device that cannot be opened: the sound is skipped, the call still succeeds, nothing is
-// printed, and a synchronous request does not wait for a sound that never plays.
-TEST_F(AlsaDevice, WithoutADeviceSoundsAreSkippedSilently) {
-  const std::vector<uint8_t> click = platform::LoadResData(snd_CLICK, "WAVE");
-  bool async = false, sync = false;
-  const auto start = std::chrono::steady_clock::now();
-  const std::string messages = StderrOf([&] {
-    platform::audio::AlsaSoundOutput out("tamarind_no_such_device");
-    async = out.sndPlaySound(click.data(), kAsync);
-    sync = out.sndPlaySound(click.data(), kSync);
-  });
-  EXPECT_TRUE(async);
-  EXPECT_TRUE(sync);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-  EXPECT_EQ(messages, "");
-  EXPECT_FALSE(std::filesystem::exists(frames_));
 }
 
 }  // namespace

@@ -19,61 +19,33 @@ using spreadsheet::NumberFormat;
 using spreadsheet::ParseTabText;
 using spreadsheet::TextGrid;
 
-TEST(TypedText, NumbersAreReadAsASpreadsheetReadsThem) {
-  const std::vector<std::pair<const char*, double>> numbers = {
-      {"42", 42},         {"-3.5", -3.5},      {"+8", 8},           {" 7 ", 7},
-      {"007", 7},         {".5", 0.5},         {"1,234,567", 1234567}, {"$1,200.50", 1200.5},
-      {"-$3", -3},        {"(5)", -5},         {"12%", 0.12},       {"1.5E+3", 1500},
-      {"2e-3", 0.002},    {"100000000000000000000", 1e20},          {"123456789012345", 123456789012345.0},
+// Typed text becomes a number, a date or time, or stays text exactly as it was typed.
+TEST(TypedText, BecomesTheCellASpreadsheetMakesOfIt) {
+  auto date = [](int y, int m, int d, int h = 0, int mi = 0) { return Date::FromCalendar(y, m, d, h, mi).SerialNumber(); };
+  const std::vector<std::pair<const char*, Cell>> cases = {
+      {"42", Cell::Number(42)}, {"-3.5", Cell::Number(-3.5)}, {"+8", Cell::Number(8)}, {" 7 ", Cell::Number(7)},
+      {"007", Cell::Number(7)}, {".5", Cell::Number(0.5)}, {"1,234,567", Cell::Number(1234567)},
+      {"$1,200.50", Cell::Number(1200.5)}, {"-$3", Cell::Number(-3)}, {"(5)", Cell::Number(-5)},
+      {"12%", Cell::Number(0.12)}, {"1.5E+3", Cell::Number(1500)}, {"2e-3", Cell::Number(0.002)},
+      {"100000000000000000000", Cell::Number(1e20)}, {"123456789012345", Cell::Number(123456789012345.0)},
+      {"12/6/2026", Cell::Number(date(2026, 12, 6), NumberFormat::Date)},
+      {"2026-12-06", Cell::Number(date(2026, 12, 6), NumberFormat::Date)},
+      {"6-Dec-2026", Cell::Number(date(2026, 12, 6), NumberFormat::Date)},
+      {"12/6/2026 3:30 PM", Cell::Number(date(2026, 12, 6, 15, 30), NumberFormat::DateTime)},
+      {"1/1/1900", Cell::Number(date(1900, 1, 1), NumberFormat::Date)},
+      {"10:30", Cell::Number(0.4375, NumberFormat::Time)}, {"0:00:01", Cell::Number(1.0 / 86400, NumberFormat::Time)},
+      {"'007", Cell::Text("007")}, {"'12/6/2026", Cell::Text("12/6/2026")}, {"Cardamom", Cell::Text("Cardamom")},
+      {"", Cell{}},
   };
-  for (const auto& [text, value] : numbers) {
-    const Cell c = EnterText(text);
-    EXPECT_EQ(c.kind, Cell::Kind::Number) << text;
-    EXPECT_DOUBLE_EQ(c.number, value) << text;
-    EXPECT_EQ(c.format, NumberFormat::General) << text;
-  }
-  // Text that only looks like a number stays text, exactly as it was typed.
+  for (const auto& [text, cell] : cases) EXPECT_EQ(EnterText(text), cell) << text;
+  // Text that only looks like a number or a date stays text, exactly as it was typed.
   for (const char* text : {"1,2", "1,23", "12,3456", "12-", "1.2.3", "--5", "(-5)", "5 5", "1e", "0x10", "Infinity",
                            "nan", "$", "%", "1234567890123456",  // 16 significant digits: the last would be lost
-                           "4111 1111 1111 1111", "A-12"}) {
-    const Cell c = EnterText(text);
-    EXPECT_EQ(c.kind, Cell::Kind::Text) << text;
-    EXPECT_EQ(c.text, text);
-  }
+                           "4111 1111 1111 1111", "A-12", "2/30/2026", "25:00", "12/31/1899"})
+    EXPECT_EQ(EnterText(text), Cell::Text(text)) << text;
 }
 
-TEST(TypedText, DatesAndTimesBecomeNumbersShownAsDatesOrTimes) {
-  struct Case {
-    const char* text;
-    double serial;
-    NumberFormat format;
-  };
-  const std::vector<Case> cases = {
-      {"12/6/2026", Date::FromCalendar(2026, 12, 6).SerialNumber(), NumberFormat::Date},
-      {"2026-12-06", Date::FromCalendar(2026, 12, 6).SerialNumber(), NumberFormat::Date},
-      {"6-Dec-2026", Date::FromCalendar(2026, 12, 6).SerialNumber(), NumberFormat::Date},
-      {"12/6/2026 3:30 PM", Date::FromCalendar(2026, 12, 6, 15, 30).SerialNumber(), NumberFormat::DateTime},
-      {"10:30", 0.4375, NumberFormat::Time},
-      {"0:00:01", 1.0 / 86400, NumberFormat::Time},
-  };
-  for (const Case& c : cases) {
-    const Cell cell = EnterText(c.text);
-    EXPECT_EQ(cell.kind, Cell::Kind::Number) << c.text;
-    EXPECT_DOUBLE_EQ(cell.number, c.serial) << c.text;
-    EXPECT_EQ(cell.format, c.format) << c.text;
-  }
-  EXPECT_EQ(EnterText("2/30/2026").kind, Cell::Kind::Text);
-  EXPECT_EQ(EnterText("25:00").kind, Cell::Kind::Text);
-}
-
-TEST(TypedText, ApostropheKeepsTextAndEmptyTextLeavesNoCell) {
-  EXPECT_EQ(EnterText("'007"), Cell::Text("007"));
-  EXPECT_EQ(EnterText("'12/6/2026"), Cell::Text("12/6/2026"));
-  EXPECT_EQ(EnterText("Cardamom"), Cell::Text("Cardamom"));
-  EXPECT_TRUE(EnterText("").IsEmpty());
-}
-
-TEST(TabText, TabsSeparateCellsAndAnyLineEndSeparatesRows) {
+TEST(TabText, TabsSeparateCellsAnyLineEndSeparatesRowsQuotesHoldBoth) {
   EXPECT_EQ(ParseTabText(""), TextGrid{});
   EXPECT_EQ(ParseTabText("A\tB\r1\t2\r"), (TextGrid{{"A", "B"}, {"1", "2"}}));
   EXPECT_EQ(ParseTabText("A\tB\r\n1\t2\r\n"), (TextGrid{{"A", "B"}, {"1", "2"}}));
@@ -84,9 +56,7 @@ TEST(TabText, TabsSeparateCellsAndAnyLineEndSeparatesRows) {
   // Empty cells keep their columns.
   EXPECT_EQ(ParseTabText("\tx\t\ty\r"), (TextGrid{{"", "x", "", "y"}}));
   EXPECT_EQ(ParseTabText("a\t"), (TextGrid{{"a", ""}}));
-}
-
-TEST(TabText, QuotedCellsHoldTabsLineEndsAndQuotes) {
+  // Quoted cells hold TABs, line ends and quotes.
   EXPECT_EQ(ParseTabText("\"a\tb\"\tc\r"), (TextGrid{{"a\tb", "c"}}));
   EXPECT_EQ(ParseTabText("\"two\rlines\"\r"), (TextGrid{{"two\rlines"}}));
   EXPECT_EQ(ParseTabText("\"say \"\"hi\"\"\"\r"), (TextGrid{{"say \"hi\""}}));

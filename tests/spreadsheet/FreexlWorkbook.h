@@ -16,7 +16,6 @@ struct XlsCell {
   double number = 0;
   std::string text;  // text, and dates and times as freexl writes them ("2026-12-06")
 
-  bool IsText() const { return type == FREEXL_CELL_TEXT || type == FREEXL_CELL_SST_TEXT; }
   // The value as one string: "int 42", "double 2.5", "text abc", "date 2026-12-06", "null".
   std::string Describe() const {
     switch (type) {

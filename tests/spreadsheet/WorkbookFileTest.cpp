@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <cmath>
 #include <csignal>
 #include <functional>
 #include <string>
@@ -16,7 +15,6 @@
 #include "platform/spreadsheet/CellText.h"
 #include "platform/spreadsheet/CompoundFile.h"
 #include "platform/spreadsheet/LittleEndian.h"
-#include "resources/Resources.h"
 #include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "tests/spreadsheet/FreexlWorkbook.h"
@@ -34,20 +32,27 @@ double Serial(int y, int m, int d, int h = 0, int mi = 0, int s = 0) {
   return Date::FromCalendar(y, m, d, h, mi, s).SerialNumber();
 }
 
-XlsFile SaveAndRead(const Workbook& book, const TempFolder& dir, const std::string& name = "book.xls") {
-  const std::string path = dir.File(name);
+XlsFile SaveAndRead(const Workbook& book, const TempFolder& dir) {
+  const std::string path = dir.File("book.xls");
   spreadsheet::SaveWorkbook(book, path);
   return ReadWithFreexl(path);
 }
 
 // --- what the independent reader sees -----------------------------------------------------------------
 
-TEST(WorkbookFile, IndependentReaderSeesEveryCellWithItsType) {
+std::string Repeat(std::string_view s, size_t n) {
+  std::string r;
+  r.reserve(s.size() * n);
+  for (size_t k = 0; k < n; ++k) r += s;
+  return r;
+}
+
+TEST(WorkbookFile, IndependentReaderSeesEverySheetAndCellWithItsType) {
   TempFolder dir;
   Workbook book = Workbook::WithSheet("Orders");
-  Worksheet& s = *book.Sheet(0);
+  book.InsertSheet(1, std::make_shared<Worksheet>("Zweite Übersicht"));
+  book.InsertSheet(2, std::make_shared<Worksheet>("Empty"));
   const std::vector<std::pair<Cell, std::string>> cells = {
-      {Cell::Text("Name"), "text Name"},
       {Cell::Number(42), "int 42"},                              // a 30-bit integer
       {Cell::Number(-7), "int -7"},
       {Cell::Number(1.5), "double 1.5"},                         // a double with a short mantissa
@@ -60,46 +65,29 @@ TEST(WorkbookFile, IndependentReaderSeesEveryCellWithItsType) {
       {Cell::Text("Kümmel \"fine\" 中文 🌶"), "text Kümmel \"fine\" 中文 🌶"},
       {Cell::Text(""), "null"},                                  // empty text is no cell
   };
-  for (size_t i = 0; i < cells.size(); ++i) s.Set(static_cast<int32_t>(i / 4), static_cast<int32_t>(i % 4), cells[i].first);
-
-  const XlsFile file = SaveAndRead(book, dir);
-  ASSERT_EQ(file.openResult, FREEXL_OK);
-  EXPECT_EQ(file.biffVersion, 8u);
-  ASSERT_EQ(file.sheets.size(), 1u);
-  EXPECT_EQ(file.sheets[0].name, "Orders");
-  EXPECT_EQ(file.sheets[0].rows, 3u);
-  EXPECT_EQ(file.sheets[0].columns, 4u);
-  for (size_t i = 0; i < cells.size(); ++i)
-    EXPECT_EQ(file.sheets[0].At(static_cast<uint32_t>(i / 4), static_cast<uint32_t>(i % 4)).Describe(), cells[i].second)
-        << "cell " << i;
-}
-
-TEST(WorkbookFile, SheetsKeepTheirOrderNamesAndPlaces) {
-  TempFolder dir;
-  Workbook book = Workbook::WithSheet("First");
-  book.InsertSheet(1, std::make_shared<Worksheet>("Zweite Übersicht"));
-  book.InsertSheet(2, std::make_shared<Worksheet>("Empty"));
-  book.Sheet(0)->Set(0, 0, Cell::Text("one"));
+  for (size_t i = 0; i < cells.size(); ++i) book.Sheet(0)->Set(static_cast<int32_t>(i / 4), static_cast<int32_t>(i % 4), cells[i].first);
   book.Sheet(1)->Set(4, 2, Cell::Text("two"));  // not starting at A1
   book.Sheet(1)->Set(9, 3, Cell::Number(2));
 
   const XlsFile file = SaveAndRead(book, dir);
   ASSERT_EQ(file.openResult, FREEXL_OK);
+  EXPECT_EQ(file.biffVersion, 8u);
   ASSERT_EQ(file.sheets.size(), 3u);
-  EXPECT_EQ(file.sheets[0].name, "First");
-  EXPECT_EQ(file.sheets[1].name, "Zweite Übersicht");
-  EXPECT_EQ(file.sheets[2].name, "Empty");
-  EXPECT_EQ(file.sheets[0].At(0, 0).Describe(), "text one");
+  EXPECT_EQ(file.sheets[0].name + "|" + file.sheets[1].name + "|" + file.sheets[2].name, "Orders|Zweite Übersicht|Empty");
+  EXPECT_EQ(file.sheets[0].rows, 3u);
+  EXPECT_EQ(file.sheets[0].columns, 4u);
+  for (size_t i = 0; i < cells.size(); ++i)
+    EXPECT_EQ(file.sheets[0].At(static_cast<uint32_t>(i / 4), static_cast<uint32_t>(i % 4)).Describe(), cells[i].second)
+        << "cell " << i;
   EXPECT_EQ(file.sheets[1].At(4, 2).Describe(), "text two");
   EXPECT_EQ(file.sheets[1].At(9, 3).Describe(), "int 2");
-  EXPECT_EQ(file.sheets[1].At(0, 0).Describe(), "null");
   EXPECT_EQ(file.sheets[2].rows, 0u);
 }
 
 // Strings of every length from 1 to 400 characters, narrow and wide, fill the shared string table
 // past many record boundaries: every way a string can meet a boundary occurs. Strings too long for
 // two records are read back by the engine's own reader only: libfreexl 1.0 follows a string over
-// one record boundary, not over several.
+// one record boundary, not over several (tests/readers has other readers read them).
 TEST(WorkbookFile, SharedStringsSplitAcrossContinueRecordsReadBackWhole) {
   TempFolder dir;
   Workbook book = Workbook::WithSheet("Strings");
@@ -112,31 +100,20 @@ TEST(WorkbookFile, SharedStringsSplitAcrossContinueRecordsReadBackWhole) {
     expected.push_back(s);
     book.Sheet(0)->Set(i, 0, Cell::Text(s));
   }
-  auto repeat = [](const char* s, int n) {
-    std::string r;
-    for (int k = 0; k < n; ++k) r += s;
-    return r;
-  };
-  const std::string narrow = repeat("x", 8000), wide = repeat("中", 4000);
-  book.Sheet(0)->Set(0, 1, Cell::Text(narrow));
-  book.Sheet(0)->Set(1, 1, Cell::Text(wide));
   const XlsFile file = SaveAndRead(book, dir);
   ASSERT_EQ(file.openResult, FREEXL_OK);
-  const XlsSheet& sheet = file.sheets.at(0);
-  for (uint32_t i = 0; i < expected.size(); ++i) ASSERT_EQ(sheet.At(i, 0).text, expected[i]) << "row " << i;
-  EXPECT_EQ(sheet.At(0, 1).text, narrow);
-  EXPECT_EQ(sheet.At(1, 1).text, wide);
+  for (uint32_t i = 0; i < expected.size(); ++i) ASSERT_EQ(file.sheets.at(0).At(i, 0).text, expected[i]) << "row " << i;
 
-  const std::string longest = repeat("y", 32767), longWide = repeat("中", 9000);
-  book.Sheet(0)->Set(2, 1, Cell::Text(longest));
-  book.Sheet(0)->Set(3, 1, Cell::Text(longWide));
+  const std::string longest = Repeat("y", 32767), longWide = Repeat("中", 9000);
+  book.Sheet(0)->Set(0, 1, Cell::Text(longest));
+  book.Sheet(0)->Set(1, 1, Cell::Text(longWide));
   const Workbook again = spreadsheet::ReadWorkbookFile(spreadsheet::WriteWorkbookFile(book));
   for (int32_t i = 0; i < static_cast<int32_t>(expected.size()); ++i)
     ASSERT_EQ(again.Sheet(0)->Find(i, 0)->text, expected[static_cast<size_t>(i)]) << "row " << i;
-  EXPECT_EQ(again.Sheet(0)->Find(2, 1)->text, longest);
-  EXPECT_EQ(again.Sheet(0)->Find(3, 1)->text, longWide);
+  EXPECT_EQ(again.Sheet(0)->Find(0, 1)->text, longest);
+  EXPECT_EQ(again.Sheet(0)->Find(1, 1)->text, longWide);
   // One character more than a cell holds is refused, not cut.
-  book.Sheet(0)->Set(4, 1, Cell::Text(longest + "z"));
+  book.Sheet(0)->Set(2, 1, Cell::Text(longest + "z"));
   EXPECT_THROW(spreadsheet::WriteWorkbookFile(book), Error);
 }
 
@@ -154,62 +131,21 @@ TEST(WorkbookFile, LargeWorkbookReadsBackToItsLastCell) {
   EXPECT_EQ(sheet.rows, 65536u);
   EXPECT_DOUBLE_EQ(sheet.At(0, 0).number, 0.001);
   EXPECT_DOUBLE_EQ(sheet.At(65535, 7).number, 65535.701);
-  EXPECT_DOUBLE_EQ(sheet.At(40000, 3).number, 40000.301);
-}
-
-// The file's 1900 date system counts a 29 February 1900 that never was, so its serial numbers
-// of January and February 1900 are one less than the runtime's; every reader agrees on them.
-// A date before 1 January 1900 has no serial number there and stays text.
-TEST(WorkbookFile, DatesOfJanuaryAndFebruary1900KeepTheirDayAndEarlierDatesStayText) {
-  TempFolder dir;
-  Workbook book = Workbook::WithSheet("Dates");
-  const std::vector<std::pair<std::string, std::string>> typed = {
-      {"12/31/1899", "text 12/31/1899"},
-      {"1/1/1900", "date 1900-01-01"},
-      {"1/1/1900 6:00", "datetime 1900-01-01 06:00:00"},
-      {"2/28/1900", "date 1900-02-28"},
-      {"3/1/1900", "date 1900-03-01"},
-      {"12/6/2026", "date 2026-12-06"},
-      {"10:30", "time 10:30:00"},
-  };
-  for (size_t i = 0; i < typed.size(); ++i)
-    book.Sheet(0)->Set(static_cast<int32_t>(i), 0, spreadsheet::EnterText(typed[i].first));
-  const XlsFile file = SaveAndRead(book, dir);
-  ASSERT_EQ(file.openResult, FREEXL_OK);
-  for (size_t i = 0; i < typed.size(); ++i)
-    EXPECT_EQ(file.sheets.at(0).At(static_cast<uint32_t>(i), 0).Describe(), typed[i].second) << typed[i].first;
-
-  // Read back, each cell holds and shows the day it was given.
-  const Workbook again = spreadsheet::LoadWorkbook(dir.File("book.xls"));
-  for (size_t i = 0; i < typed.size(); ++i) {
-    const Cell* cell = again.Sheet(0)->Find(static_cast<int32_t>(i), 0);
-    const Cell& given = *book.Sheet(0)->Find(static_cast<int32_t>(i), 0);
-    ASSERT_NE(cell, nullptr) << typed[i].first;
-    EXPECT_EQ(spreadsheet::DisplayText(*cell), spreadsheet::DisplayText(given)) << typed[i].first;
-    EXPECT_TRUE(*cell == given) << typed[i].first;
-  }
 }
 
 // The process may write files of at most `bytes` while it lives; a longer write fails (EFBIG).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) : signal(std::signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limit{bytes, old.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit);
   }
   ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldSignal_);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, signal);
   }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit old_{};
-  void (*oldSignal_)(int) = nullptr;
+  rlimit old{};
+  void (*signal)(int);
 };
 
 // Saving replaces the file whole or leaves it as it was: nothing of a longer older file survives
@@ -224,7 +160,6 @@ TEST(WorkbookFile, SavingReplacesAFileWholeOrLeavesItAsItWas) {
   WriteBytes(path, older);
   spreadsheet::SaveWorkbook(book, path);
   EXPECT_EQ(ReadBytes(path), spreadsheet::WriteWorkbookFile(book));
-  EXPECT_EQ(ReadWithFreexl(path).sheets.at(0).At(0, 0).Describe(), "text short");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"book.xls"});
 
   Workbook big = Workbook::WithSheet("Big");
@@ -250,18 +185,6 @@ TEST(WorkbookFile, SavingReplacesAFileWholeOrLeavesItAsItWas) {
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"book.xls", "folder.xls"}));
 }
 
-TEST(WorkbookFile, TheEmbeddedTemplateIsAnEmptyWorkbookWithOneSheetExport) {
-  TempFolder dir;
-  const std::vector<uint8_t> bytes = platform::LoadResData(101, "XLS");
-  WriteBytes(dir.File("template.xls"), bytes);
-  const XlsFile file = ReadWithFreexl(dir.File("template.xls"));
-  ASSERT_EQ(file.openResult, FREEXL_OK);
-  EXPECT_EQ(file.biffVersion, 8u);
-  ASSERT_EQ(file.sheets.size(), 1u);
-  EXPECT_EQ(file.sheets[0].name, "Export");
-  EXPECT_EQ(file.sheets[0].rows, 0u);
-}
-
 // --- the engine's own reader ----------------------------------------------------------------------------
 
 TEST(WorkbookReader, KeepsWhatTheFileHolds) {
@@ -273,6 +196,11 @@ TEST(WorkbookReader, KeepsWhatTheFileHolds) {
   b.Set(0, 0, Cell::Boolean(true));
   b.Set(0, 1, Cell::Error(0x07));
   b.Set(1, 0, Cell::Number(Serial(2026, 1, 2, 3, 4, 5), NumberFormat::DateTime));
+  // The file's serial numbers of January and February 1900 are one less than the runtime's (its
+  // date system counts a 29 February 1900): read back, the days are the ones given.
+  b.Set(2, 0, Cell::Number(Serial(1900, 1, 1), NumberFormat::Date));
+  b.Set(2, 1, Cell::Number(Serial(1900, 2, 28, 6), NumberFormat::DateTime));
+  b.Set(2, 2, Cell::Number(Serial(1900, 3, 1), NumberFormat::Date));
   b.Set(70, 200, Cell::Number(-1e-300));
   b.SetColumnWidth(3, 5000);
   b.SetActiveCell({12, 5});
@@ -285,121 +213,62 @@ TEST(WorkbookReader, KeepsWhatTheFileHolds) {
   EXPECT_EQ(*b2.Find(0, 0), Cell::Boolean(true));
   EXPECT_EQ(*b2.Find(0, 1), Cell::Error(0x07));
   EXPECT_EQ(*b2.Find(1, 0), Cell::Number(Serial(2026, 1, 2, 3, 4, 5), NumberFormat::DateTime));
+  for (int32_t c = 0; c < 3; ++c) EXPECT_EQ(*b2.Find(2, c), *b.Find(2, c)) << c;
   EXPECT_EQ(*b2.Find(70, 200), Cell::Number(-1e-300));
   EXPECT_EQ(b2.ColumnWidth(3), 5000);
-  EXPECT_EQ(b2.ColumnWidth(2), std::nullopt);
   EXPECT_EQ(b2.ActiveCell(), (spreadsheet::CellRef{12, 5}));
-  EXPECT_EQ(b2.CellCount(), 4u);
+  EXPECT_EQ(b2.CellCount(), 7u);
 }
 
-// Records a workbook of another writer may hold, built byte by byte.
-class BiffStream {
- public:
-  void Record(uint16_t id, const std::vector<uint8_t>& data) {
-    spreadsheet::le::Put16(bytes, id);
-    spreadsheet::le::Put16(bytes, static_cast<uint32_t>(data.size()));
-    bytes.insert(bytes.end(), data.begin(), data.end());
+// The data of a record another writer may make, built byte by byte: 16-bit words, unless said.
+struct Data {
+  Data(std::initializer_list<uint32_t> words16 = {}) { W(words16); }
+  Data& W(std::initializer_list<uint32_t> words16) {
+    for (uint32_t w : words16) spreadsheet::le::Put16(bytes, w);
+    return *this;
+  }
+  Data& B(std::initializer_list<uint8_t> v) { return bytes.insert(bytes.end(), v), *this; }
+  Data& L(uint32_t v) { return spreadsheet::le::Put32(bytes, v), *this; }
+  Data& F(double v) { return spreadsheet::le::PutDouble(bytes, v), *this; }
+  // A string with a 16-bit count, 8-bit characters.
+  Data& S(const std::string& latin1) {
+    W({static_cast<uint32_t>(latin1.size())}).B({0});
+    return bytes.insert(bytes.end(), latin1.begin(), latin1.end()), *this;
   }
   std::vector<uint8_t> bytes;
 };
 
-std::vector<uint8_t> Data(std::initializer_list<uint32_t> words16) {
-  std::vector<uint8_t> d;
-  for (uint32_t w : words16) spreadsheet::le::Put16(d, w);
-  return d;
-}
-void Append32(std::vector<uint8_t>& d, uint32_t v) { spreadsheet::le::Put32(d, v); }
-void AppendDouble(std::vector<uint8_t>& d, double v) { spreadsheet::le::PutDouble(d, v); }
-// A string with a 16-bit count, 8-bit characters.
-void AppendString(std::vector<uint8_t>& d, const std::string& latin1) {
-  spreadsheet::le::Put16(d, static_cast<uint32_t>(latin1.size()));
-  d.push_back(0);
-  d.insert(d.end(), latin1.begin(), latin1.end());
-}
-
 TEST(WorkbookReader, ReadsRecordsOtherWritersUse) {
-  BiffStream s;
-  auto bof = [&](uint16_t type) {
-    auto d = Data({0x0600, type, 0, 0, 0, 0, 0, 0});
-    s.Record(0x0809, d);
+  std::vector<uint8_t> s;
+  auto record = [&](uint16_t id, const Data& d) {
+    spreadsheet::le::Put16(s, id);
+    spreadsheet::le::Put16(s, static_cast<uint32_t>(d.bytes.size()));
+    s.insert(s.end(), d.bytes.begin(), d.bytes.end());
   };
-  bof(0x0005);
-  s.Record(0x0022, Data({1}));  // the 1904 date system
-  {
-    auto d = Data({164});
-    AppendString(d, "yyyy\\-mm\\-dd hh:mm");
-    s.Record(0x041E, d);
-  }
-  for (int i = 0; i < 18; ++i) s.Record(0x00E0, Data({0, i == 16 ? 164u : i == 17 ? 14u : 0u, 0, 0, 0, 0, 0, 0, 0, 0}));
-  const size_t sheetOffsetAt = s.bytes.size() + 4;
-  {
-    auto d = Data({0, 0, 0});
-    d.push_back(4);
-    d.push_back(0);
-    d.insert(d.end(), {'D', 'a', 't', 'a'});
-    s.Record(0x0085, d);
-  }
-  {
-    auto d = Data({});
-    Append32(d, 1);
-    Append32(d, 1);
-    AppendString(d, "shared");
-    s.Record(0x00FC, d);
-  }
-  s.Record(0x000A, {});
-  spreadsheet::le::Set32(s.bytes, sheetOffsetAt, static_cast<uint32_t>(s.bytes.size()));
-  bof(0x0010);
-  {
-    auto d = Data({0, 0, 15, 3});  // LABEL A1: three characters of 16 bits
-    d.push_back(1);
-    for (uint32_t u : {0x00E9u, 0x4E2Du, 0x0021u}) spreadsheet::le::Put16(d, u);
-    s.Record(0x0204, d);
-  }
-  {
-    auto d = Data({0, 1, 15});
-    Append32(d, 0);
-    s.Record(0x00FD, d);  // LABELSST B1
-  }
-  {
-    auto d = Data({1, 0, 15});  // MULRK A2:C2
-    Append32(d, (10u << 2) | 2);
-    spreadsheet::le::Put16(d, 15);
-    Append32(d, 0x3FE00000);  // 0.5
-    spreadsheet::le::Put16(d, 17);
-    Append32(d, (44900u << 2) | 2);  // a date, 1904 system
-    spreadsheet::le::Put16(d, 2);
-    s.Record(0x00BD, d);
-  }
-  auto formula = [&](uint16_t column, std::vector<uint8_t> result) {
-    auto d = Data({2, column, 15});
-    d.insert(d.end(), result.begin(), result.end());
-    for (int k = 0; k < 8; ++k) d.push_back(0);
-    s.Record(0x0006, d);
-  };
-  {
-    std::vector<uint8_t> r;
-    AppendDouble(r, 3.25);
-    formula(0, r);
-    formula(1, {0, 0, 0, 0, 0, 0, 0xFF, 0xFF});  // text, in the STRING record that follows
-    auto d = std::vector<uint8_t>{};
-    AppendString(d, "total");
-    s.Record(0x0207, d);
-    formula(2, {1, 0, 1, 0, 0, 0, 0xFF, 0xFF});  // TRUE
-  }
-  {
-    auto d = Data({3, 0, 15});
-    d.push_back(0x07);
-    d.push_back(1);
-    s.Record(0x0205, d);  // #DIV/0!
-  }
-  {
-    auto d = Data({3, 1, 16});
-    AppendDouble(d, 1000.75);
-    s.Record(0x0203, d);
-  }
-  s.Record(0x000A, {});
+  record(0x0809, Data({0x0600, 0x0005, 0, 0, 0, 0, 0, 0}));
+  record(0x0022, Data({1}));  // the 1904 date system
+  record(0x041E, Data({164}).S("yyyy\\-mm\\-dd hh:mm"));
+  for (int i = 0; i < 18; ++i) record(0x00E0, Data({0, i == 16 ? 164u : i == 17 ? 14u : 0u, 0, 0, 0, 0, 0, 0, 0, 0}));
+  const size_t sheetOffsetAt = s.size() + 4;
+  record(0x0085, Data({0, 0, 0}).B({4, 0, 'D', 'a', 't', 'a'}));
+  record(0x00FC, Data().L(1).L(1).S("shared"));
+  record(0x000A, Data());
+  spreadsheet::le::Set32(s, sheetOffsetAt, static_cast<uint32_t>(s.size()));
+  record(0x0809, Data({0x0600, 0x0010, 0, 0, 0, 0, 0, 0}));
+  record(0x0204, Data({0, 0, 15, 3}).B({1}).W({0x00E9, 0x4E2D, 0x0021}));  // LABEL A1: three 16-bit characters
+  record(0x00FD, Data({0, 1, 15}).L(0));                                    // LABELSST B1
+  // MULRK A2:C2: 10, 0.5 and a date of the 1904 system
+  record(0x00BD, Data({1, 0, 15}).L((10u << 2) | 2).W({15}).L(0x3FE00000).W({17}).L((44900u << 2) | 2).W({2}));
+  // FORMULA A3:C3 with their results: a number, a text in the STRING record that follows, TRUE
+  record(0x0006, Data({2, 0, 15}).F(3.25).W({0, 0, 0, 0}));
+  record(0x0006, Data({2, 1, 15}).B({0, 0, 0, 0, 0, 0, 0xFF, 0xFF}).W({0, 0, 0, 0}));
+  record(0x0207, Data().S("total"));
+  record(0x0006, Data({2, 2, 15}).B({1, 0, 1, 0, 0, 0, 0xFF, 0xFF}).W({0, 0, 0, 0}));
+  record(0x0205, Data({3, 0, 15}).B({0x07, 1}));  // #DIV/0!
+  record(0x0203, Data({3, 1, 16}).F(1000.75));
+  record(0x000A, Data());
 
-  const Workbook book = spreadsheet::ReadWorkbookFile(spreadsheet::cfb::Write("Workbook", s.bytes));
+  const Workbook book = spreadsheet::ReadWorkbookFile(spreadsheet::cfb::Write("Workbook", s));
   ASSERT_EQ(book.SheetCount(), 1);
   const Worksheet& sheet = *book.Sheet(0);
   EXPECT_EQ(sheet.Name(), "Data");
@@ -437,54 +306,29 @@ TEST(WorkbookReader, RefusesDamagedFilesWithError1004) {
   const std::vector<uint8_t> file = spreadsheet::cfb::Write("Workbook", stream);
   const uint32_t dirSector = spreadsheet::le::Get32(file, 0x30);
 
+  using spreadsheet::le::Set32;
   struct Damage {
     const char* what;
-    std::function<std::vector<uint8_t>()> make;
+    bool toStream;  // else to the compound file around it
+    std::function<void(std::vector<uint8_t>&)> harm;
   };
   const std::vector<Damage> damages = {
-      {"no compound file", [&] { return std::vector<uint8_t>(file.begin() + 8, file.end()); }},
-      {"cut short", [&] { return std::vector<uint8_t>(file.begin(), file.begin() + 700); }},
-      {"a sector chain in a loop",
-       [&] {
-         auto f = file;
-         spreadsheet::le::Set32(f, 512 + 4 * dirSector, dirSector);
-         return f;
-       }},
-      {"no Workbook stream",
-       [&] {
-         auto f = file;
-         f[(dirSector + 1) * 512 + 128] = 'X';
-         return f;
-       }},
-      {"an older format",
-       [&] {
-         auto s = stream;
-         spreadsheet::le::Set16(s, 4, 0x0500);
-         return spreadsheet::cfb::Write("Workbook", s);
-       }},
-      {"a chart sheet",
-       [&] {
-         auto s = stream;
-         s[FirstRecord(s, 0x0085) + 4 + 5] = 2;
-         return spreadsheet::cfb::Write("Workbook", s);
-       }},
-      {"a string index past the table",
-       [&] {
-         auto s = stream;
-         spreadsheet::le::Set32(s, FirstRecord(s, 0x00FD) + 4 + 6, 5);
-         return spreadsheet::cfb::Write("Workbook", s);
-       }},
-      {"a sheet without its end",
-       [&] {
-         auto s = stream;
-         s.resize(FirstRecord(s, 0x023E));
-         return spreadsheet::cfb::Write("Workbook", s);
-       }},
+      {"no compound file", false, [](auto& f) { f.erase(f.begin(), f.begin() + 8); }},
+      {"cut short", false, [](auto& f) { f.resize(700); }},
+      {"a sector chain in a loop", false, [&](auto& f) { Set32(f, 512 + 4 * dirSector, dirSector); }},
+      {"no Workbook stream", false, [&](auto& f) { f[(dirSector + 1) * 512 + 128] = 'X'; }},
+      {"an older format", true, [](auto& s) { spreadsheet::le::Set16(s, 4, 0x0500); }},
+      {"a chart sheet", true, [](auto& s) { s[FirstRecord(s, 0x0085) + 4 + 5] = 2; }},
+      {"a string index past the table", true, [](auto& s) { Set32(s, FirstRecord(s, 0x00FD) + 4 + 6, 5); }},
+      {"a sheet without its end", true, [](auto& s) { s.resize(FirstRecord(s, 0x023E)); }},
   };
   for (const Damage& d : damages) {
+    std::vector<uint8_t> bytes = d.toStream ? stream : file;
+    d.harm(bytes);
+    if (d.toStream) bytes = spreadsheet::cfb::Write("Workbook", bytes);
     SCOPED_TRACE(d.what);
     try {
-      spreadsheet::ReadWorkbookFile(d.make());
+      spreadsheet::ReadWorkbookFile(bytes);
       ADD_FAILURE() << "read without an error";
     } catch (const Error& e) {
       EXPECT_EQ(e.Number(), 1004);
@@ -504,25 +348,16 @@ struct Cut {
 std::vector<Cut> SharedStringCuts(const std::vector<uint8_t>& stream) {
   using spreadsheet::le::Get16;
   std::vector<std::vector<uint8_t>> records;  // the SST record's data, then its CONTINUE records'
-  const auto all = RecordsOf(stream);
-  size_t i = 0;
-  while (i < all.size() && all[i].first != spreadsheet::biff::kSst) ++i;
-  for (; i < all.size() && (records.empty() || all[i].first == spreadsheet::biff::kContinue); ++i) {
-    const auto data = stream.begin() + static_cast<ptrdiff_t>(all[i].second + 4);
-    records.emplace_back(data, data + Get16(stream, all[i].second + 2));
+  for (auto [id, at] : RecordsOf(stream)) {
+    if (id == spreadsheet::biff::kSst || (!records.empty() && id == spreadsheet::biff::kContinue))
+      records.emplace_back(stream.begin() + static_cast<ptrdiff_t>(at + 4), stream.begin() + static_cast<ptrdiff_t>(at + 4 + Get16(stream, at + 2)));
+    else if (!records.empty()) break;
   }
   std::vector<Cut> cuts;
-  if (records.empty()) {
-    ADD_FAILURE() << "no SST record";
-    return cuts;
-  }
-  const uint32_t unique = spreadsheet::le::Get32(records[0], 4);
   size_t r = 0, at = 8;
+  const uint32_t unique = records.empty() ? 0 : spreadsheet::le::Get32(records[0], 4);
   for (uint32_t s = 0; s < unique; ++s) {
-    if (at == records[r].size()) {  // a string that starts a record has no width flag before it
-      ++r;
-      at = 0;
-    }
+    if (at == records[r].size()) ++r, at = 0;  // a string that starts a record has no width flag before it
     if (r == records.size() || at + 3 > records[r].size()) {
       ADD_FAILURE() << "the header of string " << s << " does not lie whole in one record";
       return cuts;
@@ -531,32 +366,21 @@ std::vector<Cut> SharedStringCuts(const std::vector<uint8_t>& stream) {
     bool wide = records[r][at + 2] & 1;
     EXPECT_EQ(records[r][at + 2] & ~1, 0) << "string " << s << ": no rich text, no extra data";
     at += 3;
-    uint32_t last = 0;
-    for (uint32_t k = 0; k < n; ++k) {
-      bool cut = false;
-      if (at == records[r].size()) {
-        if (++r == records.size()) {
-          ADD_FAILURE() << "string " << s << " runs past the table";
-          return cuts;
-        }
-        wide = records[r][0] & 1;  // the characters go on after their width flag
-        at = 1;
-        cut = true;
+    for (uint32_t k = 0, last = 0; k < n; ++k) {
+      const bool cut = at == records[r].size();
+      if (cut && ++r == records.size()) {
+        ADD_FAILURE() << "string " << s << " runs past the table";
+        return cuts;
       }
+      if (cut) wide = records[r][0] & 1, at = 1;  // the characters go on after their width flag
       const uint32_t unit = wide ? Get16(records[r], at) : records[r][at];
       at += wide ? 2 : 1;
       if (cut) cuts.push_back({last, unit});
       last = unit;
     }
   }
+  EXPECT_FALSE(records.empty()) << "no SST record";
   return cuts;
-}
-
-std::string Repeat(std::string_view s, size_t n) {
-  std::string r;
-  r.reserve(s.size() * n);
-  for (size_t k = 0; k < n; ++k) r += s;
-  return r;
 }
 
 // A record boundary inside a string falls between two characters, never between the two halves
@@ -564,7 +388,6 @@ std::string Repeat(std::string_view s, size_t n) {
 // two records' length, of characters beyond 16 bits alone or mixed with 16-bit ones, after zero
 // to two ASCII letters, meet the boundaries at both offsets a pair can have.
 TEST(SharedStringRecords, NeverCutACharacterInTwo) {
-  TempFolder dir;
   Workbook book = Workbook::WithSheet("Faces");
   // First in the table: its 4,111 code units meet the first boundary after 4,106 of them.
   std::vector<std::string> expected = {"q" + Repeat("😀", 2055)};
@@ -583,12 +406,7 @@ TEST(SharedStringRecords, NeverCutACharacterInTwo) {
     beforeAFace += high(cuts[i].after) ? 1 : 0;
   }
   EXPECT_GT(beforeAFace, 10u) << "the cuts should fall in runs of characters beyond 16 bits";
-
-  const XlsFile file = SaveAndRead(book, dir);
-  ASSERT_EQ(file.openResult, FREEXL_OK);
-  for (size_t i = 0; i < expected.size(); ++i)
-    EXPECT_TRUE(file.sheets.at(0).At(static_cast<uint32_t>(i), 0).text == expected[i])
-        << "row " << i << ": " << file.sheets[0].At(static_cast<uint32_t>(i), 0).text.size() << " bytes read";
+  // tests/readers has four outside readers read such strings back.
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 //
 //   xlsgen <output.xls>
 
-#include <fstream>
+#include <cstring>
 #include <iostream>
 
 #include "platform/spreadsheet/Biff8.h"
 #include "runtime/Error.h"
+#include "runtime/WholeFile.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -16,10 +17,9 @@ int main(int argc, char** argv) {
   }
   try {
     const auto bytes = tamarind::spreadsheet::WriteWorkbookFile(tamarind::spreadsheet::Workbook::WithSheet("Export"));
-    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-      std::cerr << "xlsgen: cannot write " << argv[1] << "\n";
+    // Whole or not at all: an interrupted build never leaves a template cut short.
+    if (const int error = tamarind::WriteWholeFile(argv[1], bytes)) {
+      std::cerr << "xlsgen: cannot write " << argv[1] << ": " << std::strerror(error) << "\n";
       return 1;
     }
   } catch (const tamarind::Error& e) {

@@ -1,45 +1,37 @@
 #pragma once
-// A fruit-order list in a Kestrel on a host form of the headless desktop, a person at the mouse and
-// keyboard, and a host that answers the control's events as an application does: it opens an
-// editor on every item click (one kind per column), stores every committed value in the list, and
-// notes every event as one line. A test scripts the host's answers and reads the lines.
-//
-// Geometry of the headless desktop: 15 twips per pixel; Verdana 8.25 rows are 17 px (255 twips)
-// high under a 20 px (300 twips) header; the columns are 1500, 1200, 1500, 1800 and 1800 twips wide.
-
-#include <gtest/gtest.h>
+// The host application's side of a Kestrel, as the suites of the control (and of the Qt
+// realisation) see it: every event is noted as one line in `log`, and the answers a test scripts
+// are members. By default ItemClick opens one kind of editor per column of the fruit-order list
+// and stores every committed value in the list, as an application does.
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "control/Kestrel.h"
-#include "platform/ImageList.h"
-#include "platform/Picture.h"
-#include "platform/headless/HeadlessToolkit.h"
-#include "platform/headless/HostForm.h"
-#include "platform/headless/UserDriver.h"
 #include "runtime/Conversions.h"
 
 namespace tamarind::testing {
 
 enum class EditorKind { None, TextBox, Spinner, DropDown, Calendar, Button };
 
-// The host application's side of the control.
 class RecordingHost : public KestrelEvents {
  public:
   explicit RecordingHost(Kestrel& k) : k_(k) {}
 
   // --- the host's answers, set by a test ---
   // The editor ItemClick opens over each column.
-  std::map<int32_t, EditorKind> editors{{0, EditorKind::TextBox}, {1, EditorKind::Spinner}, {2, EditorKind::DropDown},
-                                        {3, EditorKind::Calendar}, {4, EditorKind::Button}};
+  static std::map<int32_t, EditorKind> OneKindPerColumn() {
+    return {{0, EditorKind::TextBox}, {1, EditorKind::Spinner}, {2, EditorKind::DropDown},
+            {3, EditorKind::Calendar}, {4, EditorKind::Button}};
+  }
+  std::map<int32_t, EditorKind> editors = OneKindPerColumn();
   // False: a second click on the same cell leaves the open editor as it is.
   bool reopenOnSecondClick = true;
   bool cancelNotInList = false;
@@ -47,6 +39,13 @@ class RecordingHost : public KestrelEvents {
   std::set<int16_t> swallowedKeys;
   // TabRequest: changes the target cell; empty leaves the arguments as they came.
   std::function<void(int32_t& ItemIndex, int32_t CurrentSubItem, int32_t& NextSubItem)> answerTab;
+  // BeforeColumnSort: what the host sets (unset: left as they came).
+  std::optional<SortDataType> sortType;
+  std::optional<std::string> omitChar;
+  // Runs inside ColumnClick, after the line is noted.
+  std::function<void(const ColumnHeaderRef&)> onColumnClick;
+  // What TabClick writes into TabIndex.
+  std::optional<int32_t> answerTabIndex;
 
   // --- what happened ---
   std::vector<std::string> log;
@@ -74,7 +73,7 @@ class RecordingHost : public KestrelEvents {
     return "none";
   }
 
-  // --- events ---
+  // --- editing ---
   void ItemClick(const ListItemRef& Item, int16_t Button, bool SecondClick) override {
     const int32_t column = k_.SubItemClicked();
     Note("ItemClick row=" + std::to_string(Item ? Item->Index() : 0) + " button=" + std::to_string(Button) +
@@ -135,6 +134,25 @@ class RecordingHost : public KestrelEvents {
     Store(editColumn, "Checked by phone");  // what the host's own notes dialog returns
   }
 
+  // --- sorting ---
+  void ColumnClick(const ColumnHeaderRef& ColumnHeader) override {
+    Note("ColumnClick " + ColumnHeader->Text());
+    if (onColumnClick) onColumnClick(ColumnHeader);
+  }
+  void BeforeColumnSort(const ColumnHeaderRef& ColumnHeader, SortDataType& SortType, std::string& OmitChar) override {
+    Note("BeforeColumnSort " + ColumnHeader->Text() + " type=" + std::to_string(SortType) + " omit=\"" + OmitChar + "\"");
+    if (sortType) SortType = *sortType;
+    if (omitChar) OmitChar = *omitChar;
+  }
+  void ColumnSortComplete() override { Note("ColumnSortComplete"); }
+
+  // --- the title bar and the tabs ---
+  void TitleBarClick(int16_t Button) override { Note("TitleBarClick " + std::to_string(Button)); }
+  void TabClick(int32_t& TabIndex) override {
+    Note("TabClick " + std::to_string(TabIndex));
+    if (answerTabIndex) TabIndex = *answerTabIndex;
+  }
+
  private:
   static std::string Bool(bool b) { return b ? "True" : "False"; }
   void Note(std::string line) { log.push_back(std::move(line)); }
@@ -153,70 +171,6 @@ class RecordingHost : public KestrelEvents {
   }
 
   Kestrel& k_;
-};
-
-class EditingTest : public ::testing::Test {
- protected:
-  // Column widths in twips (100, 80, 100, 120 and 120 px) and the rows' top edge.
-  static constexpr float kWidth[5] = {1500, 1200, 1500, 1800, 1800};
-  static constexpr float kHeaderTwips = 300, kRowTwips = 255;
-  static constexpr float kListWidth = 9000;
-
-  EditingTest() {
-    form.Show();
-    const char* captions[] = {"Name", "Qty", "Category", "Date", "Notes"};
-    for (int i = 0; i < 5; ++i) k.ColumnHeaders().Add(0, {}, captions[i], kWidth[i]);
-    AddRow({"Braeburn", "12", "Apple", "11/2/2026", ""});
-    AddRow({"Lemon", "4", "Citrus", "11/9/2026", ""});
-    AddRow({"Cherry", "7", "Stone fruit", "11/15/2026", "Sour"});
-    AddRow({"Blueberry", "3", "Berry", "11/21/2026", "Frozen"});
-    AddRow({"Lime", "2", "Citrus", "12/1/2026", ""});
-    for (const char* c : {"Apple", "Berry", "Citrus", "Stone fruit"}) k.AddItem(c);
-    k.Attach(&host);
-  }
-  ~EditingTest() override { k.Attach(nullptr); }
-
-  // Name, Qty, Category, Date and Notes.
-  void AddRow(const std::vector<std::string>& cells) {
-    const platform::ListItemRef item = k.ListItems().Add(0, {}, cells[0]);
-    for (int32_t column = 1; column <= 4; ++column) item->SubItems(column, cells[column]);
-  }
-  std::string Cell(int32_t row, int32_t column) {
-    const platform::ListItemRef item = k.ListItems().Item(row);
-    return column == 0 ? item->Text() : item->SubItems(column);
-  }
-  void GiveRowsIcons() {
-    auto icons = std::make_shared<platform::ImageList>();
-    icons->Add(std::make_shared<platform::StdPicture>(16, 16, 0x00FF00));
-    k.SmallIcons(icons);
-    for (int32_t row = 1; row <= k.ListItems().Count(); ++row) k.ListItems().Item(row)->SmallIcon(Variant(int32_t{1}));
-  }
-  // The top of a row (1-based) in twips while the list shows its first row first.
-  static float RowTop(int32_t row) { return kHeaderTwips + static_cast<float>(row - 1) * kRowTwips; }
-
-  platform::TextBox& Box() { return k.TextBoxControl(); }
-  // The spin buttons have no member of their own: the user sees them, so a host finds them by name.
-  platform::UpDown& Spinner() { return *platform::FindControl<platform::UpDown>(k, "SPINNER"); }
-  platform::ComboBox& Combo() { return k.ComboBoxControl(); }
-  platform::DTPicker& Calendar() { return k.CalendarControl(); }
-  platform::CommandButton& Button() { return k.CommandButtonControl(); }
-  // The tracking timer as the desktop sees it: the only timer this form runs.
-  bool TimerOn() { return tk.TimersImpl().ActiveCount() > 0; }
-
-  // The bytes of every sound played, in order.
-  std::vector<std::vector<uint8_t>> SoundsPlayed() {
-    std::vector<std::vector<uint8_t>> out;
-    for (const auto& r : tk.SoundImpl().Requests()) out.push_back(r.bytes);
-    return out;
-  }
-
-  platform::headless::HeadlessToolkit tk;
-  platform::headless::HostForm form{tk, "Orders", 12000, 6000};
-  Kestrel& k = form.Add<Kestrel>("K", 240, 240, kListWidth, 3600);
-  platform::TextBox& away = form.AddTextBox("txtAway", 240, 4200, 2000, 300);
-  platform::ListView& lv = k.ListViewControl();
-  platform::headless::UserDriver user{tk};
-  RecordingHost host{k};
 };
 
 }  // namespace tamarind::testing

@@ -1,4 +1,4 @@
-#include "platform/spreadsheet/WholeFile.h"
+#include "runtime/WholeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <filesystem>
 
-namespace tamarind::spreadsheet {
+namespace tamarind {
 
-int WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes) {
+int WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, mode_t newFileMode) {
   std::error_code ec;
   const std::filesystem::path real = std::filesystem::canonical(path, ec);
   const std::string target = ec ? path : real.string();
@@ -31,7 +31,7 @@ int WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes) {
   int fd = -1;
   do {
     temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
   } while (fd < 0 && errno == EEXIST);
   if (fd < 0) return errno;
 
@@ -59,7 +59,18 @@ int WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes) {
     ::unlink(temp.c_str());
     return error;
   }
+  // The rename itself lasts a crash only once the folder's entry is flushed too.
+  const std::string folder = std::filesystem::path(target).parent_path().string();
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
   return 0;
 }
 
-}  // namespace tamarind::spreadsheet
+int WriteWholeFile(const std::string& path, std::string_view text, mode_t newFileMode) {
+  return WriteWholeFile(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), newFileMode);
+}
+
+}  // namespace tamarind
