@@ -176,7 +176,15 @@ struct OrdersForm {
     k.FilterRemove();
     const std::string text = search->Text();
     if (!text.empty() && text != kSearchHint) {
-      k.FilterWild(text, kName);
+      try {
+        k.FilterWild(text, kName);
+        status->Caption("");
+      } catch (const Error& e) {
+        // A pattern still being typed ("[a-" before its "]") is no pattern yet: every order
+        // stays and the status line says why, rather than a message box at every key.
+        if (e.Number() != err::InvalidPatternString) throw;
+        status->Caption("Search: \"" + text + "\" is not a whole pattern yet");
+      }
     } else if (host.sorted) {
       const int16_t column = k.SortKey();
       const SortDataType type = column == kQty ? sdt_NUMERIC : column == kDate ? sdt_DATE : sdt_STRING;
@@ -385,9 +393,19 @@ class Session {
     std::cout << "  " << k.ListItems().Count() << " orders shown, "
               << (k.FilteredListItems ? k.FilteredListItems->Count() : 0) << " taken out\n";
     Shot("searched");
+    Step("types \"[a-c]*\" one key at a time: the orders whose name holds a, b or c");
+    user_.Key(Qt::Key_Backspace, "\b");
+    user_.Key(Qt::Key_Backspace, "\b");
+    const size_t boxes = f_.tk.MessageBoxes().size();
+    user_.Type("[a-c");
+    std::cout << "  the window says: " << f_.status->Caption() << "\n";
+    user_.Type("]*");
+    std::cout << "  " << k.ListItems().Count() << " orders shown, "
+              << (k.FilteredListItems ? k.FilteredListItems->Count() : 0) << " taken out\n";
+    if (f_.tk.MessageBoxes().size() != boxes) throw std::runtime_error("a search text being typed raised a message box");
+    Shot("searched-pattern");
     Step("clears the search box: every order back");
-    user_.Key(Qt::Key_Backspace, "\b");
-    user_.Key(Qt::Key_Backspace, "\b");
+    for (int i = 0; i < 6; ++i) user_.Key(Qt::Key_Backspace, "\b");
     std::cout << "  " << k.ListItems().Count() << " orders shown, dates " << ColumnTexts(kDate) << "\n";
     int32_t bold = 0;
     k.ListItems().ForEach([&](const ListItemRef& item) { bold += item->Bold() ? 1 : 0; });

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/UnhandledErrors.h"
 #include "resources/Resources.h"
 #include "runtime/Error.h"
 #include "runtime/Text.h"
@@ -45,7 +46,7 @@ void VirtualTimers::FireDue() {
     it->second.due = now + it->second.interval;
     it->second.running = true;
     std::function<void()> tick = it->second.onTick;
-    tick();
+    RunGuarded(reportTo_, tick);
     it = timers_.find(id);
     if (it != timers_.end()) it->second.running = false;
   }
@@ -221,7 +222,7 @@ HeadlessToolkit::HeadlessToolkit(HeadlessSettings settings)
       windows_(*this),
       screen_(settings_),
       clock_(settings_.startTime),
-      timers_(clock_),
+      timers_(clock_, *this),
       printer_(*this, settings_),
       sound_(clock_),
       metrics_(settings_.text) {}

@@ -88,7 +88,8 @@ class VirtualClock : public Clock {
 
 class VirtualTimers : public TimerService {
  public:
-  explicit VirtualTimers(VirtualClock& clock) : clock_(clock) {}
+  // A tick's error that nobody handled is reported on reportTo, as the desktop's own timers do.
+  VirtualTimers(VirtualClock& clock, Toolkit& reportTo) : clock_(clock), reportTo_(reportTo) {}
   TimerId StartTimer(uint32_t intervalMs, std::function<void()> onTick) override;
   void StopTimer(TimerId id) override;
   // Fires every timer due at the clock's time, once each, earliest first.
@@ -105,6 +106,7 @@ class VirtualTimers : public TimerService {
     bool running = false;
   };
   VirtualClock& clock_;
+  Toolkit& reportTo_;
   std::map<TimerId, Entry> timers_;
   TimerId next_ = 1;
 };

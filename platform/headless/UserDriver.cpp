@@ -53,11 +53,11 @@ POINT UserDriver::CellPointPx(const ListView& list, int32_t row, int32_t column,
 }
 
 void UserDriver::PressAt(ListView& list, float x, float y, int16_t button, int16_t shift) {
-  list.UserMouseDown(button, shift, x, y);
+  Deliver([&] { list.UserMouseDown(button, shift, x, y); });
 }
 
 void UserDriver::ReleaseAt(ListView& list, float x, float y, int16_t button, int16_t shift) {
-  list.UserMouseUp(button, shift, x, y);
+  Deliver([&] { list.UserMouseUp(button, shift, x, y); });
 }
 
 void UserDriver::ClickAt(ListView& list, float x, float y, int16_t button, int16_t shift) {
@@ -83,7 +83,7 @@ void UserDriver::ClickCell(ListView& list, int32_t row, int32_t column, CellPart
 void UserDriver::DoubleClickCell(ListView& list, int32_t row, int32_t column) {
   ClickCell(list, row, column);
   const POINT p = CellPointPx(list, row, column);
-  list.UserDoubleClick(vbLeftButton, 0, ToTwipsX(tk_, p.x), ToTwipsY(tk_, p.y));
+  Deliver([&] { list.UserDoubleClick(vbLeftButton, 0, ToTwipsX(tk_, p.x), ToTwipsY(tk_, p.y)); });
 }
 
 void UserDriver::ClickBelowRows(ListView& list, int32_t column) {
@@ -95,21 +95,31 @@ void UserDriver::ClickBelowRows(ListView& list, int32_t column) {
   ClickAt(list, ToTwipsX(tk_, x), ToTwipsY(tk_, y));
 }
 
-void UserDriver::ClickHeader(ListView& list, int32_t columnIndex) { list.UserClickHeader(columnIndex); }
+void UserDriver::ClickHeader(ListView& list, int32_t columnIndex) {
+  Deliver([&] { list.UserClickHeader(columnIndex); });
+}
 
 void UserDriver::DragColumn(ListView& list, int32_t columnIndex, int32_t toPosition) {
-  list.UserDragColumn(columnIndex, toPosition);
+  Deliver([&] { list.UserDragColumn(columnIndex, toPosition); });
 }
 
 void UserDriver::ResizeColumn(ListView& list, int32_t columnIndex, float widthTwips) {
-  list.UserResizeColumn(columnIndex, widthTwips);
+  Deliver([&] { list.UserResizeColumn(columnIndex, widthTwips); });
 }
 
-void UserDriver::ScrollTo(ListView& list, int32_t topRow, int32_t scrollXPx) { list.ScrollTo(topRow, scrollXPx); }
+void UserDriver::ScrollTo(ListView& list, int32_t topRow, int32_t scrollXPx) {
+  Deliver([&] { list.ScrollTo(topRow, scrollXPx); });
+}
 
-void UserDriver::ScrollRows(ListView& list, int32_t rows) { list.ScrollTo(list.TopIndex() + rows, list.ScrollXPx()); }
+void UserDriver::ScrollRows(ListView& list, int32_t rows) {
+  Deliver([&] { list.ScrollTo(list.TopIndex() + rows, list.ScrollXPx()); });
+}
 
 void UserDriver::Click(Control& control, int16_t button) {
+  Deliver([&] { ClickDelivered(control, button); });
+}
+
+void UserDriver::ClickDelivered(Control& control, int16_t button) {
   if (!control.IsShownAndEnabled()) return;
   if (control.Focusable() && !control.HasFocus() && !tk_.Focus().SetFocus(control)) return;
   int16_t b = button, s = 0;
@@ -124,16 +134,24 @@ void UserDriver::Click(Control& control, int16_t button) {
 }
 
 void UserDriver::ClickUpArrow(UpDown& spinner) {
-  if (spinner.IsShownAndEnabled()) spinner.ClickUp();
+  Deliver([&] {
+    if (spinner.IsShownAndEnabled()) spinner.ClickUp();
+  });
 }
 
 void UserDriver::ClickDownArrow(UpDown& spinner) {
-  if (spinner.IsShownAndEnabled()) spinner.ClickDown();
+  Deliver([&] {
+    if (spinner.IsShownAndEnabled()) spinner.ClickDown();
+  });
 }
 
 void UserDriver::ClickTab(TabStrip& strip, int32_t index, int16_t button) {
   if (index < 1 || index > strip.Count())
     Raise(err::InvalidProcedureCall, "UserDriver", "The strip has no tab " + std::to_string(index));
+  Deliver([&] { ClickTabDelivered(strip, index, button); });
+}
+
+void UserDriver::ClickTabDelivered(TabStrip& strip, int32_t index, int16_t button) {
   if (!strip.IsShownAndEnabled()) return;
   if (strip.Focusable() && !strip.HasFocus() && !tk_.Focus().SetFocus(strip)) return;
   // The tabs share the strip's width; the press lands in the middle of the chosen one.
@@ -152,32 +170,41 @@ void UserDriver::Type(std::string_view text) {
     const char32_t c = text::AscW(text::Mid(text, i, 1));
     if (c > 0xFFFF) Raise(err::InvalidProcedureCall, "UserDriver", "Only characters of the basic plane can be typed");
     const auto [code, shift] = KeyFor(c);
-    tk_.KeyDown(code, shift);
-    tk_.KeyPress(static_cast<int16_t>(static_cast<uint16_t>(c)));
-    tk_.KeyUp(code, shift);
+    Deliver([&] {
+      tk_.KeyDown(code, shift);
+      tk_.KeyPress(static_cast<int16_t>(static_cast<uint16_t>(c)));
+      tk_.KeyUp(code, shift);
+    });
   }
 }
 
 void UserDriver::PressKey(int16_t keyCode, int16_t shift) {
-  tk_.KeyDown(keyCode, shift);
-  if (keyCode == vbKeyReturn || keyCode == vbKeyTab || keyCode == vbKeyBack || keyCode == vbKeyEscape)
-    tk_.KeyPress(keyCode);
-  tk_.KeyUp(keyCode, shift);
+  Deliver([&] {
+    tk_.KeyDown(keyCode, shift);
+    if (keyCode == vbKeyReturn || keyCode == vbKeyTab || keyCode == vbKeyBack || keyCode == vbKeyEscape)
+      tk_.KeyPress(keyCode);
+    tk_.KeyUp(keyCode, shift);
+  });
 }
 
 void UserDriver::OpenList(ComboBox& combo) {
   if (!combo.IsShownAndEnabled()) return;
-  if (!combo.HasFocus() && !tk_.Focus().SetFocus(combo)) return;
-  combo.ShowDropDown(true);
+  Deliver([&] {
+    if (combo.HasFocus() || tk_.Focus().SetFocus(combo)) combo.ShowDropDown(true);
+  });
 }
 
-void UserDriver::CloseList(ComboBox& combo) { combo.ShowDropDown(false); }
+void UserDriver::CloseList(ComboBox& combo) {
+  Deliver([&] { combo.ShowDropDown(false); });
+}
 
 void UserDriver::ChooseEntry(ComboBox& combo, int32_t index) {
   if (!combo.DroppedDown()) OpenList(combo);
   if (!combo.DroppedDown()) return;
-  combo.ListIndex(index);
-  combo.ShowDropDown(false);
+  Deliver([&] {
+    combo.ListIndex(index);
+    combo.ShowDropDown(false);
+  });
 }
 
 void UserDriver::ChooseEntry(ComboBox& combo, std::string_view text) {
@@ -190,24 +217,31 @@ void UserDriver::ChooseEntry(ComboBox& combo, std::string_view text) {
 }
 
 void UserDriver::ScrollList(ComboBox& combo, int32_t topIndex) {
-  if (combo.DroppedDown()) combo.ScrollList(topIndex);
+  Deliver([&] {
+    if (combo.DroppedDown()) combo.ScrollList(topIndex);
+  });
 }
 
 void UserDriver::OpenCalendar(DTPicker& picker) {
   if (!picker.IsShownAndEnabled()) return;
-  if (!picker.HasFocus() && !tk_.Focus().SetFocus(picker)) return;
-  picker.OpenCalendar();
+  Deliver([&] {
+    if (picker.HasFocus() || tk_.Focus().SetFocus(picker)) picker.OpenCalendar();
+  });
 }
 
 void UserDriver::PickDate(DTPicker& picker, Date date) {
   if (!picker.DroppedDown()) OpenCalendar(picker);
   if (!picker.DroppedDown()) return;
   // Clicking a day keeps the time of day the picker holds.
-  const double time = picker.DateValue().SerialNumber() - picker.DateValue().DatePart().SerialNumber();
-  picker.Value(Variant(Date(date.DatePart().SerialNumber() + time)));
-  picker.CloseCalendar();
+  Deliver([&] {
+    const double time = picker.DateValue().SerialNumber() - picker.DateValue().DatePart().SerialNumber();
+    picker.Value(Variant(Date(date.DatePart().SerialNumber() + time)));
+    picker.CloseCalendar();
+  });
 }
 
-void UserDriver::Focus(Control& control) { tk_.Focus().SetFocus(control); }
+void UserDriver::Focus(Control& control) {
+  Deliver([&] { tk_.Focus().SetFocus(control); });
+}
 
 }  // namespace tamarind::platform::headless

@@ -6,12 +6,14 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/DTPicker.h"
 #include "platform/controls/SimpleControls.h"
 #include "platform/controls/TabStrip.h"
 #include "platform/headless/HeadlessToolkit.h"
+#include "platform/UnhandledErrors.h"
 #include "platform/listview/ListView.h"
 
 namespace tamarind::platform::headless {
@@ -79,6 +81,14 @@ class UserDriver {
   void Wait(uint64_t ms) { tk_.Wait(ms); }
 
  private:
+  // Input reaches the control as the desktop delivers it: an error that no handler took is reported
+  // in a message box and goes no further (UnhandledErrors.h). The driver's own misuse still throws.
+  template <class F>
+  void Deliver(F&& input) {
+    RunGuarded(tk_, std::forward<F>(input));
+  }
+  void ClickDelivered(Control& control, int16_t button);
+  void ClickTabDelivered(TabStrip& strip, int32_t index, int16_t button);
   HeadlessToolkit& tk_;
 };
 

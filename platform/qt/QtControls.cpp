@@ -144,6 +144,12 @@ void WidgetMirror::TakeFocus() {
 }
 
 bool WidgetMirror::eventFilter(QObject* watched, QEvent* event) {
+  bool eaten = false;
+  tk_.Guarded([&] { eaten = Deliver(watched, event); });
+  return eaten;
+}
+
+bool WidgetMirror::Deliver(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -188,13 +194,19 @@ QtTextBox::QtTextBox(QtToolkit& tk, Window& parent)
   // Keys are the model's; what the widget changes by itself (a paste from its menu, a selection
   // made with the mouse) goes back to the model.
   QObject::connect(edit_, &QLineEdit::textEdited, [this](const QString& text) {
-    if (showing_) return;
-    const int32_t caret = CharacterIndex(text, edit_->cursorPosition());
-    Text(ToUtf8(text));
-    SelStart(caret);
+    QtToolkitOf(*this).Guarded([&] {
+      if (showing_) return;
+      const int32_t caret = CharacterIndex(text, edit_->cursorPosition());
+      Text(ToUtf8(text));
+      SelStart(caret);
+    });
   });
-  QObject::connect(edit_, &QLineEdit::selectionChanged, [this] { TakeSelection(); });
-  QObject::connect(edit_, &QLineEdit::cursorPositionChanged, [this](int, int) { TakeSelection(); });
+  QObject::connect(edit_, &QLineEdit::selectionChanged, [this] {
+    QtToolkitOf(*this).Guarded([&] { TakeSelection(); });
+  });
+  QObject::connect(edit_, &QLineEdit::cursorPositionChanged, [this](int, int) {
+    QtToolkitOf(*this).Guarded([&] { TakeSelection(); });
+  });
   mirror_.Follow("");
   OnPropertyChanged("BorderStyle");
   ShowText();
@@ -254,12 +266,14 @@ void QtTextBox::Invalidate(bool erase) {
 
 // --- combo box ---------------------------------------------------------------------------------------
 
-void ComboWidget::showPopup() { owner_.UserOpensList(); }
+void ComboWidget::showPopup() {
+  QtToolkitOf(owner_).Guarded([&] { owner_.UserOpensList(); });
+}
 
 void ComboWidget::hidePopup() {
   const bool wasOpen = view()->isVisible();
   QComboBox::hidePopup();
-  owner_.UserClosedList(wasOpen);
+  QtToolkitOf(owner_).Guarded([&] { owner_.UserClosedList(wasOpen); });
 }
 
 QtComboBox::QtComboBox(QtToolkit& tk, Window& parent)
@@ -272,26 +286,36 @@ QtComboBox::QtComboBox(QtToolkit& tk, Window& parent)
     combo_->setCompleter(nullptr);  // completion is the control's own
     mirror_.Watch(edit);
     QObject::connect(edit, &QLineEdit::textEdited, [this, edit](const QString& text) {
-      if (showing_) return;
-      const int32_t caret = CharacterIndex(text, edit->cursorPosition());
-      Text(ToUtf8(text));
-      SelStart(caret);
+      QtToolkitOf(*this).Guarded([&] {
+        if (showing_) return;
+        const int32_t caret = CharacterIndex(text, edit->cursorPosition());
+        Text(ToUtf8(text));
+        SelStart(caret);
+      });
     });
-    QObject::connect(edit, &QLineEdit::selectionChanged, [this] { TakeSelection(); });
-    QObject::connect(edit, &QLineEdit::cursorPositionChanged, [this](int, int) { TakeSelection(); });
+    QObject::connect(edit, &QLineEdit::selectionChanged, [this] {
+      QtToolkitOf(*this).Guarded([&] { TakeSelection(); });
+    });
+    QObject::connect(edit, &QLineEdit::cursorPositionChanged, [this](int, int) {
+      QtToolkitOf(*this).Guarded([&] { TakeSelection(); });
+    });
   }
   // An entry chosen in the opened list.
   QObject::connect(combo_, &QComboBox::activated, [this](int index) {
-    if (showing_ || !listJustClosed_ || index < 0 || index >= ListCount()) return;
-    listJustClosed_ = false;
-    ListIndex(index);
-    if (DroppedDown()) ShowDropDown(false);
+    QtToolkitOf(*this).Guarded([&] {
+      if (showing_ || !listJustClosed_ || index < 0 || index >= ListCount()) return;
+      listJustClosed_ = false;
+      ListIndex(index);
+      if (DroppedDown()) ShowDropDown(false);
+    });
   });
   // Scrolling the opened list.
   QObject::connect(combo_->view()->verticalScrollBar(), &QScrollBar::valueChanged, [this](int) {
-    if (showing_ || !DroppedDown()) return;
-    const QModelIndex top = combo_->view()->indexAt(QPoint(1, 1));
-    if (top.isValid()) ScrollList(top.row());
+    QtToolkitOf(*this).Guarded([&] {
+      if (showing_ || !DroppedDown()) return;
+      const QModelIndex top = combo_->view()->indexAt(QPoint(1, 1));
+      if (top.isValid()) ScrollList(top.row());
+    });
   });
   mirror_.Follow("");
   ShowEntries();
@@ -405,12 +429,14 @@ QtDTPicker::QtDTPicker(QtToolkit& tk, Window& parent)
   edit_->setDisplayFormat("M/d/yyyy");
   edit_->setDateTimeRange(ToQDateTime(MinDate()), ToQDateTime(MaxDate()));
   QObject::connect(edit_, &QDateTimeEdit::dateTimeChanged, [this](const QDateTime& dt) {
-    if (showing_) return;
-    try {
-      Value(Variant(FromQDateTime(dt)));
-    } catch (const Error&) {
-      ShowValue();  // a value the model refuses: the widget goes back to the model's
-    }
+    QtToolkitOf(*this).Guarded([&] {
+      if (showing_) return;
+      try {
+        Value(Variant(FromQDateTime(dt)));
+      } catch (const Error&) {
+        ShowValue();  // a value the model refuses: the widget goes back to the model's
+      }
+    });
   });
   WatchPopup();
   mirror_.Follow("");
@@ -428,9 +454,11 @@ void QtDTPicker::WatchPopup() {
   popup_ = popup;
   // The month calendar opening and closing are the picker's DropDown and CloseUp.
   new EventHook(popup, [this](QEvent* e) {
-    if (showing_) return;
-    if (e->type() == QEvent::Show && !DroppedDown()) OpenCalendar();
-    if (e->type() == QEvent::Hide && DroppedDown()) CloseCalendar();
+    QtToolkitOf(*this).Guarded([&] {
+      if (showing_) return;
+      if (e->type() == QEvent::Show && !DroppedDown()) OpenCalendar();
+      if (e->type() == QEvent::Hide && DroppedDown()) CloseCalendar();
+    });
   });
 }
 
@@ -483,10 +511,14 @@ QtUpDown::QtUpDown(QtToolkit& tk, Window& parent)
     layout->addWidget(b);
   }
   QObject::connect(up_, &QToolButton::clicked, [this] {
-    if (IsShownAndEnabled()) ClickUp();
+    QtToolkitOf(*this).Guarded([&] {
+      if (IsShownAndEnabled()) ClickUp();
+    });
   });
   QObject::connect(down_, &QToolButton::clicked, [this] {
-    if (IsShownAndEnabled()) ClickDown();
+    QtToolkitOf(*this).Guarded([&] {
+      if (IsShownAndEnabled()) ClickDown();
+    });
   });
   mirror_.Follow("");
 }
@@ -508,7 +540,9 @@ QtCommandButton::QtCommandButton(QtToolkit& tk, Window& parent)
       button_(MakeWidget<QPushButton>(tk, parent)),
       mirror_(tk, *this, button_, {KeyHandling::Native, true, false}) {
   QObject::connect(button_, &QPushButton::clicked, [this] {
-    if (IsShownAndEnabled()) Click();
+    QtToolkitOf(*this).Guarded([&] {
+      if (IsShownAndEnabled()) Click();
+    });
   });
   mirror_.Follow("");
 }
@@ -587,8 +621,10 @@ QtTabStrip::QtTabStrip(QtToolkit& tk, Window& parent)
   bar_->setExpanding(false);
   bar_->setDrawBase(true);
   QObject::connect(bar_, &QTabBar::currentChanged, [this](int index) {
-    if (showing_ || index < 0 || index >= Count()) return;
-    Item(index + 1).Selected(true);
+    QtToolkitOf(*this).Guarded([&] {
+      if (showing_ || index < 0 || index >= Count()) return;
+      Item(index + 1).Selected(true);
+    });
   });
   mirror_.Follow("");
   ShowTabs();

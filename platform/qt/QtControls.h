@@ -57,6 +57,8 @@ class WidgetMirror : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The event's part for the model; runs inside the toolkit's guard.
+  bool Deliver(QObject* watched, QEvent* event);
   void Restack();
   QtToolkit& tk_;
   Control& control_;

@@ -15,8 +15,10 @@ class QtHostForm::FormWindow : public QWidget {
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
     Screen& screen = form_.tk_.GetScreen();
-    form_.Resized(static_cast<float>(e->size().width() * screen.TwipsPerPixelX()),
-                  static_cast<float>(e->size().height() * screen.TwipsPerPixelY()));
+    form_.tk_.Guarded([&] {
+      form_.Resized(static_cast<float>(e->size().width() * screen.TwipsPerPixelX()),
+                    static_cast<float>(e->size().height() * screen.TwipsPerPixelY()));
+    });
   }
 
  private:

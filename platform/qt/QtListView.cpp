@@ -241,22 +241,26 @@ ReportView::ReportView(QtListView& list, QWidget* parent)
   horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
 
   QObject::connect(header_, &QHeaderView::sectionClicked, this, [this](int logical) {
-    if (!following_) list_.UserClickHeader(logical + 1);
+    if (!following_) Tk().Guarded([&] { list_.UserClickHeader(logical + 1); });
   });
   QObject::connect(header_, &QHeaderView::sectionMoved, this, [this](int logical, int, int newVisual) {
     if (following_) return;
-    list_.UserDragColumn(logical + 1, newVisual + 1);
-    FollowColumns();  // the model's order wins, also when it refused the move
+    Tk().Guarded([&] {
+      list_.UserDragColumn(logical + 1, newVisual + 1);
+      FollowColumns();  // the model's order wins, also when it refused the move
+    });
   });
   QObject::connect(header_, &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
     if (following_) return;
-    list_.UserResizeColumn(logical + 1, static_cast<float>(size * list_.GetToolkit().GetScreen().TwipsPerPixelX()));
+    Tk().Guarded([&] {
+      list_.UserResizeColumn(logical + 1, static_cast<float>(size * list_.GetToolkit().GetScreen().TwipsPerPixelX()));
+    });
   });
   QObject::connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
-    if (!following_) list_.ScrollTo(v, list_.ScrollXPx());
+    if (!following_) Tk().Guarded([&] { list_.ScrollTo(v, list_.ScrollXPx()); });
   });
   QObject::connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
-    if (!following_) list_.ScrollTo(list_.TopIndex(), v);
+    if (!following_) Tk().Guarded([&] { list_.ScrollTo(list_.TopIndex(), v); });
   });
 }
 
@@ -517,7 +521,13 @@ void ReportView::PaintBackground(QPainter& p, const QRect& area) {
   p.drawPixmap(at, background_);
 }
 
+QtToolkit& ReportView::Tk() const { return QtToolkitOf(list_); }
+
 void ReportView::paintEvent(QPaintEvent* e) {
+  Tk().Guarded([&] { PaintRows(e); }, /*once=*/true);
+}
+
+void ReportView::PaintRows(QPaintEvent* e) {
   ApplyPending();
   repaintPending_ = false;
   QPainter p(viewport());
@@ -562,8 +572,10 @@ void ReportView::paintEvent(QPaintEvent* e) {
 
 void ReportView::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
-  UpdateGeometries();
-  UpdateScrollBars();
+  Tk().Guarded([&] {
+    UpdateGeometries();
+    UpdateScrollBars();
+  });
 }
 
 void ReportView::scrollContentsBy(int, int) { viewport()->update(); }
@@ -572,8 +584,10 @@ void ReportView::changeEvent(QEvent* e) {
   QAbstractScrollArea::changeEvent(e);
   if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange ||
       e->type() == QEvent::LayoutDirectionChange) {
-    UpdateGeometries();
-    UpdateScrollBars();
+    Tk().Guarded([&] {
+      UpdateGeometries();
+      UpdateScrollBars();
+    });
   }
 }
 
@@ -616,10 +630,18 @@ void ReportView::MouseToModel(QMouseEvent* e, int kind) {
   }
 }
 
-void ReportView::mousePressEvent(QMouseEvent* e) { MouseToModel(e, kPress); }
-void ReportView::mouseReleaseEvent(QMouseEvent* e) { MouseToModel(e, kRelease); }
-void ReportView::mouseDoubleClickEvent(QMouseEvent* e) { MouseToModel(e, kDoubleClick); }
-void ReportView::mouseMoveEvent(QMouseEvent* e) { MouseToModel(e, kMove); }
+void ReportView::mousePressEvent(QMouseEvent* e) {
+  Tk().Guarded([&] { MouseToModel(e, kPress); });
+}
+void ReportView::mouseReleaseEvent(QMouseEvent* e) {
+  Tk().Guarded([&] { MouseToModel(e, kRelease); });
+}
+void ReportView::mouseDoubleClickEvent(QMouseEvent* e) {
+  Tk().Guarded([&] { MouseToModel(e, kDoubleClick); });
+}
+void ReportView::mouseMoveEvent(QMouseEvent* e) {
+  Tk().Guarded([&] { MouseToModel(e, kMove); });
+}
 
 // --- the list view ------------------------------------------------------------------------------------
 

@@ -141,6 +141,9 @@ class ReportView : public QAbstractScrollArea {
   QStyleOptionViewItem CellOption(int32_t pos, int32_t column, const QRect& rect) const;
   void PaintBackground(QPainter& p, const QRect& area);
   void MouseToModel(QMouseEvent* e, int kind);
+  void PaintRows(QPaintEvent* e);
+  // Every entry point Qt calls runs through the toolkit's guard (QtToolkit::Guarded).
+  QtToolkit& Tk() const;
   QtListView& list_;
   ListItemsModel* model_;
   ReportHeader* header_;

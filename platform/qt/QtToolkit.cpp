@@ -27,6 +27,7 @@
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtListView.h"
 #include "platform/printing/CupsPrinter.h"
+#include "platform/UnhandledErrors.h"
 #include "platform/qt/QtSupport.h"
 #include "runtime/Error.h"
 
@@ -126,7 +127,7 @@ void QtTimers::Fire(TimerId id) {
   if (it == timers_.end() || it->second.running) return;
   it->second.running = true;
   std::function<void()> tick = it->second.onTick;
-  tick();
+  tk_.Guarded(tick);
   it = timers_.find(id);
   if (it != timers_.end()) it->second.running = false;
 }
@@ -202,7 +203,7 @@ bool QtWindowManager::LockWindowUpdate(HWND h) {
 
 // --- the toolkit -------------------------------------------------------------------------------------
 
-QtToolkit::QtToolkit() : windows_(*this) {
+QtToolkit::QtToolkit() : timers_(*this), windows_(*this) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
     Raise(err::InvalidProcedureCall, "QtToolkit", "A QApplication must exist before the Qt toolkit is made");
   const QString name = QCoreApplication::applicationName();
@@ -212,7 +213,7 @@ QtToolkit::QtToolkit() : windows_(*this) {
                  ToUtf8(QCoreApplication::organizationName()), ToUtf8(name), part(0), part(1), part(2)};
   sound_ = std::make_unique<audio::AlsaSoundOutput>();
   focusConnection_ = QObject::connect(qApp, &QApplication::focusChanged,
-                                      [this](QWidget*, QWidget* now) { FollowQtFocus(now); });
+                                      [this](QWidget*, QWidget* now) { Guarded([&] { FollowQtFocus(now); }); });
 }
 
 QtToolkit::~QtToolkit() {
@@ -387,6 +388,43 @@ void QtToolkit::MirrorSurface(UserControl& control, std::string_view what) {
 // --- input -------------------------------------------------------------------------------------------
 
 bool QtToolkit::RouteKey(Control& control, const QKeyEvent& e, bool press, KeyHandling handling) {
+  bool eaten = true;  // a key whose handling failed is not the widget's either
+  Guarded([&] { eaten = RouteKeyUnguarded(control, e, press, handling); });
+  return eaten;
+}
+
+void QtToolkit::ReportLater(const std::exception_ptr& error, bool once) noexcept {
+  try {
+    std::string text = UnhandledErrorText(error);
+    if (once && !reportedOnce_.insert(text).second) return;
+    if (showingReports_ && text == currentReport_) return;  // the box on screen says it already
+    for (const std::string& pending : pendingReports_)
+      if (pending == text) return;
+    pendingReports_.push_back(std::move(text));
+    if (pendingReports_.size() == 1 && !showingReports_)
+      QTimer::singleShot(0, reportContext_.get(), [this] { ShowReports(); });
+  } catch (...) {
+    // Out of memory while noting the report: nothing more can be done for it.
+  }
+}
+
+void QtToolkit::ShowReports() {
+  // One box at a time: what fails while a report is on screen is shown when it closes.
+  if (showingReports_) return;
+  showingReports_ = true;
+  while (!pendingReports_.empty()) {
+    currentReport_ = std::move(pendingReports_.front());
+    pendingReports_.erase(pendingReports_.begin());
+    try {
+      MsgBox(currentReport_, vbCritical, app_.Title);
+    } catch (...) {
+      // A box that cannot be shown leaves the program running all the same.
+    }
+  }
+  showingReports_ = false;
+}
+
+bool QtToolkit::RouteKeyUnguarded(Control& control, const QKeyEvent& e, bool press, KeyHandling handling) {
   const int16_t code = KeyCodeOf(e);
   const int16_t shift = ShiftOf(e.modifiers());
   const bool shortcut = (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0;

@@ -17,9 +17,11 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -70,6 +72,7 @@ class QtClock : public Clock {
 
 class QtTimers : public TimerService {
  public:
+  explicit QtTimers(QtToolkit& tk) : tk_(tk) {}
   ~QtTimers() override;
   TimerId StartTimer(uint32_t intervalMs, std::function<void()> onTick) override;
   void StopTimer(TimerId id) override;
@@ -82,6 +85,7 @@ class QtTimers : public TimerService {
     bool running = false;
   };
   void Fire(TimerId id);
+  QtToolkit& tk_;
   std::map<TimerId, Entry> timers_;
   TimerId next_ = 1;
 };
@@ -199,7 +203,27 @@ class QtToolkit : public Toolkit {
     answer_ = std::move(answer);
   }
 
+  // Runs work for an entry point Qt calls (an event handler, a slot, a timer, a paint). An error no
+  // handler took goes no further than here (an exception in Qt's event loop ends the process): it
+  // is reported as an unhandled run-time error (UnhandledErrors.h) once the event loop is back, so
+  // no dialog opens inside a paint or a half-delivered event. The same error twice before the
+  // report shows is reported once; a paint's error (once = true) is reported once for good, as
+  // every later paint would raise it again. True when the work ran to its end.
+  template <class Work>
+  bool Guarded(Work&& work, bool once = false) noexcept {
+    try {
+      std::forward<Work>(work)();
+      return true;
+    } catch (...) {
+      ReportLater(std::current_exception(), once);
+      return false;
+    }
+  }
+
  private:
+  void ReportLater(const std::exception_ptr& error, bool once) noexcept;
+  void ShowReports();
+  bool RouteKeyUnguarded(Control& control, const QKeyEvent& e, bool press, KeyHandling handling);
   QtScreen screen_;
   QtClipboard clipboard_;
   std::shared_ptr<Printer> printer_;
@@ -218,6 +242,14 @@ class QtToolkit : public Toolkit {
   RecentEntries<ShownMessageBox> messageBoxes_;
   std::function<MsgBoxResult(const ShownMessageBox&)> answer_;
   QMetaObject::Connection focusConnection_;
+  std::vector<std::string> pendingReports_;
+  std::set<std::string> reportedOnce_;
+  bool showingReports_ = false;
+  std::string currentReport_;
+  std::unique_ptr<QObject> reportContext_ = std::make_unique<QObject>();  // drops late reports with the toolkit
 };
+
+// The toolkit of a window of this realisation.
+inline QtToolkit& QtToolkitOf(const Window& w) { return static_cast<QtToolkit&>(w.GetToolkit()); }
 
 }  // namespace tamarind::platform::qt

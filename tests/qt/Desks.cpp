@@ -21,19 +21,8 @@ namespace tamarind::testing {
 
 using namespace platform;
 
-namespace {
-
-template <class T>
-T& ChildOf(Kestrel& k) {
-  for (Window* w : k.ChildWindows())
-    if (auto* c = dynamic_cast<T*>(w)) return *c;
-  throw std::logic_error("the control has no such inner control");
-}
-
-}  // namespace
-
-void Desk::Build(HostForm& form) {
-  k_ = &form.Add<Kestrel>("K", 240, 240, 9000, 3600);
+void Desk::Build(HostForm& form, const PropertyBag* saved) {
+  k_ = &form.Add<Kestrel>("K", 240, 240, 9000, 3600, saved);
   away_ = &form.AddTextBox("txtAway", 240, 4200, 2000, 300);
   const char* captions[] = {"Name", "Qty", "Category", "Date", "Notes"};
   for (int i = 0; i < 5; ++i) k_->ColumnHeaders().Add(0, {}, captions[i], kWidth[i]);
@@ -81,13 +70,20 @@ class HeadlessDesk : public Desk {
   void ScrollDown(int32_t rows) override { user_.ScrollRows(List(), rows); }
   void Type(std::string_view text) override { user_.Type(text); }
   void PressKey(int16_t keyCode) override { user_.PressKey(keyCode); }
-  void ClickSpinnerUp() override { user_.ClickUpArrow(ChildOf<UpDown>(K())); }
-  void ClickSpinnerDown() override { user_.ClickDownArrow(ChildOf<UpDown>(K())); }
+  void ClickSpinner(bool up) override {
+    UpDown& spinner = *FindControl<UpDown>(K(), "SPINNER");
+    up ? user_.ClickUpArrow(spinner) : user_.ClickDownArrow(spinner);
+  }
   void ChooseEntry(std::string_view text) override { user_.ChooseEntry(K().ComboBoxControl(), text); }
   void PickDate(Date date) override { user_.PickDate(K().CalendarControl(), date); }
   void ClickCommandButton() override { user_.Click(K().CommandButtonControl()); }
   void ClickAway() override { user_.Click(Away()); }
   void Wait(int ms) override { user_.Wait(static_cast<uint64_t>(ms)); }
+  std::vector<std::string> MessageBoxes() const override {
+    std::vector<std::string> out;
+    for (const auto& m : tk_.MessageBoxes()) out.push_back(m.title + "|" + m.prompt);
+    return out;
+  }
 
  private:
   headless::HeadlessToolkit tk_;
@@ -102,11 +98,11 @@ std::unique_ptr<Desk> MakeQtDesk() { return std::make_unique<QtDesk>(); }
 
 // --- the Qt desk ---------------------------------------------------------------------------------------
 
-QtDesk::QtDesk() : tk_(std::make_unique<qt::QtToolkit>()) {
+QtDesk::QtDesk(const PropertyBag* saved) : tk_(std::make_unique<qt::QtToolkit>()) {
   // The person at the desk answers every message box (the suites read what was asked).
   tk_->AnswerMessageBoxes([](const qt::ShownMessageBox&) { return vbOK; });
   form_ = std::make_unique<qt::QtHostForm>(*tk_, "Orders", 12000, 6000);
-  Build(*form_);
+  Build(*form_, saved);
   QWidget* window = Window();
   window->activateWindow();
   QApplication::setActiveWindow(window);
@@ -115,10 +111,7 @@ QtDesk::QtDesk() : tk_(std::make_unique<qt::QtToolkit>()) {
   Wait(0);
 }
 
-QtDesk::~QtDesk() {
-  form_.reset();
-  tk_.reset();
-}
+QtDesk::~QtDesk() = default;  // the form goes before its toolkit
 
 Toolkit& QtDesk::Tk() { return *tk_; }
 
@@ -133,8 +126,12 @@ QRect QtDesk::OnSurface(const QWidget* w) const {
   return QRect(w->mapTo(Surface(), QPoint(0, 0)), w->size());
 }
 
+QRect QtDesk::CellInViewport(int32_t row, int32_t column) const {
+  return QtList().ReportWidget()->CellRect(row - 1, column);
+}
+
 QRect QtDesk::CellOnSurface(int32_t row, int32_t column) const {
-  const QRect r = QtList().ReportWidget()->CellRect(row - 1, column);
+  const QRect r = CellInViewport(row, column);
   return QRect(Viewport()->mapTo(Surface(), r.topLeft()), r.size());
 }
 
@@ -143,22 +140,21 @@ QRect QtDesk::SectionRect(int32_t columnIndex) const {
   return QRect(h->sectionViewportPosition(columnIndex - 1), 0, h->sectionSize(columnIndex - 1), h->height());
 }
 
-QImage QtDesk::Grab() const {
-  QApplication::processEvents();
-  return Surface()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 QWidget* QtDesk::FocusedWidget() const {
   if (QWidget* w = QApplication::focusWidget()) return w;
   const Control* focused = tk_->Focus().Focused();
   return focused ? tk_->WidgetOf(*focused) : Window();
 }
 
-void QtDesk::ClickOn(const qt::ClickTarget& t) {
+void ClickOn(const qt::ClickTarget& t) {
   if (!t) throw std::runtime_error("nothing to click there");
   QTest::mouseClick(t.widget, Qt::LeftButton, Qt::NoModifier, t.at);
   QApplication::processEvents();
 }
+
+namespace {
+void ClickMiddle(QWidget* w) { ClickOn({w, w->rect().center()}); }
+}  // namespace
 
 void QtDesk::ClickCell(int32_t row, int32_t column) { ClickOn(qt::targets::Cell(QtList(), row, column)); }
 
@@ -191,12 +187,8 @@ void QtDesk::PressKey(int16_t keyCode) {
   QApplication::processEvents();
 }
 
-void QtDesk::ClickSpinnerUp() {
-  ClickOn(qt::targets::SpinArrow(dynamic_cast<qt::QtUpDown&>(ChildOf<UpDown>(K())), true));
-}
-
-void QtDesk::ClickSpinnerDown() {
-  ClickOn(qt::targets::SpinArrow(dynamic_cast<qt::QtUpDown&>(ChildOf<UpDown>(K())), false));
+void QtDesk::ClickSpinner(bool up) {
+  ClickOn(qt::targets::SpinArrow(dynamic_cast<qt::QtUpDown&>(*FindControl<UpDown>(K(), "SPINNER")), up));
 }
 
 void QtDesk::ChooseEntry(std::string_view text) {
@@ -224,13 +216,15 @@ void QtDesk::PickDate(Date date) {
 }
 
 void QtDesk::ClickCommandButton() {
-  QWidget* b = dynamic_cast<qt::QtCommandButton&>(K().CommandButtonControl()).Button();
-  ClickOn({b, b->rect().center()});
+  ClickMiddle(dynamic_cast<qt::QtCommandButton&>(K().CommandButtonControl()).Button());
 }
 
-void QtDesk::ClickAway() {
-  QWidget* w = WidgetOf(Away());
-  ClickOn({w, w->rect().center()});
+void QtDesk::ClickAway() { ClickMiddle(WidgetOf(Away())); }
+
+std::vector<std::string> QtDesk::MessageBoxes() const {
+  std::vector<std::string> out;
+  for (const auto& m : tk_->MessageBoxes()) out.push_back(m.title + "|" + m.prompt);
+  return out;
 }
 
 void QtDesk::Wait(int ms) {

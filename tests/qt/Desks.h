@@ -7,7 +7,6 @@
 // Both desks show the same fruit-order list: columns Name, Qty, Category, Date and Notes
 // (1500, 1200, 1500, 1800 and 1800 twips), five rows, and a category drop-down with four entries.
 
-#include <QImage>
 #include <QPoint>
 #include <QRect>
 
@@ -52,21 +51,22 @@ class Desk {
   virtual void ScrollDown(int32_t rows) = 0;                 // with the scroll bar's arrow
   virtual void Type(std::string_view text) = 0;              // into the focused control
   virtual void PressKey(int16_t keyCode) = 0;                // Enter, Tab, ...
-  virtual void ClickSpinnerUp() = 0;
-  virtual void ClickSpinnerDown() = 0;
+  virtual void ClickSpinner(bool up) = 0;
   virtual void ChooseEntry(std::string_view text) = 0;       // opens the drop-down and clicks the entry
   virtual void PickDate(Date date) = 0;                      // opens the month calendar and clicks the day
   virtual void ClickCommandButton() = 0;
   virtual void ClickAway() = 0;                              // into the form's other text box
   // Time passes with the event loop running.
   virtual void Wait(int ms) = 0;
+  // The message boxes shown so far, each as "<title>|<prompt>".
+  virtual std::vector<std::string> MessageBoxes() const = 0;
 
   // The list's rows to fill more than the list can show.
   void AddRows(int32_t count);
 
  protected:
-  // Builds the list on a form of the desk's toolkit.
-  void Build(platform::HostForm& form);
+  // Builds the list on a form of the desk's toolkit, as saved when `saved` is given.
+  void Build(platform::HostForm& form, const platform::PropertyBag* saved = nullptr);
   Kestrel* k_ = nullptr;
   platform::TextBox* away_ = nullptr;
 };
@@ -77,10 +77,13 @@ inline int32_t SelectedRow(Kestrel& k) { return k.SelectedItem() ? k.SelectedIte
 std::unique_ptr<Desk> MakeHeadlessDesk();
 std::unique_ptr<Desk> MakeQtDesk();
 
+// A real click with the left button, the events it causes handled; throws when there is nothing to click.
+void ClickOn(const platform::qt::ClickTarget& t);
+
 // The Qt desk's own views, for the suites that look at real pixels.
 class QtDesk : public Desk {
  public:
-  QtDesk();
+  explicit QtDesk(const platform::PropertyBag* saved = nullptr);
   ~QtDesk() override;
   const char* Name() const override { return "Qt"; }
   platform::Toolkit& Tk() override;
@@ -94,13 +97,13 @@ class QtDesk : public Desk {
   void ScrollDown(int32_t rows) override;
   void Type(std::string_view text) override;
   void PressKey(int16_t keyCode) override;
-  void ClickSpinnerUp() override;
-  void ClickSpinnerDown() override;
+  void ClickSpinner(bool up) override;
   void ChooseEntry(std::string_view text) override;
   void PickDate(Date date) override;
   void ClickCommandButton() override;
   void ClickAway() override;
   void Wait(int ms) override;
+  std::vector<std::string> MessageBoxes() const override;
 
   // --- what the user sees ---
   QWidget* Window() const;
@@ -110,16 +113,15 @@ class QtDesk : public Desk {
   QWidget* WidgetOf(const platform::Window& w) const;
   // A cell's rectangle as painted, in the coordinates of the control's widget.
   QRect CellOnSurface(int32_t row, int32_t column) const;
+  // The same rectangle in the coordinates of the viewport.
+  QRect CellInViewport(int32_t row, int32_t column) const;
   // A widget's rectangle in the coordinates of the control's widget.
   QRect OnSurface(const QWidget* w) const;
   // A header section's rectangle in the header's coordinates.
   QRect SectionRect(int32_t columnIndex) const;
-  // The control as drawn now.
-  QImage Grab() const;
   QWidget* FocusedWidget() const;
 
  private:
-  void ClickOn(const platform::qt::ClickTarget& t);
   platform::qt::QtListView& QtList() const;
   std::unique_ptr<platform::qt::QtToolkit> tk_;
   std::unique_ptr<platform::HostForm> form_;

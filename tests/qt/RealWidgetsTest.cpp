@@ -3,11 +3,9 @@
 // the sort arrow in the sorted column's header; a mirrored list for a right-to-left instance. The
 // checks read the painted pixels of the grabbed control; a failing check keeps its screenshots.
 
-#include <QAbstractScrollArea>
-#include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QPaintEvent>
-#include <QPointer>
 #include <QRegion>
 #include <QTabBar>
 #include <QTest>
@@ -15,14 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "platform/Messages.h"
 #include "platform/PropertyBag.h"
-#include "platform/qt/QtHostForm.h"
 #include "platform/qt/QtListView.h"
 #include "platform/qt/QtTargets.h"
 #include "platform/qt/QtToolkit.h"
@@ -34,34 +32,42 @@ namespace tamarind::testing {
 namespace {
 
 using platform::RGB;
+using Parts = std::vector<const platform::Control*>;
 
 constexpr platform::OLE_COLOR kOdd = RGB(255, 236, 190), kEven = RGB(196, 226, 255);
 
 QRgb Rgb(platform::OLE_COLOR c) {
   return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
 }
+// The stripe colour of a row (1-based).
+QRgb Stripe(int32_t row) { return Rgb(row % 2 ? kOdd : kEven); }
+bool IsStripe(QRgb pixel) { return pixel == Stripe(1) || pixel == Stripe(2); }
 
 std::string Describe(const QRect& r) {
   return "(" + std::to_string(r.left()) + "," + std::to_string(r.top()) + " " + std::to_string(r.width()) + "x" +
          std::to_string(r.height()) + ")";
 }
 
-const platform::Control* SpinnerOf(Kestrel& k) {
-  for (platform::Window* w : k.ChildWindows())
-    if (auto* u = dynamic_cast<platform::UpDown*>(w)) return u;
-  return nullptr;
-}
-
 class RealWidgets : public ::testing::Test {
  protected:
-  RealWidgets() : host(desk.K()) {
-    desk.K().Attach(&host);
-    desk.K().LineOddColor(kOdd);
-    desk.K().LineEvenColor(kEven);
-    desk.K().LineAltColor(true);
+  RealWidgets() {
+    k.Attach(&host);
+    k.LineOddColor(kOdd);
+    k.LineEvenColor(kEven);
+    k.LineAltColor(true);
     desk.Wait(0);
   }
-  ~RealWidgets() override { desk.K().Attach(nullptr); }
+  ~RealWidgets() override { k.Attach(nullptr); }
+
+  const platform::Control* Spinner() { return platform::FindControl(k, "SPINNER"); }
+
+  // A widget as drawn now, kept for the screenshots of a failed check.
+  QImage Shot(const char* what, QWidget* w) {
+    desk.Wait(0);
+    const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    screens.Keep(what, shot);
+    return shot;
+  }
 
   // The editor's widgets lie on the cell as painted, and the grabbed image shows the editor there
   // while the rows above and below show their stripes. The slack is the placement's own: it works
@@ -69,94 +75,37 @@ class RealWidgets : public ::testing::Test {
   // adds its margins (20 twips past the row's left, 20 twips wider than the column; 50 twips in
   // when the item column is not the first one): the editor may stray up to the border's width
   // above or left of the cell and three pixels past its right edge, never into another cell.
-  void ExpectEditorOverCell(const char* what, const std::vector<const platform::Control*>& parts, int32_t row,
-                            int32_t column) {
-    const QImage shot = desk.Grab();
-    screens.Keep(QString(what), shot);
+  void ExpectEditorOverCell(const char* what, const Parts& parts, int32_t row, int32_t column) {
+    const QImage shot = Shot(what, desk.Surface());
     const QRect cell = desk.CellOnSurface(row, column);
     QRect editor;
     for (const platform::Control* part : parts) editor |= desk.OnSurface(desk.WidgetOf(*part));
     EXPECT_TRUE(cell.adjusted(-2, -2, 3, 2).contains(editor))
         << what << ": editor " << Describe(editor) << " outside cell " << Describe(cell);
-    const int x = editor.right() - 3;
-    const QRgb inside = shot.pixel(x, editor.center().y());
-    EXPECT_NE(inside, Rgb(kOdd)) << what << ": no editor drawn at its place";
-    EXPECT_NE(inside, Rgb(kEven)) << what << ": no editor drawn at its place";
-    const int pitch = cell.height();
-    const QRgb above = shot.pixel(x, cell.top() - pitch / 2), below = shot.pixel(x, cell.bottom() + pitch / 2);
-    EXPECT_TRUE(above == Rgb(kOdd) || above == Rgb(kEven)) << what << ": the row above is covered";
-    EXPECT_TRUE(below == Rgb(kOdd) || below == Rgb(kEven)) << what << ": the row below is covered";
+    const int x = editor.right() - 3, pitch = cell.height();
+    EXPECT_FALSE(IsStripe(shot.pixel(x, editor.center().y()))) << what << ": no editor drawn at its place";
+    EXPECT_TRUE(IsStripe(shot.pixel(x, cell.top() - pitch / 2))) << what << ": the row above is covered";
+    EXPECT_TRUE(IsStripe(shot.pixel(x, cell.bottom() + pitch / 2))) << what << ": the row below is covered";
   }
 
   QtDesk desk;
-  RecordingHost host;
+  Kestrel& k = desk.K();
+  RecordingHost host{k};
   Screens screens;
 };
 
-TEST_F(RealWidgets, EveryEditorOpensOverTheClickedCell) {
-  Kestrel& k = desk.K();
-  desk.ClickCell(2, 0);
-  ExpectEditorOverCell("textbox", {&k.TextBoxControl()}, 2, 0);
-  desk.ClickCell(3, 1);
-  ExpectEditorOverCell("spinner", {&k.TextBoxControl(), SpinnerOf(k)}, 3, 1);
-  desk.ClickCell(4, 2);
-  ExpectEditorOverCell("dropdown", {&k.ComboBoxControl()}, 4, 2);
-  desk.ClickCell(2, 3);
-  ExpectEditorOverCell("calendar", {&k.CalendarControl()}, 2, 3);
-  desk.ClickCell(3, 4);
-  ExpectEditorOverCell("button", {&k.CommandButtonControl()}, 3, 4);
+TEST_F(RealWidgets, EveryEditorOpensOverTheClickedCellInTheControlsFont) {
+  const std::tuple<const char*, int32_t, int32_t, Parts> editors[] = {
+      {"textbox", 2, 0, {&k.TextBoxControl()}}, {"spinner", 3, 1, {&k.TextBoxControl(), Spinner()}},
+      {"dropdown", 4, 2, {&k.ComboBoxControl()}}, {"calendar", 2, 3, {&k.CalendarControl()}},
+      {"button", 3, 4, {&k.CommandButtonControl()}}};
+  for (const auto& [what, row, column, parts] : editors) {
+    desk.ClickCell(row, column);
+    ExpectEditorOverCell(what, parts, row, column);
+  }
   // The "..." button sits at the cell's right edge.
-  const QRect button = desk.OnSurface(desk.WidgetOf(k.CommandButtonControl()));
-  EXPECT_NEAR(button.right(), desk.CellOnSurface(3, 4).right(), 2);
-}
+  EXPECT_NEAR(desk.OnSurface(desk.WidgetOf(k.CommandButtonControl())).right(), desk.CellOnSurface(3, 4).right(), 2);
 
-// Counts the paint events a widget gets, with the area they cover.
-class PaintSpy : public QObject {
- public:
-  explicit PaintSpy(QWidget* w) : w_(w) { w->installEventFilter(this); }
-  ~PaintSpy() override {
-    if (w_) w_->removeEventFilter(this);
-  }
-  int count = 0;
-  QRegion painted;
-
- protected:
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) {
-      ++count;
-      painted += static_cast<QPaintEvent*>(e)->region();
-    }
-    return false;
-  }
-
- private:
-  QPointer<QWidget> w_;
-};
-
-TEST_F(RealWidgets, TheScreenShowsWhatTheHostStoresAndWhatItAdds) {
-  Kestrel& k = desk.K();
-  host.editors.clear();
-  desk.Wait(50);
-  PaintSpy spy(desk.Viewport());
-  k.ListItems().Item(3)->SubItems(4, "Pitted");  // the host writes a value, as after an edit
-  desk.Wait(50);
-  const QRect row3 = desk.CellOnSurface(3, 4).translated(-desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0)));
-  EXPECT_GE(spy.count, 1);
-  EXPECT_TRUE(spy.painted.contains(row3));
-
-  spy.count = 0;
-  spy.painted = QRegion();
-  k.ListItems().Add(0, {}, "Damson")->SubItems(2, "Stone fruit");
-  desk.Wait(50);
-  EXPECT_GE(spy.count, 1);
-  EXPECT_TRUE(spy.painted.contains(desk.CellOnSurface(6, 0).translated(-desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0)))));
-  auto& list = dynamic_cast<platform::qt::QtListView&>(desk.List());
-  EXPECT_EQ(list.ReportWidget()->Model().rowCount(), 6);
-  EXPECT_EQ(list.ReportWidget()->Model().index(5, 2).data().toString(), "Stone fruit");
-}
-
-TEST_F(RealWidgets, TheEditorsShowTheControlsFontAttributes) {
-  Kestrel& k = desk.K();
   k.FontBold(true);  // changes the editors' fonts where they stand
   k.FontSize(12);
   desk.ClickCell(2, 0);
@@ -165,52 +114,69 @@ TEST_F(RealWidgets, TheEditorsShowTheControlsFontAttributes) {
   EXPECT_DOUBLE_EQ(shown.pointSizeF(), 12);
 }
 
+// Gathers the area of the paint events a widget gets (the filter leaves with the spy).
+struct PaintSpy : QObject {
+  explicit PaintSpy(QWidget* w) { w->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+    return false;
+  }
+  QRegion painted;
+};
+
+TEST_F(RealWidgets, TheScreenShowsWhatTheHostStoresAndWhatItAdds) {
+  host.editors.clear();
+  desk.Wait(50);
+  PaintSpy spy(desk.Viewport());
+  k.ListItems().Item(3)->SubItems(4, "Pitted");  // the host writes a value, as after an edit
+  desk.Wait(50);
+  EXPECT_TRUE(spy.painted.contains(desk.CellInViewport(3, 4)));
+
+  spy.painted = QRegion();
+  k.ListItems().Add(0, {}, "Damson")->SubItems(2, "Stone fruit");
+  desk.Wait(50);
+  EXPECT_TRUE(spy.painted.contains(desk.CellInViewport(6, 0)));
+  auto& model = dynamic_cast<platform::qt::QtListView&>(desk.List()).ReportWidget()->Model();
+  EXPECT_EQ(model.rowCount(), 6);
+  EXPECT_EQ(model.index(5, 2).data().toString(), "Stone fruit");
+}
+
 TEST_F(RealWidgets, EveryPointOfAPaintedCellHitsThatCell) {
-  Kestrel& k = desk.K();
   host.editors.clear();
   k.AllowColumnReorder(true);
   desk.DragColumn(4, 2);  // Date second: the hit test follows the display order
   desk.AddRows(40);
   desk.ScrollDown(3);
   for (const auto& [row, column] : std::vector<std::pair<int32_t, int32_t>>{{4, 0}, {5, 3}, {6, 1}, {7, 4}, {8, 2}}) {
-    const QRect cell = desk.CellOnSurface(row, column).translated(-desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0)));
+    const QRect cell = desk.CellInViewport(row, column);
     for (const QPoint at : {cell.topLeft() + QPoint(1, 0), cell.bottomRight() - QPoint(1, 0),
                             QPoint(cell.left() + 1, cell.bottom()), QPoint(cell.right() - 1, cell.top())}) {
-      QTest::mouseClick(desk.Viewport(), Qt::LeftButton, Qt::NoModifier, at);
-      ASSERT_TRUE(k.SelectedItem()) << "no row hit at " << at.x() << "," << at.y();
-      EXPECT_EQ(k.SubItemClicked(), column) << "row " << row << " column " << column << " at " << at.x() << "," << at.y();
-      EXPECT_EQ(SelectedRow(k), row) << "row " << row << " column " << column << " at " << at.x() << "," << at.y();
+      ClickOn({desk.Viewport(), at});
+      EXPECT_EQ(std::pair(SelectedRow(k), k.SubItemClicked()), std::pair(row, column))
+          << "(row, column) hit at " << at.x() << "," << at.y();
     }
   }
 }
 
 TEST_F(RealWidgets, SidewaysScrollingMovesTheRowsTheHitTestAndTheEditorTogether) {
-  Kestrel& k = desk.K();
   k.ColumnHeaders().Item(5)->Width(6000);  // wider than the list: a horizontal scroll bar
   desk.Wait(0);
   desk.ClickCell(2, 1);
   const float before = k.TextBoxControl().Left();
   auto& list = dynamic_cast<platform::qt::QtListView&>(desk.List());
-  for (int i = 0; i < 4; ++i) {
-    const platform::qt::ClickTarget arrow = platform::qt::targets::ScrollRightArrow(list);
-    ASSERT_TRUE(arrow);
-    QTest::mouseClick(arrow.widget, Qt::LeftButton, Qt::NoModifier, arrow.at);
-  }
+  for (int i = 0; i < 4; ++i) ClickOn(platform::qt::targets::ScrollRightArrow(list));
   desk.Wait(250);
   const int scrolled = desk.List().ScrollXPx();
-  ASSERT_GT(scrolled, 0);
+  ASSERT_GE(scrolled, 40);  // past half the narrowest column, so a header section taken unscrolled misses
   // The editor moved left with its cell.
   EXPECT_FLOAT_EQ(before - k.TextBoxControl().Left(), static_cast<float>(scrolled * 15));
-  ExpectEditorOverCell("scrolled-sideways", {&k.TextBoxControl(), SpinnerOf(k)}, 2, 1);
+  ExpectEditorOverCell("scrolled-sideways", {&k.TextBoxControl(), Spinner()}, 2, 1);
   // A click lands on the cell under the pointer.
-  const QPoint viewport = desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0));
   host.editors.clear();
-  const QRect cell = desk.CellOnSurface(4, 2).translated(-viewport);
-  QTest::mouseClick(desk.Viewport(), Qt::LeftButton, Qt::NoModifier, cell.topLeft() + QPoint(2, 2));
+  ClickOn({desk.Viewport(), desk.CellInViewport(4, 2).topLeft() + QPoint(2, 2)});
   EXPECT_EQ(k.SubItemClicked(), 2);
   EXPECT_EQ(SelectedRow(k), 4);
   // The header scrolled with the rows: a click on a section as shown is a click on its column.
-  ASSERT_GE(scrolled, 40);  // past half the narrowest column, so a section taken unscrolled misses
   std::vector<int32_t> clicked;
   list.ColumnClick.Connect([&](platform::ColumnHeaderRef column) { clicked.push_back(column->Index()); });
   for (int32_t column : {2, 3, 4}) desk.ClickHeader(column);
@@ -218,7 +184,6 @@ TEST_F(RealWidgets, SidewaysScrollingMovesTheRowsTheHitTestAndTheEditorTogether)
 }
 
 TEST_F(RealWidgets, TheEditorIsRedrawnOverItsCellAfterAScrollAndAColumnDrag) {
-  Kestrel& k = desk.K();
   k.AllowColumnReorder(true);
   desk.AddRows(40);
   desk.ClickCell(4, 0);
@@ -228,52 +193,42 @@ TEST_F(RealWidgets, TheEditorIsRedrawnOverItsCellAfterAScrollAndAColumnDrag) {
   ExpectEditorOverCell("after-scroll", {&k.TextBoxControl()}, 4, 0);
 
   desk.ClickCell(5, 2);
-  desk.DragColumn(3, 2);  // Category between Name and Qty
-  desk.Wait(250);
-  ASSERT_EQ(k.ColumnHeaders().Item(3)->Position(), 2);
-  ExpectEditorOverCell("after-drag", {&k.ComboBoxControl()}, 5, 2);
-  desk.DragColumn(3, 1);  // and in front of the item column
-  desk.Wait(250);
-  ASSERT_EQ(k.ColumnHeaders().Item(3)->Position(), 1);
-  ExpectEditorOverCell("after-drag-to-front", {&k.ComboBoxControl()}, 5, 2);
+  for (const int32_t to : {2, 1}) {  // Category between Name and Qty, then in front of the item column
+    desk.DragColumn(3, to);
+    desk.Wait(250);
+    ASSERT_EQ(k.ColumnHeaders().Item(3)->Position(), to);
+    ExpectEditorOverCell(to == 2 ? "after-drag" : "after-drag-to-front", {&k.ComboBoxControl()}, 5, 2);
+  }
 }
 
 TEST_F(RealWidgets, StripesAlternateAtTheRowPitchAndScrollWithTheRows) {
   desk.AddRows(40);
   const int pitch = desk.CellOnSurface(1, 0).height();
-  ASSERT_EQ(pitch * 15, static_cast<int>(desk.K().ListItems().Item(1)->Height()));
-  // Down an empty stretch of the Notes column, row by row.
-  auto check = [&](const char* what, bool firstIsOdd) {
-    const QImage shot = desk.Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    screens.Keep(what, shot);
-    const QRect notes = desk.CellOnSurface(1, 4).translated(-desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0)));
-    const int x = notes.right() - 4;
-    for (int y = 0; y + pitch <= shot.height(); ++y) {
-      const bool odd = ((y / pitch) % 2 == 0) == firstIsOdd;
-      ASSERT_EQ(shot.pixel(x, y), Rgb(odd ? kOdd : kEven)) << what << " at y=" << y << ", row pitch " << pitch;
-    }
+  ASSERT_EQ(pitch * 15, static_cast<int>(k.ListItems().Item(1)->Height()));
+  // Down an empty stretch of the Notes column, row by row from the first row shown.
+  auto check = [&](const char* what, int32_t firstShown) {
+    const QImage shot = Shot(what, desk.Viewport());
+    const int x = desk.CellInViewport(1, 4).right() - 4;
+    for (int y = 0; y + pitch <= shot.height(); ++y)
+      ASSERT_EQ(shot.pixel(x, y), Stripe(firstShown + y / pitch)) << what << " at y=" << y << ", row pitch " << pitch;
   };
-  check("stripes", true);
+  check("stripes", 1);
   desk.ScrollDown(1);
-  check("stripes-scrolled", false);
+  check("stripes-scrolled", 2);
 }
 
 // A cell's text is drawn on the side its own column is aligned to. Anything in a cell that is not
 // its row's stripe colour is text.
 TEST_F(RealWidgets, EachColumnsTextIsDrawnOnTheSideItsColumnIsAligned) {
-  desk.K().ColumnHeaders().Item(2)->Alignment(platform::ColumnHeader::lvwColumnRight);  // Qty
-  desk.Wait(0);
-  const QImage shot = desk.Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  screens.Keep("aligned", shot);
-  const QPoint viewport = desk.Viewport()->mapTo(desk.Surface(), QPoint(0, 0));
+  k.ColumnHeaders().Item(2)->Alignment(platform::ColumnHeader::lvwColumnRight);  // Qty
+  const QImage shot = Shot("aligned", desk.Viewport());
   // The room left of the text and right of it; a cell without text has none on either side.
   auto room = [&](int32_t row, int32_t column) {
-    const QRect cell = desk.CellOnSurface(row, column).translated(-viewport);
-    const QRgb stripe = Rgb(row % 2 ? kOdd : kEven);
+    const QRect cell = desk.CellInViewport(row, column);
     int first = cell.right() + 1, last = cell.left() - 1;
     for (int y = cell.top(); y <= cell.bottom(); ++y)
       for (int x = cell.left(); x <= cell.right(); ++x)
-        if (shot.pixel(x, y) != stripe) {
+        if (shot.pixel(x, y) != Stripe(row)) {
           first = std::min(first, x);
           last = std::max(last, x);
         }
@@ -288,12 +243,10 @@ TEST_F(RealWidgets, EachColumnsTextIsDrawnOnTheSideItsColumnIsAligned) {
 }
 
 TEST_F(RealWidgets, AHeaderClickSortsAndTheArrowShowsInTheSortedSection) {
-  Kestrel& k = desk.K();
   platform::ListView& lv = desk.List();
-  auto up = std::make_shared<platform::StdPicture>(12, 12, RGB(255, 0, 0));
-  auto down = std::make_shared<platform::StdPicture>(12, 12, RGB(0, 0, 255));
-  k.SortArrowUpPicture(up);
-  k.SortArrowDownPicture(down);
+  const QRgb up = qRgb(255, 0, 0), down = qRgb(0, 0, 255);
+  k.SortArrowUpPicture(std::make_shared<platform::StdPicture>(12, 12, RGB(255, 0, 0)));
+  k.SortArrowDownPicture(std::make_shared<platform::StdPicture>(12, 12, RGB(0, 0, 255)));
   k.SortArrowSize(12);
   // The host sorts by the clicked column, ascending first, and lets the control draw the arrow.
   lv.ColumnClick.Connect([&](platform::ColumnHeaderRef column) {
@@ -305,17 +258,9 @@ TEST_F(RealWidgets, AHeaderClickSortsAndTheArrowShowsInTheSortedSection) {
     lv.Sorted(true);
     k.SortArrows(true);
   });
-  auto names = [&] {
-    std::vector<std::string> out;
-    for (int32_t i = 1; i <= k.ListItems().Count(); ++i) out.push_back(k.ListItems().Item(i)->Text());
-    return out;
-  };
-  // The sections whose right half shows the arrow's colour; a section showing it in its left half
-  // counts negative.
-  auto arrowIn = [&](const char* what, QRgb colour) {
-    desk.Wait(0);
-    const QImage shot = desk.HeaderWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    screens.Keep(what, shot);
+  // The sections whose right half shows the colour; a section showing it in its left half counts
+  // negative.
+  auto sectionsShowing = [&](const QImage& shot, QRgb colour) {
     std::set<int> sections;
     for (int y = 0; y < shot.height(); ++y)
       for (int x = 0; x < shot.width(); ++x) {
@@ -328,26 +273,24 @@ TEST_F(RealWidgets, AHeaderClickSortsAndTheArrowShowsInTheSortedSection) {
       }
     return std::vector<int>(sections.begin(), sections.end());
   };
-
-  desk.ClickHeader(3);
-  EXPECT_EQ(names(), (std::vector<std::string>{"Braeburn", "Blueberry", "Lemon", "Lime", "Cherry"}));
-  EXPECT_EQ(arrowIn("ascending", qRgb(255, 0, 0)), std::vector<int>{3});
-  // The view paints the sorted rows.
-  const QModelIndex first = dynamic_cast<platform::qt::QtListView&>(lv).ReportWidget()->Model().index(1, 0);
-  EXPECT_EQ(first.data().toString(), "Blueberry");
-
-  desk.ClickHeader(3);
-  EXPECT_EQ(names(), (std::vector<std::string>{"Cherry", "Lemon", "Lime", "Blueberry", "Braeburn"}));
-  EXPECT_EQ(arrowIn("descending", qRgb(0, 0, 255)), std::vector<int>{3});
-  EXPECT_TRUE(arrowIn("no-up-arrow", qRgb(255, 0, 0)).empty());
-
-  desk.ClickHeader(1);
-  EXPECT_EQ(names().front(), "Blueberry");
-  EXPECT_EQ(arrowIn("moved", qRgb(255, 0, 0)), std::vector<int>{1});
+  auto& model = dynamic_cast<platform::qt::QtListView&>(lv).ReportWidget()->Model();
+  const std::tuple<int32_t, const char*, QRgb, QRgb, std::vector<std::string>> clicks[] = {
+      {3, "ascending", up, down, {"Braeburn", "Blueberry", "Lemon", "Lime", "Cherry"}},
+      {3, "descending", down, up, {"Cherry", "Lemon", "Lime", "Blueberry", "Braeburn"}},
+      {1, "moved", up, down, {"Blueberry", "Braeburn", "Cherry", "Lemon", "Lime"}}};
+  for (const auto& [column, what, shown, hidden, names] : clicks) {
+    desk.ClickHeader(column);
+    const QImage shot = Shot(what, desk.HeaderWidget());
+    EXPECT_EQ(sectionsShowing(shot, shown), std::vector<int>{column}) << what;
+    EXPECT_TRUE(sectionsShowing(shot, hidden).empty()) << what;
+    for (int32_t row = 1; row <= 5; ++row) {
+      EXPECT_EQ(k.ListItems().Item(row)->Text(), names[row - 1]) << what << ", row " << row;
+      EXPECT_EQ(model.index(row - 1, 0).data().toString().toStdString(), names[row - 1]) << what << " as painted";
+    }
+  }
 }
 
 TEST_F(RealWidgets, AClickOnAColumnHeaderEdgeResizesTheColumnInTheModel) {
-  Kestrel& k = desk.K();
   QWidget* header = desk.HeaderWidget();
   const QRect qty = desk.SectionRect(2);
   const QPoint edge(qty.right(), qty.center().y());
@@ -364,38 +307,26 @@ TEST_F(RealWidgets, AClickOnAColumnHeaderEdgeResizesTheColumnInTheModel) {
 }
 
 TEST_F(RealWidgets, TheCurrentCellsEdgesOnScreenAreWhereItsTextBoxIsOnTheScreen) {
-  Kestrel& k = desk.K();
   desk.Window()->move(37, 23);  // anywhere on the screen
   desk.Wait(0);
   desk.ClickCell(3, 2);
-  const int32_t left = k.GetSubItemLeftOnScreen(), right = k.GetSubItemRightOnScreen();
-  const int32_t top = k.GetSubItemTopOnScreen(), bottom = k.GetSubItemBottomOnScreen();
+  const std::vector<int32_t> edges = {k.GetSubItemLeftOnScreen(), k.GetSubItemRightOnScreen(),
+                                      k.GetSubItemTopOnScreen(), k.GetSubItemBottomOnScreen()};
   // The text box the control placed over the cell for the question, as its widget is on screen.
-  const QRect box(desk.WidgetOf(k.TextBoxControl())->mapToGlobal(QPoint(0, 0)),
-                  desk.WidgetOf(k.TextBoxControl())->size());
-  EXPECT_EQ(left, box.left() * 15);
-  EXPECT_EQ(right, (box.right() + 1) * 15);
-  EXPECT_EQ(top, box.top() * 15);
-  EXPECT_EQ(bottom, (box.bottom() + 1) * 15);
+  QWidget* box = desk.WidgetOf(k.TextBoxControl());
+  const QRect r(box->mapToGlobal(QPoint(0, 0)), box->size());
+  EXPECT_EQ(edges, (std::vector<int32_t>{r.left() * 15, (r.right() + 1) * 15, r.top() * 15, (r.bottom() + 1) * 15}));
   // And that is the painted cell, within the placement's slack.
-  const QRect cell(desk.Surface()->mapToGlobal(desk.CellOnSurface(3, 2).topLeft()), desk.CellOnSurface(3, 2).size());
-  EXPECT_NEAR(left / 15, cell.left(), 2);
-  EXPECT_NEAR(top / 15, cell.top(), 2);
+  const QPoint cell = desk.Surface()->mapToGlobal(desk.CellOnSurface(3, 2).topLeft());
+  EXPECT_NEAR(r.left(), cell.x(), 2);
+  EXPECT_NEAR(r.top(), cell.y(), 2);
   EXPECT_FALSE(k.TextBoxControl().Visible());  // asked and hidden again
   EXPECT_TRUE(desk.QtTk().MessageBoxes().empty());
 }
 
 // The title bar and the tab strip are real widgets laid out above the list; clicks on them reach
 // the host.
-TEST(RealWidgetsBands, TheTitleBarAndTheTabsAreClickedAsTheHostSeesThem) {
-  struct BandHost : KestrelEvents {
-    std::vector<std::string> log;
-    void TitleBarClick(int16_t button) override { log.push_back("TitleBarClick " + std::to_string(button)); }
-    void TabClick(int32_t& index) override { log.push_back("TabClick " + std::to_string(index)); }
-  } host;
-  QtDesk desk;
-  Kestrel& k = desk.K();
-  k.Attach(&host);
+TEST_F(RealWidgets, TheTitleBarAndTheTabsAreClickedAsTheHostSeesThem) {
   k.TitleCaption("Fruit orders");
   k.TitleHeight(450);
   k.Titlebar(true);
@@ -410,38 +341,24 @@ TEST(RealWidgetsBands, TheTitleBarAndTheTabsAreClickedAsTheHostSeesThem) {
   k.TabCaptions("Open|Shipped|Paid");
   k.Tabs(true);
   desk.Wait(0);
-  auto* bar = qobject_cast<QTabBar*>(desk.WidgetOf(*[&]() -> platform::TabStrip* {
-    for (platform::Window* w : k.ChildWindows())
-      if (auto* t = dynamic_cast<platform::TabStrip*>(w)) return t;
-    return nullptr;
-  }()));
+  auto* bar = qobject_cast<QTabBar*>(desk.WidgetOf(*platform::FindControl(k, "TabCTL")));
   ASSERT_NE(bar, nullptr);
   ASSERT_EQ(bar->count(), 3);
   EXPECT_EQ(bar->tabText(1), "Shipped");
   // The list overlaps the tab strip by 50 twips.
   EXPECT_NEAR(desk.OnSurface(desk.WidgetOf(desk.List())).top(), desk.OnSurface(bar).bottom() + 1 - 50.0 / 15, 1);
-  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+  ClickOn({bar, bar->tabRect(1).center()});
   EXPECT_EQ(k.SelectedTab(), 2);
-  EXPECT_EQ(host.log, (std::vector<std::string>{"TitleBarClick 2", "TabClick 2"}));
-  k.Attach(nullptr);
+  EXPECT_EQ(host.Only({"TitleBarClick", "TabClick"}), (std::vector<std::string>{"TitleBarClick 2", "TabClick 2"}));
 }
 
 // A saved instance whose RightToLeft is True mirrors the list and its header.
 TEST(RealWidgetsRightToLeft, ASavedRightToLeftInstanceMirrorsTheListAndItsClicks) {
-  platform::qt::QtToolkit tk;
-  tk.AnswerMessageBoxes([](const platform::qt::ShownMessageBox&) { return vbOK; });
-  platform::qt::QtHostForm form(tk, "Mirrored", 9000, 4500);
   platform::PropertyBag saved;
   saved.WriteProperty("View", Variant(int16_t{3}), Variant(int16_t{0}));
   saved.WriteProperty("RightToLeft", Variant(true), Variant(false));
-  Kestrel& k = form.Add<Kestrel>("K", 0, 0, 8400, 3600, &saved);
-  form.Show();
-  for (const char* caption : {"Name", "Qty"}) k.ColumnHeaders().Add(0, {}, caption, 1500);
-  k.ListItems().Add(0, {}, "Anise")->SubItems(1, "12");
-  k.ListItems().Add(0, {}, "Dill")->SubItems(1, "3");
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.WindowWidget()));
-  QApplication::processEvents();
-
+  QtDesk desk(&saved);
+  Kestrel& k = desk.K();
   auto& list = dynamic_cast<platform::qt::QtListView&>(k.ListViewControl());
   platform::qt::ReportView& view = *list.ReportWidget();
   ASSERT_EQ(view.layoutDirection(), Qt::RightToLeft);
@@ -454,16 +371,14 @@ TEST(RealWidgetsRightToLeft, ASavedRightToLeftInstanceMirrorsTheListAndItsClicks
   RecordingHost host(k);
   host.editors.clear();
   k.Attach(&host);
-  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.CellRect(1, 0).center());
+  ClickOn({view.viewport(), view.CellRect(1, 0).center()});
   EXPECT_EQ(host.Only({"ItemClick"}), std::vector<std::string>{"ItemClick row=2 button=1 second=False col=0 open=none"});
-  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.CellRect(1, 1).center());
+  ClickOn({view.viewport(), view.CellRect(1, 1).center()});
   EXPECT_EQ(k.SubItemClicked(), 1);
   // The header is mirrored too: its section for Qty is the second from the right.
   std::vector<int32_t> clicked;
   list.ColumnClick.Connect([&](platform::ColumnHeaderRef column) { clicked.push_back(column->Index()); });
-  const platform::qt::ClickTarget qtyHeader = platform::qt::targets::HeaderSection(list, 2);
-  ASSERT_TRUE(qtyHeader);
-  QTest::mouseClick(qtyHeader.widget, Qt::LeftButton, Qt::NoModifier, qtyHeader.at);
+  desk.ClickHeader(2);
   EXPECT_EQ(clicked, std::vector<int32_t>{2});
   k.Attach(nullptr);
 }

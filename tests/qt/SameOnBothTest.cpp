@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -24,7 +23,7 @@ using Lines = std::vector<std::string>;
 
 struct Realisation {
   const char* name;
-  std::function<std::unique_ptr<Desk>()> make;
+  std::unique_ptr<Desk> (*make)();
 };
 void PrintTo(const Realisation& r, std::ostream* os) { *os << r.name; }
 
@@ -39,6 +38,11 @@ class OnBoth : public ::testing::TestWithParam<Realisation> {
   }
   // Where a row's editors belong: the row's top in the control, as the list reports it.
   float RowTopInControl(int32_t row) { return desk->List().Top() + k.ListItems().Item(row)->Top(); }
+  // The edit reached the list and no editor is left open.
+  void ExpectStored(int32_t row, int32_t column, const std::string& text) {
+    EXPECT_EQ(Cell(row, column), text);
+    EXPECT_EQ(host.OpenEditor(), "none");
+  }
 
   std::unique_ptr<Desk> desk;
   Kestrel& k;
@@ -59,23 +63,19 @@ TEST_P(RoadOfOneEdit, TextBoxTypedAndEntered) {
             (Lines{"MouseDown button=1", "ItemClick row=2 button=1 second=False col=0 open=none", "Change \"Lemon\"",
                    "Change \"Lemon\"", "Change \"Lemon\"", "Change \"Lemon\"",
                    "ChangeComplete \"Lemon\" -> \"Yuzu\" col=0"}));
-  EXPECT_EQ(Cell(2, 0), "Yuzu");
-  EXPECT_EQ(host.OpenEditor(), "none");
+  ExpectStored(2, 0, "Yuzu");
 }
 
 TEST_P(RoadOfOneEdit, SpinnerCountsAndEnterStores) {
   desk->ClickCell(3, 1);
   ASSERT_EQ(host.OpenEditor(), "spinner");
-  desk->ClickSpinnerUp();
-  desk->ClickSpinnerUp();
-  desk->ClickSpinnerDown();
+  for (const bool up : {true, true, false}) desk->ClickSpinner(up);
   EXPECT_EQ(k.TextBoxControl().Text(), "8");
   desk->PressKey(vbKeyReturn);
 
   EXPECT_EQ(host.Only({"SpinnerUpClick", "SpinnerDownClick", "ChangeComplete"}),
             (Lines{"SpinnerUpClick", "SpinnerUpClick", "SpinnerDownClick", "ChangeComplete \"7\" -> \"8\" col=1"}));
-  EXPECT_EQ(Cell(3, 1), "8");
-  EXPECT_EQ(host.OpenEditor(), "none");
+  ExpectStored(3, 1, "8");
 }
 
 TEST_P(RoadOfOneEdit, DropDownEntryChosenFromTheOpenList) {
@@ -86,8 +86,7 @@ TEST_P(RoadOfOneEdit, DropDownEntryChosenFromTheOpenList) {
 
   EXPECT_EQ(host.Only({"DropDown", "DropDownClick", "DropDownChangeComplete", "NotInList"}),
             (Lines{"DropDown", "DropDownClick", "DropDownChangeComplete \"Berry\" -> \"Citrus\" visible=False"}));
-  EXPECT_EQ(Cell(4, 2), "Citrus");
-  EXPECT_EQ(host.OpenEditor(), "none");
+  ExpectStored(4, 2, "Citrus");
 }
 
 TEST_P(RoadOfOneEdit, CalendarDayPickedInTheMonthCalendar) {
@@ -97,8 +96,7 @@ TEST_P(RoadOfOneEdit, CalendarDayPickedInTheMonthCalendar) {
 
   EXPECT_EQ(host.Only({"CalendarChangeComplete"}),
             Lines{"CalendarChangeComplete \"11/2/2026\" -> \"12/24/2026\" SI=3"});
-  EXPECT_EQ(Cell(1, 3), "12/24/2026");
-  EXPECT_EQ(host.OpenEditor(), "none");
+  ExpectStored(1, 3, "12/24/2026");
 }
 
 TEST_P(RoadOfOneEdit, CommandButtonAtTheCellsRightEnd) {
@@ -153,9 +151,7 @@ TEST_P(Navigation, ACategoryNotInTheListIsRefusedAndTheCellKeepsItsValue) {
 TEST_P(Navigation, ArrowKeysMoveTheSelectionAndEachMoveIsAnItemClick) {
   host.editors.clear();  // no editor: the list keeps the focus
   desk->ClickCell(2, 1);
-  desk->PressKey(platform::vbKeyDown);
-  desk->PressKey(platform::vbKeyDown);
-  desk->PressKey(platform::vbKeyUp);
+  for (const int16_t key : {platform::vbKeyDown, platform::vbKeyDown, platform::vbKeyUp}) desk->PressKey(key);
 
   EXPECT_EQ(host.Only({"ItemClick"}),
             (Lines{"ItemClick row=2 button=1 second=False col=1 open=none",
@@ -243,8 +239,7 @@ TEST_P(Tracking, MovingTheFocusOutOfTheControlReportsThePendingEdit) {
   desk->ClickAway();
 
   EXPECT_EQ(host.Only({"ChangeComplete"}), Lines{"ChangeComplete \"Braeburn\" -> \"Star anise\" col=0"});
-  EXPECT_EQ(Cell(1, 0), "Star anise");
-  EXPECT_EQ(host.OpenEditor(), "none");
+  ExpectStored(1, 0, "Star anise");
   EXPECT_TRUE(desk->Away().HasFocus());
 }
 

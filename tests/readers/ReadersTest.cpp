@@ -25,20 +25,11 @@ namespace {
 
 // A cell: kind s (text), n (number), d (date or time as its serial number in the 1900 date
 // system), b, e, or 0 for none. In a list's text, kinds '\t' and '\n' stand for the separators.
-struct Value {
-  char kind = 0;
-  std::string text;
-  double number = 0;
-};
-struct Token {
-  std::string typed;
-  Value cell;
-};
+struct Value { char kind = 0; std::string text; double number = 0; };
+struct Token { std::string typed; Value cell; };
 using ListCell = std::vector<Token>;  // the tokens one text of the list is made of
-struct Book {
-  std::string name;
-  std::vector<std::vector<ListCell>> rows;  // the column headers, then the list's rows
-};
+// The column headers, then the list's rows.
+struct Book { std::string name; std::vector<std::vector<ListCell>> rows; };
 using Cells = std::map<std::tuple<int, int, int>, Value>;  // (sheet, row, column)
 
 Token Num(std::string typed, double v) { return {std::move(typed), {'n', {}, v}}; }
@@ -82,11 +73,10 @@ class Typist {
   // rounding of exact numbers, as a correct reading of the decimal text is (the percentage: then
   // divided by 100).
   Token Decimal() {
-    const int64_t m = Pick(0, 999999999999), k = Pick(1, 6), p = static_cast<int64_t>(std::pow(10, k));
-    const double v = static_cast<double>(m) / static_cast<double>(p);
+    const int64_t m = Pick(0, 999999999999), k = Pick(1, 6), p = static_cast<int64_t>(std::pow(10, k)), e = Pick(-12, 12), shift = e - k;
+    const double v = static_cast<double>(m) / static_cast<double>(p),
+                 scaled = shift >= 0 ? static_cast<double>(m) * std::pow(10.0, shift) : static_cast<double>(m) / std::pow(10.0, -shift);
     const std::string frac = std::to_string(m % p), t = std::to_string(m / p) + "." + std::string(k - frac.size(), '0') + frac;
-    const int64_t e = Pick(-12, 12), shift = e - k;
-    const double scaled = shift >= 0 ? static_cast<double>(m) * std::pow(10.0, shift) : static_cast<double>(m) / std::pow(10.0, -shift);
     return OneOf<Token>({Num(t, v), Num("-" + t, -v), Num(t + "%", v / 100),
                          Num(t + (e < 0 ? "E-" : "e+") + std::to_string(std::abs(e)), scaled)});
   }
@@ -215,19 +205,15 @@ bool Same(const Value& want, const Value& got, int digits) {
     std::snprintf(s, sizeof s, "%.*g", digits, x);
     return std::strtod(s, nullptr);
   };
-  if (want.kind != got.kind) return false;
-  if (want.kind == 'n') return round(want.number) == round(got.number);
-  if (want.kind == 'd') return std::abs(round(want.number) - round(got.number)) < 1e-9;
-  return want.text == got.text;
+  if (want.kind != 'n' && want.kind != 'd') return want.kind == got.kind && want.text == got.text;
+  return want.kind == got.kind && std::abs(round(want.number) - round(got.number)) <= (want.kind == 'd' ? 1e-9 : 0);
 }
 
 std::string Describe(const Value& v) {
   char s[40];
   std::snprintf(s, sizeof s, "%c %.17g", v.kind, v.number);
-  if (!v.kind) return "nothing";
-  if (v.kind == 'n' || v.kind == 'd') return s;
-  const std::string size = v.text.size() > 40 ? " (" + std::to_string(v.text.size()) + " bytes)" : "";
-  return std::string(1, v.kind) + " \"" + v.text.substr(0, 40) + "\"" + size;
+  if (!v.kind || v.kind == 'n' || v.kind == 'd') return v.kind ? s : "nothing";
+  return std::string(1, v.kind) + " \"" + v.text.substr(0, 40) + "\"" + (v.text.size() > 40 ? " (" + std::to_string(v.text.size()) + " bytes)" : "");
 }
 
 std::string Unescape(const std::string& s) {
@@ -272,22 +258,21 @@ class Readers : public ::testing::Test {
       const std::string value = line.substr(tab + static_cast<size_t>(at) + 1);  // after the TAB: a text may start with spaces
       seen[line.substr(0, tab)][{s, r, c}] = Value{kind, Unescape(value), std::strtod(value.c_str(), nullptr)};
     }
-    for (const Book& b : books_) Compare(reader, b.name, Expected(b), seen[b.name], digits);
-  }
-
-  static void Compare(const std::string& reader, const std::string& book, const Cells& expected, Cells& seen, int digits) {
-    std::string firsts;
-    size_t differences = 0;
-    for (const auto& [at, want] : expected) seen.try_emplace(at);  // cells the reader missed
-    for (const auto& [at, got] : seen) {
-      const auto it = expected.find(at);
-      const Value want = it == expected.end() ? Value{} : it->second;
-      if (Same(want, got, digits) || ++differences > 5) continue;
-      const auto [s, r, c] = at;
-      firsts += "\n  sheet " + std::to_string(s + 1) + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) +
-                ": expected " + Describe(want) + ", read " + Describe(got);
+    for (const Book& b : books_) {
+      const Cells expected = Expected(b);
+      std::string firsts;
+      size_t differences = 0;
+      for (const auto& [at, want] : expected) seen[b.name].try_emplace(at);  // cells the reader missed
+      for (const auto& [at, got] : seen[b.name]) {
+        const auto it = expected.find(at);
+        const Value want = it == expected.end() ? Value{} : it->second;
+        if (Same(want, got, digits) || ++differences > 5) continue;
+        const auto [s, r, c] = at;
+        firsts += "\n  sheet " + std::to_string(s + 1) + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) +
+                  ": expected " + Describe(want) + ", read " + Describe(got);
+      }
+      EXPECT_EQ(differences, 0u) << reader << " read " << b.name << " differently from the export:" << firsts;
     }
-    EXPECT_EQ(differences, 0u) << reader << " read " << book << " differently from the export:" << firsts;
   }
 
   static inline TempFolder* dir_ = nullptr;

@@ -125,6 +125,9 @@ TEST_F(RegistryStoreFile, UpdateReplacesTheFileWholeOrNotAtAll) {
   for (const auto& entry : std::filesystem::directory_iterator(StoreFile().parent_path()))
     names.insert(entry.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"registry.txt", "registry.txt.lock"}));
+  // The settings are the user's own.
+  namespace fs = std::filesystem;
+  EXPECT_EQ(fs::status(StoreFile()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   // A change that fails is not written.
   const auto failing = [](RegistryTree& t) {
     t.Create("dropped");

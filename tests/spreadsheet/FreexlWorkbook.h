@@ -66,19 +66,16 @@ inline XlsFile ReadWithFreexl(const std::string& path) {
   freexl_get_info(handle, FREEXL_BIFF_VERSION, &file.biffVersion);
   freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count);
   for (unsigned int s = 0; s < count; ++s) {
-    XlsSheet sheet;
+    XlsSheet& sheet = file.sheets.emplace_back();
     const char* name = nullptr;
     freexl_get_worksheet_name(handle, static_cast<unsigned short>(s), &name);
     sheet.name = name ? name : "";
     freexl_select_active_worksheet(handle, static_cast<unsigned short>(s));
-    unsigned int rows = 0;
     unsigned short columns = 0;
-    freexl_worksheet_dimensions(handle, &rows, &columns);
-    sheet.rows = rows;
+    freexl_worksheet_dimensions(handle, &sheet.rows, &columns);
     sheet.columns = columns;
-    sheet.cells.resize(rows);
-    for (unsigned int r = 0; r < rows; ++r) {
-      sheet.cells[r].resize(columns);
+    sheet.cells.assign(sheet.rows, std::vector<XlsCell>(columns));
+    for (unsigned int r = 0; r < sheet.rows; ++r) {
       for (unsigned short c = 0; c < columns; ++c) {
         FreeXL_CellValue v;
         if (freexl_get_cell_value(handle, r, c, &v) != FREEXL_OK) continue;
@@ -89,7 +86,6 @@ inline XlsFile ReadWithFreexl(const std::string& path) {
         else if (v.type != FREEXL_CELL_NULL && v.value.text_value) cell.text = v.value.text_value;
       }
     }
-    file.sheets.push_back(std::move(sheet));
   }
   freexl_close(handle);
   return file;
