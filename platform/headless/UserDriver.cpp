@@ -169,11 +169,11 @@ void UserDriver::Type(std::string_view text) {
   for (int32_t i = 1; i <= text::Len(text); ++i) {
     const char32_t c = text::AscW(text::Mid(text, i, 1));
     if (c > 0xFFFF) Raise(err::InvalidProcedureCall, "UserDriver", "Only characters of the basic plane can be typed");
-    const auto [code, shift] = KeyFor(c);
+    const auto key = KeyFor(c);
     Deliver([&] {
-      tk_.KeyDown(code, shift);
+      tk_.KeyDown(key.first, key.second);
       tk_.KeyPress(static_cast<int16_t>(static_cast<uint16_t>(c)));
-      tk_.KeyUp(code, shift);
+      tk_.KeyUp(key.first, key.second);
     });
   }
 }

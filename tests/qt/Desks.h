@@ -9,9 +9,11 @@
 
 #include <QPoint>
 #include <QRect>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +78,15 @@ inline int32_t SelectedRow(Kestrel& k) { return k.SelectedItem() ? k.SelectedIte
 
 std::unique_ptr<Desk> MakeHeadlessDesk();
 std::unique_ptr<Desk> MakeQtDesk();
+
+// A suite parameterised by realisation runs on both desks, named by the realisation.
+struct Realisation {
+  const char* name;
+  std::unique_ptr<Desk> (*make)();
+};
+inline void PrintTo(const Realisation& r, std::ostream* os) { *os << r.name; }
+inline const Realisation kRealisations[] = {{"Headless", MakeHeadlessDesk}, {"Qt", MakeQtDesk}};
+inline std::string RealisationName(const ::testing::TestParamInfo<Realisation>& info) { return info.param.name; }
 
 // A real click with the left button, the events it causes handled; throws when there is nothing to click.
 void ClickOn(const platform::qt::ClickTarget& t);

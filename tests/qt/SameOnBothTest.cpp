@@ -21,12 +21,6 @@ using platform::vbKeyReturn;
 using platform::vbKeyTab;
 using Lines = std::vector<std::string>;
 
-struct Realisation {
-  const char* name;
-  std::unique_ptr<Desk> (*make)();
-};
-void PrintTo(const Realisation& r, std::ostream* os) { *os << r.name; }
-
 class OnBoth : public ::testing::TestWithParam<Realisation> {
  protected:
   OnBoth() : desk(GetParam().make()), k(desk->K()), host(k) { k.Attach(&host); }
@@ -243,12 +237,10 @@ TEST_P(Tracking, MovingTheFocusOutOfTheControlReportsThePendingEdit) {
   EXPECT_TRUE(desk->Away().HasFocus());
 }
 
-const Realisation kRealisations[] = {{"Headless", MakeHeadlessDesk}, {"Qt", MakeQtDesk}};
-std::string NameOf(const ::testing::TestParamInfo<Realisation>& info) { return info.param.name; }
 
-INSTANTIATE_TEST_SUITE_P(Realisations, RoadOfOneEdit, ::testing::ValuesIn(kRealisations), NameOf);
-INSTANTIATE_TEST_SUITE_P(Realisations, Navigation, ::testing::ValuesIn(kRealisations), NameOf);
-INSTANTIATE_TEST_SUITE_P(Realisations, Tracking, ::testing::ValuesIn(kRealisations), NameOf);
+INSTANTIATE_TEST_SUITE_P(Realisations, RoadOfOneEdit, ::testing::ValuesIn(kRealisations), RealisationName);
+INSTANTIATE_TEST_SUITE_P(Realisations, Navigation, ::testing::ValuesIn(kRealisations), RealisationName);
+INSTANTIATE_TEST_SUITE_P(Realisations, Tracking, ::testing::ValuesIn(kRealisations), RealisationName);
 
 }  // namespace
 }  // namespace tamarind::testing

@@ -16,12 +16,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-struct Realisation {
-  const char* name;
-  std::unique_ptr<Desk> (*make)();
-};
-void PrintTo(const Realisation& r, std::ostream* os) { *os << r.name; }
-
 class UnhandledErrors : public ::testing::TestWithParam<Realisation> {
  protected:
   UnhandledErrors() : desk(GetParam().make()), k(desk->K()) {}
@@ -90,9 +84,7 @@ TEST_P(UnhandledErrors, ATimerThatFailsIsReportedAndKeepsTicking) {
   ExpectOnlyReports(Report(err::DivisionByZero, "Division by zero"));
 }
 
-const Realisation kRealisations[] = {{"Headless", &MakeHeadlessDesk}, {"Qt", &MakeQtDesk}};
-std::string NameOf(const ::testing::TestParamInfo<Realisation>& info) { return info.param.name; }
-INSTANTIATE_TEST_SUITE_P(Realisations, UnhandledErrors, ::testing::ValuesIn(kRealisations), NameOf);
+INSTANTIATE_TEST_SUITE_P(Realisations, UnhandledErrors, ::testing::ValuesIn(kRealisations), RealisationName);
 
 }  // namespace
 }  // namespace tamarind::testing
