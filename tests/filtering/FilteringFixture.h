@@ -43,9 +43,7 @@ class FilteringTest : public KestrelTest {
   }
 
   Texts Keys() const {
-    Texts out;
-    k.ListItems().ForEach([&](const ListItemRef& item) { out.push_back(item->Key()); });
-    return out;
+    return EachRow(k, [](const platform::ListItem& item) { return item.Key(); });
   }
   Texts SortedKeys() const {
     Texts out = Keys();

@@ -24,6 +24,14 @@ using platform::ListItemRef;
 using Texts = std::vector<std::string>;
 using test_support::ErrorNumberOf;
 
+// One text of every row, from the first row to the last.
+template <class Text>
+Texts EachRow(Kestrel& k, Text text) {
+  Texts out;
+  k.ListItems().ForEach([&](const ListItemRef& item) { out.push_back(text(*item)); });
+  return out;
+}
+
 struct Desk {
   platform::headless::HeadlessToolkit tk;
   platform::headless::HostForm form{tk, "Form1", 12000, 9000};
@@ -54,9 +62,7 @@ class KestrelTest : public ::testing::Test, protected Desk {
 
   // The texts of a column (0 = the item's text) from the first row to the last.
   Texts Column(int32_t column) const {
-    Texts out;
-    k.ListItems().ForEach([&](const ListItemRef& item) { out.push_back(item->ColumnText(column)); });
-    return out;
+    return EachRow(k, [&](const platform::ListItem& item) { return item.ColumnText(column); });
   }
   // The prompts of the message boxes shown so far, in order.
   Texts Messages() const {

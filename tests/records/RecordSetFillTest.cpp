@@ -30,9 +30,7 @@ class RecordSetFill : public ::testing::Test {
     return out;
   }
   std::vector<std::string> Keys() {
-    std::vector<std::string> out;
-    k.ListItems().ForEach([&](const platform::ListItemRef& item) { out.push_back(item->Key()); });
-    return out;
+    return EachRow(k, [](const platform::ListItem& item) { return item.Key(); });
   }
   std::string Warning() const {
     const auto& boxes = desk.tk.MessageBoxes();

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "platform/audio/WaveFile.h"
 #include "platform/headless/HeadlessToolkit.h"
 #include "resources/Resources.h"
 #include "runtime/Error.h"
@@ -39,6 +40,29 @@ TEST(EmbeddedSounds, EachIsMonoSixteenBitPcmAt22050HzOfTheIntendedLength) {
   EXPECT_EQ(test_support::ErrorNumberOf([] { LoadResData(0, "WAVE"); }), 326);
   EXPECT_EQ(test_support::ErrorNumberOf([] { LoadResData(snd_SORT, "BITMAP"); }), 326);
 }
+
+// What the player reads of a file: the format from "fmt ", whole frames from "data" after any
+// other chunk; anything but PCM, or a chunk longer than the file, is no sound at all.
+TEST(WaveFiles, StereoFramesAreReadPastOtherChunksAndDamagedFilesRefused) {
+  const auto wave = [](uint16_t tag, uint32_t dataSize, size_t dataBytes) {
+    std::vector<uint8_t> f;
+    const auto put = [&](uint32_t v, int n) { for (int i = 0; i < n; ++i) f.push_back(uint8_t(v >> (8 * i))); };
+    const auto tagged = [&](const char* t) { for (int i = 0; i < 4; ++i) f.push_back(uint8_t(t[i])); };
+    tagged("RIFF"), put(uint32_t(4 + 24 + 12 + 8 + dataBytes), 4), tagged("WAVE");
+    tagged("fmt "), put(16, 4), put(tag, 2), put(2, 2), put(11025, 4), put(44100, 4), put(4, 2), put(16, 2);
+    tagged("LIST"), put(4, 4), tagged("INFO");
+    tagged("data"), put(dataSize, 4);
+    for (size_t i = 0; i < dataBytes; ++i) f.push_back(uint8_t(i));
+    return f;
+  };
+  const auto ok = platform::audio::ReadWave(wave(1, 10, 10));
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(ok->format, (platform::audio::WaveFormat{2, 11025, 16}));
+  EXPECT_EQ(ok->samples, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7}));  // the partial third frame dropped
+  EXPECT_FALSE(platform::audio::ReadWave(wave(3, 10, 10)));   // floating point
+  EXPECT_FALSE(platform::audio::ReadWave(wave(1, 400, 10)));  // longer than the file
+}
+
 
 class PlaySoundTest : public ::testing::Test {
  protected:
