@@ -70,8 +70,11 @@ class HostForm : public Window, private ControlSite {
   POINT ClientOffsetPx() const override { return POINT{4, 30}; }  // frame and caption bar
   std::string WindowText() const override { return caption_; }
 
- private:
+ protected:
+  // Records the change; a realisation that reports changes to its host extends it.
   void PropertyChanged(UserControl& control, std::string_view propertyName) override;
+
+ private:
   struct Sited {
     std::unique_ptr<UserControl> control;
     bool shown = false;

@@ -34,6 +34,7 @@ ListItemRef ListItems::Add(int32_t index, std::string key, std::string text, Var
                             : (index == 0 ? rows_.size() : static_cast<size_t>(index - 1));
   // A row put in its sorted place keeps the rows in order; one put anywhere else may not.
   if (!sorted) owner_.OnRowTextsChanged(-1);
+  owner_.OnItemInserting(pos);
   rows_.insert(pos, item);
   if (!item->key_.empty()) byKey_.Insert(item->key_, item.get());
   owner_.OnItemInserted(*item, pos);
@@ -69,6 +70,7 @@ void ListItems::Detach(ListItem& item, size_t pos) {
 void ListItems::Remove(int32_t index) {
   if (index < 1 || index > Count()) Raise(err::IndexOutOfBounds, "ListItems");
   const auto pos = static_cast<size_t>(index - 1);
+  owner_.OnItemRemoving(pos);
   ListItemRef removed = rows_.erase(pos);
   Detach(*removed, pos);
 }
@@ -77,6 +79,7 @@ void ListItems::Remove(std::string_view key) {
   ListItem* item = FindKey(key);
   if (!item) Raise(err::ElementNotFound, "ListItems");
   const size_t pos = rows_.positionOf(*item);
+  owner_.OnItemRemoving(pos);
   ListItemRef removed = rows_.erase(pos);
   Detach(*removed, pos);
 }

@@ -41,7 +41,7 @@ struct ListViewMetrics {
 class ListViewHeader;
 
 // What a realisation that draws the list in a real widget hears about the model. Every
-// notification comes right after the change. Adding or removing a row is one notification; a sort
+// notification comes right after the change (an insertion or removal is also announced just before). Adding or removing a row is one notification; a sort
 // or a clear is one reset, whatever the number of rows.
 class ListViewObserver {
  public:
@@ -54,6 +54,9 @@ class ListViewObserver {
   };
   virtual ~ListViewObserver() = default;
   virtual void RowsInserted(int32_t pos, int32_t count) = 0;  // 0-based
+  // Just before rows come or go (item models announce a change before it is made).
+  virtual void RowsAboutToBeInserted(int32_t /*pos*/, int32_t /*count*/) {}
+  virtual void RowsAboutToBeRemoved(int32_t /*pos*/, int32_t /*count*/) {}
   virtual void RowsRemoved(int32_t pos, int32_t count) = 0;
   virtual void RowsReset() = 0;  // any number of rows moved, came or went
   // A row's texts, icons, check box, selection or style changed.
@@ -273,6 +276,12 @@ class ListView : public Control {
   // Whether the rows are known to stand in order of column key in direction order.
   bool InOrder(int16_t key, int16_t order) const { return ordered_ && orderedKey_ == key && orderedOrder_ == order; }
   void OnItemInserted(const ListItem& item, size_t pos);
+  void OnItemInserting(size_t pos) const {
+    if (observer_) observer_->RowsAboutToBeInserted(static_cast<int32_t>(pos), 1);
+  }
+  void OnItemRemoving(size_t pos) const {
+    if (observer_) observer_->RowsAboutToBeRemoved(static_cast<int32_t>(pos), 1);
+  }
   void OnItemRemoved(ListItem& item, size_t pos);
   void OnItemsCleared();
   void OnItemChanged(const ListItem& item) const {

@@ -37,6 +37,15 @@ QtHostForm::QtHostForm(QtToolkit& tk, std::string caption, float widthTwips, flo
   tk.Register(*this, window);
 }
 
+QtHostForm::QtHostForm(QtToolkit& tk, QWidget* embedIn, std::string caption)
+    : HostForm(tk, caption, 0, 0), tk_(tk), embedded_(true) {
+  auto* surface = new FormWindow(*this);
+  surface->setParent(embedIn);
+  surface->setObjectName(ToQString(caption));
+  window_ = surface;
+  tk.Register(*this, surface);
+}
+
 QtHostForm::~QtHostForm() {
   // The controls go first, each with its widgets; then the window.
   Unload();
@@ -49,20 +58,27 @@ void QtHostForm::Show() {
   if (window_) window_->show();
 }
 
+void QtHostForm::PropertyChanged(UserControl& control, std::string_view propertyName) {
+  HostForm::PropertyChanged(control, propertyName);
+  PropertyChangeReported(control, propertyName);
+}
+
 RECT QtHostForm::BoundsPx() const {
   if (!window_) return HostForm::BoundsPx();
-  const QRect g = window_->frameGeometry();
+  // An embedded form has no frame: its bounds are its client area on the screen.
+  const QRect g = embedded_ ? QRect(window_->mapToGlobal(QPoint(0, 0)), window_->size()) : window_->frameGeometry();
   return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
 }
 
 void QtHostForm::SetBoundsPx(const RECT& r) {
-  if (!window_) return HostForm::SetBoundsPx(r);
+  if (!window_ || embedded_) return HostForm::SetBoundsPx(r);  // the host's layout places an embedded form
   window_->move(r.left, r.top);
   const POINT off = ClientOffsetPx();
   window_->resize(r.Width() - 2 * off.x, r.Height() - off.y - off.x);
 }
 
 POINT QtHostForm::ClientOffsetPx() const {
+  if (embedded_) return POINT{0, 0};
   if (!window_) return HostForm::ClientOffsetPx();
   const QPoint d = window_->geometry().topLeft() - window_->frameGeometry().topLeft();
   return POINT{d.x(), d.y()};

@@ -149,22 +149,34 @@ void ListItemsModel::Flush() {
   }
 }
 
-void ListItemsModel::RowsInserted(int32_t pos, int32_t count) {
-  // Rows past those Qt knows of wait for the next announcement; rows among them are announced now.
-  if (pos >= exposedRows_) {
+// Rows past those Qt knows of wait for the next announcement; rows among them are announced now.
+void ListItemsModel::RowsAboutToBeInserted(int32_t pos, int32_t count) {
+  if (pos >= exposedRows_) return;
+  beginInsertRows({}, pos, pos + count - 1);
+  inserting_ = count;
+}
+
+void ListItemsModel::RowsInserted(int32_t, int32_t) {
+  if (inserting_ == 0) {
     ScheduleFlush();
     return;
   }
-  beginInsertRows({}, pos, pos + count - 1);
-  exposedRows_ += count;
+  exposedRows_ += inserting_;
+  inserting_ = 0;
   endInsertRows();
 }
 
-void ListItemsModel::RowsRemoved(int32_t pos, int32_t count) {
+void ListItemsModel::RowsAboutToBeRemoved(int32_t pos, int32_t count) {
   if (pos >= exposedRows_) return;  // a row Qt had not been told of yet
   const int last = std::min(exposedRows_, pos + count) - 1;
   beginRemoveRows({}, pos, last);
-  exposedRows_ -= last - pos + 1;
+  removing_ = last - pos + 1;
+}
+
+void ListItemsModel::RowsRemoved(int32_t, int32_t) {
+  if (removing_ == 0) return;
+  exposedRows_ -= removing_;
+  removing_ = 0;
   endRemoveRows();
 }
 
@@ -739,6 +751,9 @@ void QtListView::RowsInserted(int32_t pos, int32_t count) {
   view_->Model().RowsInserted(pos, count);
   view_->FollowRows();
 }
+
+void QtListView::RowsAboutToBeInserted(int32_t pos, int32_t count) { view_->Model().RowsAboutToBeInserted(pos, count); }
+void QtListView::RowsAboutToBeRemoved(int32_t pos, int32_t count) { view_->Model().RowsAboutToBeRemoved(pos, count); }
 
 void QtListView::RowsRemoved(int32_t pos, int32_t count) {
   view_->Model().RowsRemoved(pos, count);

@@ -51,6 +51,8 @@ class ListItemsModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   void RowsInserted(int32_t pos, int32_t count);
+  void RowsAboutToBeInserted(int32_t pos, int32_t count);
+  void RowsAboutToBeRemoved(int32_t pos, int32_t count);
   void RowsRemoved(int32_t pos, int32_t count);
   void RowsReset();
   void ItemChanged();
@@ -65,6 +67,8 @@ class ListItemsModel : public QAbstractTableModel {
   int exposedColumns_ = 0;
   bool flushQueued_ = false;
   bool dataDirty_ = false;
+  int inserting_ = 0;  // rows announced as about to come among those Qt knows of
+  int removing_ = 0;   // rows announced as about to go, among those Qt knows of
 };
 
 // The column headers: a QHeaderView whose sections show the header items' images on the side the
@@ -187,6 +191,8 @@ class QtListView : public ListView, private ListViewObserver {
 
  private:
   void RowsInserted(int32_t pos, int32_t count) override;
+  void RowsAboutToBeInserted(int32_t pos, int32_t count) override;
+  void RowsAboutToBeRemoved(int32_t pos, int32_t count) override;
   void RowsRemoved(int32_t pos, int32_t count) override;
   void RowsReset() override;
   void ItemChanged(const ListItem& item) override;

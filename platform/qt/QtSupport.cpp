@@ -56,6 +56,15 @@ QFont ToQFont(const StdFont& f) {
   return font;
 }
 
+FontRef FromQFont(const QFont& f) {
+  auto font = std::make_shared<StdFont>(ToUtf8(f.family()), static_cast<float>(f.pointSizeF() > 0 ? f.pointSizeF() : 8.0));
+  font->Weight(static_cast<int16_t>(f.weight()));
+  font->Italic(f.italic());
+  font->Underline(f.underline());
+  font->Strikethrough(f.strikeOut());
+  return font;
+}
+
 QImage ToQImage(const StdPicture& p) {
   if (p.IsEmpty()) return {};
   QImage image(p.WidthPx(), p.HeightPx(), QImage::Format_RGB32);

@@ -30,6 +30,8 @@ QColor ToQColor(OLE_COLOR c, const QPalette& palette);
 QPalette::ColorRole SystemColorRole(OLE_COLOR c);
 
 QFont ToQFont(const StdFont& f);
+// The platform's font for a Qt font (a font sized in pixels only counts as 8 points).
+FontRef FromQFont(const QFont& f);
 
 QImage ToQImage(const StdPicture& p);
 // Error 481 (Invalid picture) for a null image.
