@@ -2,13 +2,17 @@
 // same binary (Qt's own item widget, one object per row and per cell).
 //
 //   BM_FillShowScrollPaint/<side>   fill 1,000,000 rows x 5 columns, show the window, scroll to the
-//                                   last row and paint it: the whole road, timed together
+//                                   last row and paint it: the whole road, timed together; the
+//                                   control on a host form's window (qt), as a KestrelWidget in a
+//                                   layout (widget), and QTreeWidget
 //   BM_RepaintViewport/<side>       one repaint of the full list viewport at that size
 //
 // Counters: rows, and for the fill the memory in use after it (malloc's bytes in use, before minus
 // after, in MB): list_model_MB is what the same rows take in the list model without any widget,
 // qt_side_MB what the Qt realisation adds on top of that model (the window, the view, the adapter),
-// qt_side_percent that as a share of the model. For the tree widget, tree_MB is all it takes.
+// qt_side_percent that as a share of the model. For the widget, widget_side_MB and _percent
+// likewise, and item_model_percent what asking for its item model (KestrelWidget::model(), which
+// announces the rows) adds, as a share of the model. For the tree widget, tree_MB is all it takes.
 //
 // Runs on Qt's offscreen platform unless QT_QPA_PLATFORM names another.
 
@@ -16,6 +20,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -31,6 +36,7 @@
 #include "platform/qt/QtHostForm.h"
 #include "platform/qt/QtListView.h"
 #include "platform/qt/QtToolkit.h"
+#include "widget/KestrelWidget.h"
 
 namespace {
 
@@ -116,6 +122,50 @@ void BM_FillShowScrollPaint_Qt(benchmark::State& state) {
   state.counters["qt_side_percent"] = 100.0 * static_cast<double>(qtSide) / static_cast<double>(model);
 }
 BENCHMARK(BM_FillShowScrollPaint_Qt)->Name("BM_FillShowScrollPaint/qt")->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same road through KestrelWidget, laid out in a window of the host's.
+void BM_FillShowScrollPaint_Widget(benchmark::State& state) {
+  const size_t model = ModelBytes();
+  size_t widgetSide = 0, itemModel = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto window = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(window.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* w = new KestrelWidget;
+    layout->addWidget(w);
+    window->resize(kWindowWidth, kWindowHeight);
+    Kestrel& k = w->kestrel();
+    QApplication::processEvents();
+    const size_t before = BytesInUse();
+    state.ResumeTiming();
+
+    FillList(k.ListViewControl());
+    window->show();
+    QApplication::processEvents();
+    k.ListItems().Item(kRows)->EnsureVisible();
+    auto& list = dynamic_cast<qt::QtListView&>(k.ListViewControl());
+    Paint(list.ReportWidget()->viewport());
+
+    state.PauseTiming();
+    widgetSide = BytesInUse() - before - model;
+    const size_t beforeModel = BytesInUse();
+    const int rows = w->model()->rowCount();
+    itemModel = BytesInUse() - beforeModel;
+    if (list.TopIndex() + list.VisibleRowCount() != kRows || rows != kRows)
+      state.SkipWithError("the last row is not on screen");
+    window.reset();
+    state.ResumeTiming();
+  }
+  state.counters["rows"] = kRows;
+  state.counters["widget_side_MB"] = Megabytes(widgetSide);
+  state.counters["widget_side_percent"] = 100.0 * static_cast<double>(widgetSide) / static_cast<double>(model);
+  state.counters["item_model_percent"] = 100.0 * static_cast<double>(itemModel) / static_cast<double>(model);
+}
+BENCHMARK(BM_FillShowScrollPaint_Widget)
+    ->Name("BM_FillShowScrollPaint/widget")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // The baseline: QTreeWidget with the same rows, one item per row.
 void FillTree(QTreeWidget& tree) {
