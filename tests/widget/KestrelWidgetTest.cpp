@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTest>
@@ -317,6 +318,31 @@ TEST(KestrelWidgets, AThrowingSlotOrABadPatternLeavesTheWindowAndItsData) {
   EXPECT_EQ(w.model()->rowCount(), 3);  // Apple, Banana, Cherry
   w.kestrel().FilterRemove();
   EXPECT_EQ(w.model()->rowCount(), 5);
+}
+
+// A host's style whose item drawing fails: the host's code, called inside the list's paint.
+class FailingStyle : public QProxyStyle {
+ public:
+  void drawControl(ControlElement e, const QStyleOption* o, QPainter* p, const QWidget* w) const override {
+    if (e == CE_ItemViewItem) throw std::runtime_error("style failed");
+    QProxyStyle::drawControl(e, o, p, w);
+  }
+};
+
+TEST(KestrelWidgets, APaintThatFailsIsReportedOnceAndTheWindowStays) {
+  FailingStyle style;  // outlives the window
+  Window win;
+  QAbstractScrollArea* view = ListOf(*win.list).ReportWidget();
+  view->setStyle(&style);
+  view->viewport()->setStyle(&style);
+  for (int i = 0; i < 3; ++i) view->viewport()->repaint();
+  QApplication::processEvents();
+
+  int reports = 0;
+  for (const auto& box : win.list->toolkit().MessageBoxes()) reports += box.prompt.find("style failed") != std::string::npos;
+  EXPECT_EQ(reports, 1);  // every later paint fails the same way: one report
+  EXPECT_TRUE(win.main.isVisible());
+  EXPECT_EQ(CellText(*win.list, 1, 0), "Lemon");
 }
 
 }  // namespace
