@@ -13,9 +13,12 @@
 // carries a pointer to a small object (KestrelEventArgs.h) that the slots may change, read back
 // once every slot ran. A KestrelEvents object set with setEvents() is called first, then the
 // signal. The control's design-time properties are Q_PROPERTYs (so setProperty, .ui files and
-// Qt Designer carry them); the widget's own font and enabled state are the control's Font (with
-// FontName, FontSize, FontBold...) and Enabled. A property the control refuses (Error 380 for
-// a size out of range...) is reported like any error no handler took, and the value stays.
+// Qt Designer carry them), named as Qt names properties (GridLines is gridLines); the widget's own
+// font and enabled state are the control's Font (with FontName, FontSize, FontBold...) and
+// Enabled. The image lists (Icons, SmallIcons, ColumnHeaderIcons) are references to ImageList
+// objects and the drop-down's entries are data, not design-time values: set them through
+// kestrel(). A property the control refuses is reported like any error no handler took, and the
+// value stays.
 //
 // All widgets of an application share one Qt desktop (toolkit()), made with the first widget and
 // released with the last; a QApplication must exist first. With KestrelApplication in place of

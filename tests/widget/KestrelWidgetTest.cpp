@@ -122,6 +122,7 @@ struct Window {
     main.show();
     QApplication::setActiveWindow(&main);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&main));
+    (void)QTest::qWaitForWindowActive(&main, 2000);  // keys go to the active window on a real X server
     QApplication::processEvents();
   }
   QMainWindow main;
@@ -275,7 +276,9 @@ TEST(KestrelWidgets, TwoInOneWindowEditIndependentlyAndOneDiesWithItsEditorOpen)
   Host leftHost(*left), rightHost(*right);
   splitter.resize(900, 400);
   splitter.show();
+  QApplication::setActiveWindow(&splitter);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&splitter));
+  (void)QTest::qWaitForWindowActive(&splitter, 2000);
   EXPECT_EQ(&left->toolkit(), &right->toolkit());
 
   Click(targets::Cell(ListOf(*left), 1, 0));
