@@ -47,8 +47,8 @@ struct KestrelSortRequest {
   QString omitChar;
 };
 
-// notInList: a text typed into the drop-down that is none of its entries; the host may replace it
-// or cancel the edit.
+// notInList: a text typed into the drop-down that is none of its entries (newValue); the host may
+// cancel the edit. The control does not read newValue back.
 struct KestrelNotInList {
   QString oldValue;
   QString newValue;

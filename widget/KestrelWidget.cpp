@@ -34,6 +34,8 @@ KestrelWidget::KestrelWidget(QWidget* parent) : QWidget(parent), toolkit_(shared
   form_ = std::make_unique<QtHostForm>(*toolkit_, this, "KestrelWidget");
   // The control starts in the widget's font, as every other widget of the window does.
   form_->SetAmbientFont(platform::qt::FromQFont(font()));
+  // A new instance, as a control just placed on a form: sounds off, DropLines and DropDelay 0 and
+  // the rest as the control starts them; the host's .ui values come after.
   const platform::Screen& screen = toolkit_->GetScreen();
   kestrel_ = &form_->Add<Kestrel>("Kestrel1", 0, 0, static_cast<float>(width() * screen.TwipsPerPixelX()),
                                   static_cast<float>(height() * screen.TwipsPerPixelY()));
