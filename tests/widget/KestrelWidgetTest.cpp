@@ -209,10 +209,17 @@ TEST_F(KestrelWidgetTest, TheModelFollowsSortsFiltersAndAppendedRows) {
 }
 
 TEST_F(KestrelWidgetTest, AnswersGivenThroughSignalObjectsReachTheControl) {
-  // Smart sorting would take the quantities for numbers; a slot says they are text.
-  QObject::connect(&w, &KestrelWidget::beforeColumnSort, [](int column, KestrelSortRequest* request) {
-    if (column == 1 && request->sortType == sdt_NUMERIC) request->sortType = sdt_STRING;
-  });
+  // Smart sorting would take the quantities for numbers; the host's events object says they are
+  // text, and the slot, called after it, sees that answer and keeps it.
+  struct Events : KestrelEvents {
+    void BeforeColumnSort(const ColumnHeaderRef&, SortDataType& type, std::string&) override {
+      if (type == sdt_NUMERIC) type = sdt_STRING;
+    }
+  } events;
+  w.setEvents(&events);
+  std::vector<SortDataType> seen;
+  QObject::connect(&w, &KestrelWidget::beforeColumnSort,
+                   [&](int column, KestrelSortRequest* request) { if (column == 1) seen.push_back(request->sortType); });
   k.AutoSort(true);
   k.SmartColumnSort(true);
   k.AutoSort(true);
@@ -222,6 +229,8 @@ TEST_F(KestrelWidgetTest, AnswersGivenThroughSignalObjectsReachTheControl) {
   std::vector<std::string> qty;
   for (int r = 0; r < w.model()->rowCount(); ++r) qty.push_back(CellText(w, r, 1).toStdString());
   EXPECT_THAT(qty, ElementsAre("8", "6", "4", "300", "200", "12", "100", "10"));  // text, turned over
+  EXPECT_THAT(seen, ElementsAre(sdt_STRING));
+  w.setEvents(nullptr);
 
   // A slot that cancels the text box's validation keeps the edit open.
   QObject::connect(&w, &KestrelWidget::textBoxValidate, [](bool* cancel) { *cancel = true; });
