@@ -3,8 +3,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/controls/CheckBox.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/DTPicker.h"
+#include "platform/controls/Line.h"
 #include "platform/controls/PictureBox.h"
 #include "platform/controls/SimpleControls.h"
 #include "platform/controls/TabStrip.h"
@@ -49,6 +51,8 @@ std::shared_ptr<CommandButton> Toolkit::CreateCommandButton(Window& parent) {
   return std::make_shared<CommandButton>(*this, &parent);
 }
 std::shared_ptr<Label> Toolkit::CreateLabel(Window& parent) { return std::make_shared<Label>(*this, &parent); }
+std::shared_ptr<CheckBox> Toolkit::CreateCheckBox(Window& parent) { return std::make_shared<CheckBox>(*this, &parent); }
+std::shared_ptr<Line> Toolkit::CreateLine(Window& parent) { return std::make_shared<Line>(*this, &parent); }
 std::shared_ptr<PictureBox> Toolkit::CreatePictureBox(Window& parent) {
   return std::make_shared<PictureBox>(*this, &parent);
 }

@@ -23,6 +23,8 @@ class DTPicker;
 class UpDown;
 class CommandButton;
 class Label;
+class CheckBox;
+class Line;
 class PictureBox;
 class TabStrip;
 class ProgressBar;
@@ -75,6 +77,8 @@ class Toolkit : public MessageBoxService {
   virtual std::shared_ptr<UpDown> CreateUpDown(Window& parent);
   virtual std::shared_ptr<CommandButton> CreateCommandButton(Window& parent);
   virtual std::shared_ptr<Label> CreateLabel(Window& parent);
+  virtual std::shared_ptr<CheckBox> CreateCheckBox(Window& parent);
+  virtual std::shared_ptr<Line> CreateLine(Window& parent);
   virtual std::shared_ptr<PictureBox> CreatePictureBox(Window& parent);
   virtual std::shared_ptr<TabStrip> CreateTabStrip(Window& parent);
   virtual std::shared_ptr<ProgressBar> CreateProgressBar(Window& parent);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #include "platform/UnhandledErrors.h"
+#include "platform/controls/CheckBox.h"
 #include "resources/Resources.h"
 #include "runtime/Error.h"
 #include "runtime/Text.h"
@@ -279,6 +281,21 @@ Variant HeadlessToolkit::GetObject(const std::string& pathName, const std::strin
 void HeadlessToolkit::RegisterAutomation(std::string classOrExtension, AutomationFactory factory) {
   if (!classOrExtension.empty() && classOrExtension[0] == '.') classOrExtension = text::LCase(classOrExtension);
   automation_[std::move(classOrExtension)] = std::move(factory);
+}
+
+void HeadlessToolkit::KeyDown(int16_t keyCode, int16_t shift) {
+  const bool delivered = keyboard_.KeyDown(keyCode, shift);
+  if (keyCode != vbKeySpace) return;
+  auto* box = dynamic_cast<CheckBox*>(focus_.Focused());
+  pushedBox_ = delivered && box ? box->hWnd() : 0;
+}
+
+void HeadlessToolkit::KeyUp(int16_t keyCode, int16_t shift) {
+  keyboard_.KeyUp(keyCode, shift);
+  if (keyCode != vbKeySpace) return;
+  const HWND pushed = std::exchange(pushedBox_, 0);
+  auto* box = dynamic_cast<CheckBox*>(focus_.Focused());
+  if (box && box->hWnd() == pushed && box->IsShownAndEnabled()) box->UserClick();
 }
 
 MsgBoxResult HeadlessToolkit::MsgBox(const std::string& prompt, int32_t buttons, const std::string& title) {

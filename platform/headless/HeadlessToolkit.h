@@ -309,9 +309,11 @@ class HeadlessToolkit : public Toolkit {
   // Keyboard input to the focused control, routed as the platform does: a user control with
   // KeyPreview sees each key first and may cancel it. Tab moves the focus to the next tab stop
   // unless the focused control lies in a user control with KeyPreview, which then gets the key.
-  void KeyDown(int16_t keyCode, int16_t shift = 0) { keyboard_.KeyDown(keyCode, shift); }
+  // Space pushes a focused check box and releasing it clicks the box, after KeyUp, as the
+  // desktop's buttons do; a Space whose KeyDown was cancelled pushes nothing.
+  void KeyDown(int16_t keyCode, int16_t shift = 0);
   void KeyPress(int16_t keyAscii) { keyboard_.KeyPress(keyAscii); }
-  void KeyUp(int16_t keyCode, int16_t shift = 0) { keyboard_.KeyUp(keyCode, shift); }
+  void KeyUp(int16_t keyCode, int16_t shift = 0);
 
  private:
   void RunPosted();
@@ -335,6 +337,7 @@ class HeadlessToolkit : public Toolkit {
   std::map<std::string, AutomationFactory> automation_;
   int32_t doEventsCount_ = 0;
   int32_t loopDepth_ = 0;
+  HWND pushedBox_ = 0;  // the check box Space went down on (handles are never reused)
 };
 
 }  // namespace tamarind::platform::headless

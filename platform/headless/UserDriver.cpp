@@ -130,7 +130,9 @@ void UserDriver::ClickDelivered(Control& control, int16_t button) {
   x = control.Width() / 2;
   y = control.Height() / 2;
   control.MouseUp(b, s, x, y);
-  if (button == vbLeftButton) control.Click();
+  if (button != vbLeftButton) return;
+  if (auto* box = dynamic_cast<CheckBox*>(&control)) box->UserClick();  // Click comes with the new value
+  else control.Click();
 }
 
 void UserDriver::ClickUpArrow(UpDown& spinner) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/controls/CheckBox.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/DTPicker.h"
 #include "platform/controls/SimpleControls.h"
@@ -48,7 +49,8 @@ class UserDriver {
 
   // --- other controls ---------------------------------------------------------------------------
   // Press and release on a control: the focus moves to it (when it can take it), MouseDown,
-  // MouseUp, Click.
+  // MouseUp, Click. A check box's value turns with a left click before its Click, as the
+  // desktop's check box turns it.
   void Click(Control& control, int16_t button = vbLeftButton);
   void ClickUpArrow(UpDown& spinner);
   void ClickDownArrow(UpDown& spinner);

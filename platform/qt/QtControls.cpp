@@ -3,11 +3,13 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -589,6 +591,104 @@ void QtLabel::OnPropertyChanged(std::string_view p) {
 void QtLabel::Invalidate(bool erase) {
   Label::Invalidate(erase);
   label_->update();
+}
+
+// --- check box ---------------------------------------------------------------------------------------
+
+QtCheckBox::QtCheckBox(QtToolkit& tk, Window& parent)
+    : CheckBox(tk, &parent),
+      box_(MakeWidget<QCheckBox>(tk, parent)),
+      mirror_(tk, *this, box_, {KeyHandling::Native, true, false}) {
+  // Only the user's click (or Space) emits clicked; the values the program sets do not.
+  QObject::connect(box_, &QCheckBox::clicked, [this] {
+    QtToolkitOf(*this).Guarded([&] {
+      if (IsShownAndEnabled()) UserClick();
+    });
+    ShowValue();  // whatever Qt turned the box to, and whatever a Click handler did
+  });
+  mirror_.Follow("");
+  ShowValue();
+}
+
+void QtCheckBox::ShowValue() {
+  // A grayed box needs Qt's third state; without it a click would never pass through grayed.
+  box_->setTristate(Value() == vbGrayed);
+  box_->setCheckState(Value() == vbChecked  ? Qt::Checked
+                      : Value() == vbGrayed ? Qt::PartiallyChecked
+                                            : Qt::Unchecked);
+}
+
+void QtCheckBox::OnPropertyChanged(std::string_view p) {
+  CheckBox::OnPropertyChanged(p);
+  mirror_.Follow(p);
+  if (p == "Caption") box_->setText(ToQString(Caption()));
+  else if (p == "Value") ShowValue();
+}
+
+void QtCheckBox::OnFocusReceived() {
+  CheckBox::OnFocusReceived();
+  mirror_.TakeFocus();
+}
+
+void QtCheckBox::Invalidate(bool erase) {
+  CheckBox::Invalidate(erase);
+  box_->update();
+}
+
+// --- line --------------------------------------------------------------------------------------------
+
+class LineWidget : public QWidget {
+ public:
+  explicit LineWidget(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
+  QPoint from, to;  // the ends in the widget's coordinates
+  QColor color;
+  int width = 1;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setPen(QPen(color, width, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(from, to);
+  }
+};
+
+QtLine::QtLine(QtToolkit& tk, Window& parent)
+    : Line(tk, &parent),
+      stroke_(MakeWidget<LineWidget>(tk, parent)),
+      mirror_(tk, *this, stroke_, {KeyHandling::Native, false, false}) {
+  mirror_.Follow("");
+  Place();
+}
+
+QWidget* QtLine::Widget() const { return stroke_; }
+
+void QtLine::Place() {
+  Toolkit& tk = GetToolkit();
+  const QPoint a(TwipsToPixelsX(tk, X1()), TwipsToPixelsY(tk, Y1()));
+  const QPoint b(TwipsToPixelsX(tk, X2()), TwipsToPixelsY(tk, Y2()));
+  // The rectangle the ends span, widened by the pen on every side: a horizontal line has a height.
+  const int pad = BorderWidth() / 2 + 1;
+  const QRect span = QRect(a, b).normalized().adjusted(-pad, -pad, pad, pad);
+  stroke_->setGeometry(span);
+  stroke_->from = a - span.topLeft();
+  stroke_->to = b - span.topLeft();
+  stroke_->color = ToQColor(BorderColor(), QApplication::palette());
+  stroke_->width = BorderWidth();
+  stroke_->update();
+}
+
+void QtLine::OnPropertyChanged(std::string_view p) {
+  Line::OnPropertyChanged(p);
+  mirror_.Follow(p);
+  // The mirror placed the widget on the control's rectangle; the line's own span replaces it.
+  if (p == "Left" || p == "Top" || p == "Width" || p == "Height" || p == "Move" || p == "BorderColor" ||
+      p == "BorderWidth")
+    Place();
+}
+
+void QtLine::Invalidate(bool erase) {
+  Line::Invalidate(erase);
+  stroke_->update();
 }
 
 // --- picture box -------------------------------------------------------------------------------------

@@ -12,14 +12,17 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/controls/CheckBox.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/DTPicker.h"
+#include "platform/controls/Line.h"
 #include "platform/controls/PictureBox.h"
 #include "platform/controls/SimpleControls.h"
 #include "platform/controls/TabStrip.h"
 #include "platform/controls/TextBox.h"
 #include "platform/qt/QtToolkit.h"
 
+class QCheckBox;
 class QLineEdit;
 class QDateTimeEdit;
 class QPushButton;
@@ -190,6 +193,42 @@ class QtLabel : public Label {
 
  private:
   QLabel* label_;
+  WidgetMirror mirror_;
+};
+
+// The widget turns the box as the desktop does (a click, Space released), then the model takes
+// the user's click and the widget shows the model's value again, grayed included.
+class QtCheckBox : public CheckBox {
+ public:
+  QtCheckBox(QtToolkit& tk, Window& parent);
+  QCheckBox* Box() const { return box_; }
+
+ protected:
+  void OnPropertyChanged(std::string_view property) override;
+  void OnFocusReceived() override;
+  void Invalidate(bool erase) override;
+
+ private:
+  void ShowValue();
+  QCheckBox* box_;
+  WidgetMirror mirror_;
+};
+
+class LineWidget;
+
+// The line is drawn on a widget spanning its ends (and the pen's width); the mouse passes through.
+class QtLine : public Line {
+ public:
+  QtLine(QtToolkit& tk, Window& parent);
+  QWidget* Widget() const;
+
+ protected:
+  void OnPropertyChanged(std::string_view property) override;
+  void Invalidate(bool erase) override;
+
+ private:
+  void Place();
+  LineWidget* stroke_;
   WidgetMirror mirror_;
 };
 

@@ -2,11 +2,13 @@
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionSlider>
 #include <QStyleOptionViewItem>
@@ -158,6 +160,15 @@ ClickTarget CalendarStep(const QtDTPicker& picker, Date date, bool& day) {
 ClickTarget SpinArrow(const QtUpDown& spinner, bool up) {
   QWidget* b = up ? static_cast<QWidget*>(spinner.UpButton()) : static_cast<QWidget*>(spinner.DownButton());
   return {b, b->rect().center()};
+}
+
+ClickTarget CheckIndicator(const QtCheckBox& box) {
+  QCheckBox* w = box.Box();
+  QStyleOptionButton opt;
+  opt.initFrom(w);
+  opt.text = w->text();
+  const QRect r = w->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, w);
+  return {w, QStyle::visualRect(opt.direction, opt.rect, r).center()};
 }
 
 }  // namespace tamarind::platform::qt::targets

@@ -19,6 +19,7 @@ class QtListView;
 class QtComboBox;
 class QtDTPicker;
 class QtUpDown;
+class QtCheckBox;
 
 struct ClickTarget {
   QPointer<QWidget> widget;
@@ -54,6 +55,8 @@ ClickTarget CalendarArrow(const QtDTPicker& picker);
 // shown, then the day itself (day set true). Empty when the calendar is closed.
 ClickTarget CalendarStep(const QtDTPicker& picker, Date date, bool& day);
 ClickTarget SpinArrow(const QtUpDown& spinner, bool up);
+// The middle of a check box control's box, where the style draws it.
+ClickTarget CheckIndicator(const QtCheckBox& box);
 
 }  // namespace targets
 }  // namespace tamarind::platform::qt

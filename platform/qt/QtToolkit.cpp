@@ -206,14 +206,19 @@ bool QtWindowManager::LockWindowUpdate(HWND h) {
 QtToolkit::QtToolkit() : timers_(*this), windows_(*this) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
     Raise(err::InvalidProcedureCall, "QtToolkit", "A QApplication must exist before the Qt toolkit is made");
+  sound_ = std::make_unique<audio::AlsaSoundOutput>();
+  focusConnection_ = QObject::connect(qApp, &QApplication::focusChanged,
+                                      [this](QWidget*, QWidget* now) { Guarded([&] { FollowQtFocus(now); }); });
+}
+
+const AppInfo& QtToolkit::App() const {
+  if (appFromHost_) return app_;
   const QString name = QCoreApplication::applicationName();
   const QStringList version = QCoreApplication::applicationVersion().split('.');
   auto part = [&](int i) { return i < version.size() ? version[i].toInt() : 0; };
   app_ = AppInfo{ToUtf8(QDir::tempPath()), ToUtf8(name), ToUtf8(name), ToUtf8(name),
                  ToUtf8(QCoreApplication::organizationName()), ToUtf8(name), part(0), part(1), part(2)};
-  sound_ = std::make_unique<audio::AlsaSoundOutput>();
-  focusConnection_ = QObject::connect(qApp, &QApplication::focusChanged,
-                                      [this](QWidget*, QWidget* now) { Guarded([&] { FollowQtFocus(now); }); });
+  return app_;
 }
 
 QtToolkit::~QtToolkit() {
@@ -416,7 +421,7 @@ void QtToolkit::ShowReports() {
     currentReport_ = std::move(pendingReports_.front());
     pendingReports_.erase(pendingReports_.begin());
     try {
-      MsgBox(currentReport_, vbCritical, app_.Title);
+      MsgBox(currentReport_, vbCritical, App().Title);
     } catch (...) {
       // A box that cannot be shown leaves the program running all the same.
     }
@@ -489,6 +494,10 @@ std::shared_ptr<CommandButton> QtToolkit::CreateCommandButton(Window& parent) {
   return std::make_shared<QtCommandButton>(*this, parent);
 }
 std::shared_ptr<Label> QtToolkit::CreateLabel(Window& parent) { return std::make_shared<QtLabel>(*this, parent); }
+std::shared_ptr<CheckBox> QtToolkit::CreateCheckBox(Window& parent) {
+  return std::make_shared<QtCheckBox>(*this, parent);
+}
+std::shared_ptr<Line> QtToolkit::CreateLine(Window& parent) { return std::make_shared<QtLine>(*this, parent); }
 std::shared_ptr<PictureBox> QtToolkit::CreatePictureBox(Window& parent) {
   return std::make_shared<QtPictureBox>(*this, parent);
 }

@@ -143,7 +143,9 @@ class QtToolkit : public Toolkit {
   // The host's printer, else the default one (the CUPS default destination, or PDF files in the
   // documents folder), chosen when something is first printed.
   Printer& GetPrinter() override;
-  const AppInfo& App() const override { return app_; }
+  // The application's names and version as QCoreApplication has them now (a host usually sets
+  // them after making the toolkit), unless the host set its own with SetApp.
+  const AppInfo& App() const override;
   Clock& GetClock() override { return clock_; }
   TimerService& Timers() override { return timers_; }
   SoundOutput& Sound() override { return *sound_; }
@@ -165,6 +167,8 @@ class QtToolkit : public Toolkit {
   std::shared_ptr<UpDown> CreateUpDown(Window& parent) override;
   std::shared_ptr<CommandButton> CreateCommandButton(Window& parent) override;
   std::shared_ptr<Label> CreateLabel(Window& parent) override;
+  std::shared_ptr<CheckBox> CreateCheckBox(Window& parent) override;
+  std::shared_ptr<Line> CreateLine(Window& parent) override;
   std::shared_ptr<PictureBox> CreatePictureBox(Window& parent) override;
   std::shared_ptr<TabStrip> CreateTabStrip(Window& parent) override;
   std::shared_ptr<ProgressBar> CreateProgressBar(Window& parent) override;
@@ -174,7 +178,10 @@ class QtToolkit : public Toolkit {
   // default one.
   void SetPrinter(std::shared_ptr<Printer> printer) { printer_ = std::move(printer); }
   void SetSound(std::unique_ptr<SoundOutput> sound) { sound_ = std::move(sound); }
-  void SetApp(AppInfo app) { app_ = std::move(app); }
+  void SetApp(AppInfo app) {
+    app_ = std::move(app);
+    appFromHost_ = true;
+  }
 
   // The widget that shows a window (nullptr when none does); a window's children are placed in it.
   QWidget* WidgetOf(const Window& w) const;
@@ -227,7 +234,8 @@ class QtToolkit : public Toolkit {
   QtScreen screen_;
   QtClipboard clipboard_;
   std::shared_ptr<Printer> printer_;
-  AppInfo app_;
+  mutable AppInfo app_;
+  bool appFromHost_ = false;
   QtClock clock_;
   QtTimers timers_;
   std::unique_ptr<SoundOutput> sound_;
