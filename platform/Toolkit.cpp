@@ -42,6 +42,9 @@ Variant Toolkit::CreateObject(const std::string& className) {
   return cls->create(*this);
 }
 
+bool Toolkit::ChooseColor(OLE_COLOR, OLE_COLOR&, const std::string&) { return false; }
+bool Toolkit::ChooseFont(const StdFont&, FontRef&, const std::string&) { return false; }
+
 std::shared_ptr<ListView> Toolkit::CreateListView(Window& parent) { return std::make_shared<ListView>(*this, &parent); }
 std::shared_ptr<TextBox> Toolkit::CreateTextBox(Window& parent) { return std::make_shared<TextBox>(*this, &parent); }
 std::shared_ptr<ComboBox> Toolkit::CreateComboBox(Window& parent) { return std::make_shared<ComboBox>(*this, &parent); }

@@ -69,6 +69,12 @@ class Toolkit : public MessageBoxService {
   // that shows user controls in real windows follows the surface here; the default does nothing.
   virtual void MirrorSurface(UserControl& /*control*/, std::string_view /*what*/) {}
 
+  // The desktop's common dialogs for a colour and a font, modal, titled title and opened on
+  // initial. True with chosen set when the user chose; false (chosen untouched) when the user
+  // cancelled. A desktop without such dialogs has nothing to offer: it answers as cancelled.
+  virtual bool ChooseColor(OLE_COLOR initial, OLE_COLOR& chosen, const std::string& title);
+  virtual bool ChooseFont(const StdFont& initial, FontRef& chosen, const std::string& title);
+
   // The inner controls, created for a parent window (the user control surface).
   virtual std::shared_ptr<ListView> CreateListView(Window& parent);
   virtual std::shared_ptr<TextBox> CreateTextBox(Window& parent);

@@ -318,4 +318,30 @@ MsgBoxResult HeadlessToolkit::MsgBox(const std::string& prompt, int32_t buttons,
   }
 }
 
+bool HeadlessToolkit::ChooseColor(OLE_COLOR initial, OLE_COLOR& chosen, const std::string& title) {
+  ChooserRecord record{ChooserRecord::Kind::Color, title, initial, {}, false};
+  std::optional<OLE_COLOR> answer;
+  if (!colorAnswers_.empty()) {
+    answer = colorAnswers_.front();
+    colorAnswers_.pop_front();
+  }
+  record.chosen = answer.has_value();
+  choosers_.Add(record);
+  if (answer) chosen = *answer;
+  return record.chosen;
+}
+
+bool HeadlessToolkit::ChooseFont(const StdFont& initial, FontRef& chosen, const std::string& title) {
+  ChooserRecord record{ChooserRecord::Kind::Font, title, 0, initial, false};
+  std::optional<StdFont> answer;
+  if (!fontAnswers_.empty()) {
+    answer = std::move(fontAnswers_.front());
+    fontAnswers_.pop_front();
+  }
+  record.chosen = answer.has_value();
+  choosers_.Add(record);
+  if (answer) chosen = std::make_shared<StdFont>(*answer);
+  return record.chosen;
+}
+
 }  // namespace tamarind::platform::headless

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -253,6 +254,16 @@ struct MessageBoxRecord {
   std::string title;
 };
 
+// A colour or font chooser shown: what it was opened on, and what it answered.
+struct ChooserRecord {
+  enum class Kind { Color, Font };
+  Kind kind = Kind::Color;
+  std::string title;
+  OLE_COLOR initialColor = 0;
+  StdFont initialFont;
+  bool chosen = false;
+};
+
 class HeadlessToolkit : public Toolkit {
  public:
   explicit HeadlessToolkit(HeadlessSettings settings = {});
@@ -273,6 +284,8 @@ class HeadlessToolkit : public Toolkit {
   void DoEvents() override;
   Variant GetObject(const std::string& pathName, const std::string& className) override;
   MsgBoxResult MsgBox(const std::string& prompt, int32_t buttons, const std::string& title) override;
+  bool ChooseColor(OLE_COLOR initial, OLE_COLOR& chosen, const std::string& title) override;
+  bool ChooseFont(const StdFont& initial, FontRef& chosen, const std::string& title) override;
 
   // --- what a test drives and reads ---------------------------------------------------------------
   HeadlessScreen& ScreenImpl() { return screen_; }
@@ -294,6 +307,13 @@ class HeadlessToolkit : public Toolkit {
   void ClearMessageBoxes() { messageBoxes_.Clear(); }
   // Answers for the next message boxes, in order.
   void QueueMessageBoxAnswer(MsgBoxResult r) { answers_.push_back(r); }
+
+  // The latest colour and font choosers shown, oldest first.
+  const std::vector<ChooserRecord>& Choosers() const { return choosers_.Entries(); }
+  // Answers for the next colour (font) choosers, in order; nullopt cancels. A chooser with no
+  // answer queued is cancelled, as a user who closes it.
+  void QueueColorAnswer(std::optional<OLE_COLOR> c) { colorAnswers_.push_back(c); }
+  void QueueFontAnswer(std::optional<StdFont> f) { fontAnswers_.push_back(std::move(f)); }
 
   // Work for the event loop, run by the next DoEvents or Wait.
   void Post(std::function<void()> work) { posted_.push_back(std::move(work)); }
@@ -333,6 +353,9 @@ class HeadlessToolkit : public Toolkit {
   KeyboardRouter keyboard_{focus_};
   RecentEntries<MessageBoxRecord> messageBoxes_;
   std::deque<MsgBoxResult> answers_;
+  RecentEntries<ChooserRecord> choosers_;
+  std::deque<std::optional<OLE_COLOR>> colorAnswers_;
+  std::deque<std::optional<StdFont>> fontAnswers_;
   std::deque<std::function<void()>> posted_;
   std::map<std::string, AutomationFactory> automation_;
   int32_t doEventsCount_ = 0;

@@ -3,15 +3,19 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QCursor>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QFontMetrics>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -324,6 +328,59 @@ MsgBoxResult QtToolkit::MsgBox(const std::string& prompt, int32_t buttons, const
   shown.answer = b ? ResultOf(box.standardButton(b)) : ResultOf(clicked);
   messageBoxes_.Add(shown);
   return shown.answer;
+}
+
+bool QtToolkit::RunChooser(QDialog& dialog, ShownChooser& shown, const std::function<void()>& takeAnswer) {
+  if (chooserAnswer_) {
+    const bool choose = chooserAnswer_(shown);
+    takeAnswer();
+    // As with message boxes: the answer comes once the chooser is on screen, through its buttons.
+    QTimer::singleShot(30, &dialog, [&dialog, choose] {
+      auto* buttons = dialog.findChild<QDialogButtonBox*>();
+      QAbstractButton* b = buttons ? buttons->button(choose ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel) : nullptr;
+      if (b) b->click();
+      else if (choose) dialog.accept();
+      else dialog.reject();
+    });
+  }
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtToolkit::ChooseColor(OLE_COLOR initial, OLE_COLOR& chosen, const std::string& title) {
+  ShownChooser shown{ShownChooser::Kind::Color, title, initial, {}, false};
+  QWidget* owner = QApplication::activeWindow();
+  // A system colour opens on what it shows now; the dialog's own (not the desktop's) so a script
+  // can answer it.
+  QColorDialog dialog(ToQColor(initial, owner ? owner->palette() : QApplication::palette()), owner);
+  dialog.setWindowTitle(ToQString(title));
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  shown.chosen = RunChooser(dialog, shown, [&] { dialog.setCurrentColor(ToQColor(shown.color, dialog.palette())); });
+  if (shown.chosen) {
+    const QColor c = dialog.currentColor();
+    shown.color = RGB(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue()));
+    chosen = shown.color;
+  } else {
+    shown.color = initial;
+  }
+  choosers_.Add(shown);
+  return shown.chosen;
+}
+
+bool QtToolkit::ChooseFont(const StdFont& initial, FontRef& chosen, const std::string& title) {
+  ShownChooser shown{ShownChooser::Kind::Font, title, 0, initial, false};
+  QFontDialog dialog(ToQFont(initial), QApplication::activeWindow());
+  dialog.setWindowTitle(ToQString(title));
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  shown.chosen = RunChooser(dialog, shown, [&] { dialog.setCurrentFont(ToQFont(shown.font)); });
+  if (shown.chosen) {
+    FontRef font = FromQFont(dialog.currentFont());
+    shown.font = *font;
+    chosen = std::move(font);
+  } else {
+    shown.font = initial;
+  }
+  choosers_.Add(shown);
+  return shown.chosen;
 }
 
 // --- widgets of windows --------------------------------------------------------------------------------

@@ -30,6 +30,7 @@
 #include "platform/RecentEntries.h"
 #include "platform/Toolkit.h"
 
+class QDialog;
 class QKeyEvent;
 class QTimer;
 class QWidget;
@@ -126,6 +127,17 @@ struct ShownMessageBox {
   MsgBoxResult answer = vbOK;
 };
 
+// A colour or font chooser the toolkit showed: what it was opened on, and what it answered (the
+// colour or font chosen, when chosen is true).
+struct ShownChooser {
+  enum class Kind { Color, Font };
+  Kind kind = Kind::Color;
+  std::string title;
+  OLE_COLOR color = 0;
+  StdFont font;
+  bool chosen = false;
+};
+
 // How the realisation's widgets treat keys after the control had them.
 enum class KeyHandling {
   ModelEdits,  // the control's model edits (text boxes, editable combo boxes); the widget only shows it
@@ -158,6 +170,9 @@ class QtToolkit : public Toolkit {
   PictureRef LoadPicture(const std::string& fileName) override;
   // No automation server is reachable from this realisation yet: Error 429.
   MsgBoxResult MsgBox(const std::string& prompt, int32_t buttons, const std::string& title) override;
+  // QColorDialog and QFontDialog, modal over the active window.
+  bool ChooseColor(OLE_COLOR initial, OLE_COLOR& chosen, const std::string& title) override;
+  bool ChooseFont(const StdFont& initial, FontRef& chosen, const std::string& title) override;
   void MirrorSurface(UserControl& control, std::string_view what) override;
 
   std::shared_ptr<ListView> CreateListView(Window& parent) override;
@@ -210,6 +225,13 @@ class QtToolkit : public Toolkit {
     answer_ = std::move(answer);
   }
 
+  // The latest colour and font choosers shown, in order.
+  const std::vector<ShownChooser>& Choosers() const { return choosers_.Entries(); }
+  // While set, each chooser is answered by the function, after it has been shown for a moment: it
+  // gets the chooser as opened and returns true to choose the colour or font it leaves there, false
+  // to cancel; nullptr restores waiting for the user.
+  void AnswerChoosers(std::function<bool(ShownChooser&)> answer) { chooserAnswer_ = std::move(answer); }
+
   // Runs work for an entry point Qt calls (an event handler, a slot, a timer, a paint). An error no
   // handler took goes no further than here (an exception in Qt's event loop ends the process): it
   // is reported as an unhandled run-time error (UnhandledErrors.h) once the event loop is back, so
@@ -230,6 +252,8 @@ class QtToolkit : public Toolkit {
  private:
   void ReportLater(const std::exception_ptr& error, bool once) noexcept;
   void ShowReports();
+  // Runs a chooser dialog modally, answered by the script when one is set; true when accepted.
+  bool RunChooser(QDialog& dialog, ShownChooser& shown, const std::function<void()>& takeAnswer);
   bool RouteKeyUnguarded(Control& control, const QKeyEvent& e, bool press, KeyHandling handling);
   QtScreen screen_;
   QtClipboard clipboard_;
@@ -249,6 +273,8 @@ class QtToolkit : public Toolkit {
   std::unordered_map<const Window*, QWidget*> surfaces_;  // surfaces this toolkit made
   RecentEntries<ShownMessageBox> messageBoxes_;
   std::function<MsgBoxResult(const ShownMessageBox&)> answer_;
+  RecentEntries<ShownChooser> choosers_;
+  std::function<bool(ShownChooser&)> chooserAnswer_;
   QMetaObject::Connection focusConnection_;
   std::vector<std::string> pendingReports_;
   std::set<std::string> reportedOnce_;
