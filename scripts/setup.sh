@@ -16,6 +16,7 @@ packages=(
   libfreexl-dev libclang-rt-14-dev
   python3-xlrd libreoffice-calc-nogui gnumeric libspreadsheet-parseexcel-perl   # outside readers of the exported workbooks
   qt6-base-dev libqt6test6 qt6-qpa-plugins xvfb xauth
+  qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev   # the Designer plugin (Designer's package needs OpenGL's), QUiLoader, Designer itself
 )
 
 missing=()

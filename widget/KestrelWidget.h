@@ -111,26 +111,35 @@ class KestrelWidget : public QWidget {
 
 
  public:
-  // The values of the control's enumerated properties, by name.
-  enum class BorderStyle { None = 0, FixedSingle = 1 };
+  // The values of the control's enumerated properties, by name. Unscoped, as Qt's own widgets
+  // have them: Designer and uic write a value as tamarind::KestrelWidget::<name>, which only an
+  // unscoped enumeration can both parse and compile; the names are unique within the class.
+  enum BorderStyle { NoBorder = 0, FixedSingle = 1 };
   Q_ENUM(BorderStyle)
-  enum class Appearance { Flat = 0, ThreeD = 1 };
+  enum Appearance { Flat = 0, ThreeD = 1 };
   Q_ENUM(Appearance)
-  enum class Arrange { NoArrange = 0, AutoLeft = 1, AutoTop = 2 };
+  enum Arrange { NoArrange = 0, ArrangeLeft = 1, ArrangeTop = 2 };
   Q_ENUM(Arrange)
-  enum class PictureAlignment { TopLeft = 0, TopRight = 1, BottomLeft = 2, BottomRight = 3, Center = 4, Tile = 5 };
+  enum PictureAlignment {
+    PictureTopLeft = 0,
+    PictureTopRight = 1,
+    PictureBottomLeft = 2,
+    PictureBottomRight = 3,
+    PictureCenter = 4,
+    PictureTile = 5
+  };
   Q_ENUM(PictureAlignment)
-  enum class SortOrder { Ascending = 0, Descending = 1 };
+  enum SortOrder { Ascending = 0, Descending = 1 };
   Q_ENUM(SortOrder)
-  enum class View { Icon = 0, SmallIcon = 1, List = 2, Report = 3 };
+  enum View { IconView = 0, SmallIconView = 1, ListView = 2, ReportView = 3 };
   Q_ENUM(View)
-  enum class OleDragMode { Manual = 0, Automatic = 1 };
+  enum OleDragMode { DragManual = 0, DragAutomatic = 1 };
   Q_ENUM(OleDragMode)
-  enum class OleDropMode { NoDrop = 0, ManualDrop = 1 };
+  enum OleDropMode { DropNone = 0, DropManual = 1 };
   Q_ENUM(OleDropMode)
-  enum class TabStyle { Tabs = 0, Buttons = 1, FlatButtons = 2 };
+  enum TabStyle { TabStyleTabs = 0, TabStyleButtons = 1, TabStyleFlatButtons = 2 };
   Q_ENUM(TabStyle)
-  enum class TabPlacement { Top = 0, Bottom = 1 };
+  enum TabPlacement { TabsOnTop = 0, TabsAtBottom = 1 };
   Q_ENUM(TabPlacement)
 
   explicit KestrelWidget(QWidget* parent = nullptr);

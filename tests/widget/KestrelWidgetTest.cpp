@@ -253,11 +253,11 @@ TEST_F(KestrelWidgetTest, PropertiesCarryTheControlsValuesByNameAndReportChanges
   EXPECT_TRUE(w.setProperty("titleCaption", QString("Orders")));
   EXPECT_EQ(k.TitleCaption(), "Orders");
   EXPECT_EQ(captionSignals, 1);
-  EXPECT_TRUE(w.setProperty("tabPlacement", "Bottom"));  // an enumeration by its name, as .ui files give it
+  EXPECT_TRUE(w.setProperty("tabPlacement", "TabsAtBottom"));  // an enumeration by its name, as .ui files give it
   EXPECT_EQ(k.TabPlacement(), tplaceBOTTOM);
   EXPECT_TRUE(w.setProperty("lineOddColor", QColor(0x10, 0x20, 0x30)));
   EXPECT_EQ(k.LineOddColor(), 0x302010u);
-  EXPECT_EQ(w.property("view").value<KestrelWidget::View>(), KestrelWidget::View::Report);
+  EXPECT_EQ(w.property("view").value<KestrelWidget::View>(), KestrelWidget::ReportView);
 
   QFont font("DejaVu Sans", 13);
   font.setBold(true);
