@@ -113,14 +113,16 @@ class KestrelWidget : public QWidget {
  public:
   // The values of the control's enumerated properties, by name. Unscoped, as Qt's own widgets
   // have them: Designer and uic write a value as tamarind::KestrelWidget::<name>, which only an
-  // unscoped enumeration can both parse and compile; the names are unique within the class.
-  enum BorderStyle { NoBorder = 0, FixedSingle = 1 };
+  // unscoped enumeration can both parse and compile; the names are unique within the class. Each
+  // is an int underneath, so a number the control refuses (setProperty("tabStyle", 7)) is still a
+  // value of the type on its way there.
+  enum BorderStyle : int { NoBorder = 0, FixedSingle = 1 };
   Q_ENUM(BorderStyle)
-  enum Appearance { Flat = 0, ThreeD = 1 };
+  enum Appearance : int { Flat = 0, ThreeD = 1 };
   Q_ENUM(Appearance)
-  enum Arrange { NoArrange = 0, ArrangeLeft = 1, ArrangeTop = 2 };
+  enum Arrange : int { NoArrange = 0, ArrangeLeft = 1, ArrangeTop = 2 };
   Q_ENUM(Arrange)
-  enum PictureAlignment {
+  enum PictureAlignment : int {
     PictureTopLeft = 0,
     PictureTopRight = 1,
     PictureBottomLeft = 2,
@@ -129,17 +131,17 @@ class KestrelWidget : public QWidget {
     PictureTile = 5
   };
   Q_ENUM(PictureAlignment)
-  enum SortOrder { Ascending = 0, Descending = 1 };
+  enum SortOrder : int { Ascending = 0, Descending = 1 };
   Q_ENUM(SortOrder)
-  enum View { IconView = 0, SmallIconView = 1, ListView = 2, ReportView = 3 };
+  enum View : int { IconView = 0, SmallIconView = 1, ListView = 2, ReportView = 3 };
   Q_ENUM(View)
-  enum OleDragMode { DragManual = 0, DragAutomatic = 1 };
+  enum OleDragMode : int { DragManual = 0, DragAutomatic = 1 };
   Q_ENUM(OleDragMode)
-  enum OleDropMode { DropNone = 0, DropManual = 1 };
+  enum OleDropMode : int { DropNone = 0, DropManual = 1 };
   Q_ENUM(OleDropMode)
-  enum TabStyle { TabStyleTabs = 0, TabStyleButtons = 1, TabStyleFlatButtons = 2 };
+  enum TabStyle : int { TabStyleTabs = 0, TabStyleButtons = 1, TabStyleFlatButtons = 2 };
   Q_ENUM(TabStyle)
-  enum TabPlacement { TabsOnTop = 0, TabsAtBottom = 1 };
+  enum TabPlacement : int { TabsOnTop = 0, TabsAtBottom = 1 };
   Q_ENUM(TabPlacement)
 
   explicit KestrelWidget(QWidget* parent = nullptr);

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
+#include <QBuffer>
 #include <QtDesigner/QExtensionManager>
+#include <QMetaProperty>
 #include <QPluginLoader>
 #include <QUiLoader>
 #include <QTest>
@@ -120,6 +122,81 @@ TEST(DesignerPlugin, TheSameFormThroughUicOrAnOwnLoaderGivesTheControlTheSameVal
   ExpectTheFormsValues(*orders);
   EXPECT_EQ(orders->kestrel().DropLines(), 12);
   EXPECT_EQ(orders->kestrel().TabPlacement(), tplaceBOTTOM);
+}
+
+// Every design-time value, away from its default, saved into a .ui and read back from it.
+TEST(DesignerPlugin, TheWholeSavedPropertySetRoundTripsThroughAUiFile) {
+  KestrelWidget w;
+  w.setObjectName("orders");
+  const std::vector<std::pair<const char*, QVariant>> values = {
+      {"backColor", QColor(1, 2, 3)}, {"foreColor", QColor(4, 5, 6)},
+      {"borderStyle", KestrelWidget::NoBorder}, {"appearance", KestrelWidget::Flat},
+      {"arrange", KestrelWidget::ArrangeTop}, {"hideColumnHeaders", true}, {"hideSelection", false},
+      {"labelWrap", false}, {"fullRowSelect", true}, {"gridLines", true},
+      {"pictureAlignment", KestrelWidget::PictureTile}, {"sorted", true}, {"sortKey", 2},
+      {"sortOrder", KestrelWidget::Descending}, {"view", KestrelWidget::ListView}, {"multiSelect", true},
+      {"oleDragMode", KestrelWidget::DragAutomatic}, {"oleDropMode", KestrelWidget::DropManual},
+      {"checkboxes", true}, {"allowColumnReorder", true}, {"text", "Cumin"}, {"passwordChar", "*"},
+      {"rightToLeft", true}, {"dropDownText", "Seeds"}, {"dropWidth", 120}, {"dropLines", 11},
+      {"dropDelay", 250}, {"calendarBackColor", QColor(7, 8, 9)}, {"calendarForeColor", QColor(10, 11, 12)},
+      {"calendarTitleBackColor", QColor(13, 14, 15)}, {"calendarTitleForeColor", QColor(16, 17, 18)},
+      {"calendarTrailingForeColor", QColor(19, 20, 21)}, {"titlebar", true}, {"titleCaption", "Orders"},
+      {"titleHeight", 330}, {"titleBackColor", QColor(22, 23, 24)}, {"titleForeColor", QColor(25, 26, 27)},
+      {"titleFont", QFont("DejaVu Sans", 11, QFont::Bold)}, {"tabs", true}, {"tabCaptions", "Open|Shipped|All"},
+      {"tabStyle", KestrelWidget::TabStyleButtons}, {"tabPlacement", KestrelWidget::TabsAtBottom},
+      {"lineEvenColor", QColor(28, 29, 30)}, {"lineOddColor", QColor(31, 32, 33)}, {"lineAltColor", true},
+      {"smartColumnSort", true}, {"autoSort", true}, {"sortArrows", true}, {"sortArrowSize", 9},
+      {"playSounds", true}, {"colOrderAppName", "Spices"}, {"colOrderSettingName", "Orders"},
+      {"printingReportHeader", "Orders of the week"}};
+  for (const auto& value : values) ASSERT_TRUE(w.setProperty(value.first, value.second)) << value.first;
+
+  // The form as Designer writes one: each property in the element of its type.
+  QString xml = "<ui version=\"4.0\"><widget class=\"tamarind::KestrelWidget\" name=\"orders\">";
+  const QMetaObject& meta = KestrelWidget::staticMetaObject;
+  for (const auto& value : values) {
+    const QMetaProperty p = meta.property(meta.indexOfProperty(value.first));
+    const QVariant v = p.read(&w);
+    QString element;
+    if (p.isEnumType()) {
+      element = QString("<enum>tamarind::KestrelWidget::%1</enum>").arg(p.enumerator().valueToKey(v.toInt()));
+    } else if (v.userType() == QMetaType::Bool) {
+      element = QString("<bool>%1</bool>").arg(v.toBool() ? "true" : "false");
+    } else if (v.userType() == QMetaType::Int) {
+      element = QString("<number>%1</number>").arg(v.toInt());
+    } else if (v.userType() == QMetaType::QString) {
+      element = QString("<string>%1</string>").arg(v.toString().toHtmlEscaped());
+    } else if (v.userType() == QMetaType::QColor) {
+      const QColor c = v.value<QColor>();
+      element = QString("<color><red>%1</red><green>%2</green><blue>%3</blue></color>").arg(c.red()).arg(c.green()).arg(c.blue());
+    } else if (v.userType() == QMetaType::QFont) {
+      const QFont f = v.value<QFont>();
+      element = QString("<font><family>%1</family><pointsize>%2</pointsize><bold>%3</bold></font>")
+                    .arg(f.family()).arg(f.pointSize()).arg(f.bold() ? "true" : "false");
+    }
+    ASSERT_FALSE(element.isEmpty()) << value.first;
+    xml += QString("<property name=\"%1\">%2</property>").arg(value.first, element);
+  }
+  xml += "</widget><customwidgets><customwidget><class>tamarind::KestrelWidget</class><extends>QWidget</extends>"
+         "<header>widget/KestrelWidget.h</header></customwidget></customwidgets></ui>";
+  QByteArray bytes = xml.toUtf8();
+  QBuffer ui(&bytes);
+  ui.open(QIODevice::ReadOnly);
+  KestrelLoader loader;
+  std::unique_ptr<QWidget> read(loader.load(&ui));
+  ASSERT_NE(read, nullptr) << loader.errorString().toStdString();
+  auto* back = qobject_cast<KestrelWidget*>(read.get());
+  ASSERT_NE(back, nullptr);
+  // Enumerations by value, fonts by what they name; the control must have taken each value too.
+  auto same = [&](const char* name, const QVariant& a, const QVariant& b) {
+    const QMetaProperty p = meta.property(meta.indexOfProperty(name));
+    if (p.isEnumType()) return a.toInt() == b.toInt();
+    if (p.userType() == QMetaType::QFont) return a.value<QFont>().toString() == b.value<QFont>().toString();
+    return a == b;
+  };
+  for (const auto& value : values) {
+    EXPECT_TRUE(same(value.first, w.property(value.first), value.second)) << value.first << " was not taken";
+    EXPECT_TRUE(same(value.first, back->property(value.first), w.property(value.first))) << value.first;
+  }
 }
 
 TEST(DesignerPlugin, PropertyPagesFromTheContextMenuOrADoubleClickEditTheWidget) {
