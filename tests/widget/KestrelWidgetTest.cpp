@@ -367,18 +367,15 @@ class FailingStyle : public QProxyStyle {
 };
 
 TEST(KestrelWidgets, APaintThatFailsIsReportedOnceAndTheWindowStays) {
+  // The style's error unwinds through Qt's painting: nothing of this test is leak checked.
+  [[maybe_unused]] const ThrowingThroughQt qtFrames;
   FailingStyle style;  // outlives the window
   Window win;
   QAbstractScrollArea* view = ListOf(*win.list).ReportWidget();
   view->setStyle(&style);
   view->viewport()->setStyle(&style);
-  {
-    [[maybe_unused]] const ThrowingThroughQt qtFrames;
-    for (int i = 0; i < 3; ++i) view->viewport()->repaint();
-    QApplication::processEvents();
-    view->setStyle(QApplication::style());  // later paints (closing the window) would fail again
-    view->viewport()->setStyle(QApplication::style());
-  }
+  for (int i = 0; i < 3; ++i) view->viewport()->repaint();
+  QApplication::processEvents();
 
   int reports = 0;
   for (const auto& box : win.list->toolkit().MessageBoxes()) reports += box.prompt.find("style failed") != std::string::npos;
