@@ -31,6 +31,7 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(TAMARIND_HEADLESS_LIBRARIES
+  tamarind_designtime
   tamarind
   tamarind_dataio
   tamarind_sorting
@@ -81,11 +82,18 @@ if(TARGET tamarind_qt)
   if(TARGET tamarind_widget)
     list(PREPEND TAMARIND_QT_LIBRARIES tamarind_widget)
   endif()
+  if(TARGET tamarind_propertysheet)
+    list(PREPEND TAMARIND_QT_LIBRARIES tamarind_propertysheet)
+  endif()
 endif()
 
-set(TAMARIND_INSTALL_HEADER_DIRS runtime platform core control editing presentation services sorting dataio resources)
+set(TAMARIND_INSTALL_HEADER_DIRS runtime platform core control editing presentation services sorting dataio resources
+  designtime)
 if(TARGET tamarind_widget)
   list(APPEND TAMARIND_INSTALL_HEADER_DIRS widget)
+endif()
+if(TARGET tamarind_propertysheet)
+  list(APPEND TAMARIND_INSTALL_HEADER_DIRS propertysheet)
 endif()
 
 set(TAMARIND_INCLUDE_INSTALL_DIR ${CMAKE_INSTALL_INCLUDEDIR}/tamarind)

@@ -84,7 +84,7 @@ cmake_minimum_required(VERSION 3.25)
 project(TamarindProbe LANGUAGES CXX)
 find_package(Tamarind 0.1 CONFIG ${PROBE_FIND})
 set(loaded)
-foreach(name tamarind headless desktop spreadsheet platform runtime audio printing database qt widget)
+foreach(name tamarind designtime headless desktop spreadsheet platform runtime audio printing database qt widget propertysheet)
   if(TARGET Tamarind::${name})
     list(APPEND loaded ${name})
   endif()
@@ -93,10 +93,11 @@ list(JOIN loaded " " loaded)
 message(STATUS "probe loaded: ${loaded}")
 message(STATUS "probe database found: ${Tamarind_database_FOUND}")
 EOF
-headless_set="tamarind headless desktop spreadsheet platform runtime"
+headless_set="tamarind designtime headless desktop spreadsheet platform runtime"
 all_set="$headless_set audio printing database"
 [[ -f "$libdir/libtamarind_qt.a" ]] && all_set+=" qt"
 [[ -f "$libdir/libtamarind_widget.a" ]] && all_set+=" widget"
+[[ -f "$libdir/libtamarind_propertysheet.a" ]] && all_set+=" propertysheet"
 probes=0
 
 # expect_loaded <what> <find_package arguments, ;-separated> <targets> [cmake arguments...]
