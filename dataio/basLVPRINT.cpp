@@ -40,20 +40,25 @@ float TextLeft(int16_t alignment, int32_t x, int32_t cw, int32_t io, float textW
   }
 }
 
-// The text as it fits into avail twips: whole when it fits; else, dropping one character at a
-// time from its end, the first shortened text that fits with "..." after it; "..." alone when no
-// prefix does. An empty text stays empty.
+// The text as it fits into avail twips: whole when it fits; else the longest prefix that fits with
+// "..." after it, as dropping one character at a time from the end would find it; "..." alone when
+// no prefix does. An empty text stays empty. A prefix is never wider than a longer one, so the
+// prefixes that fit are the shorter ones and a binary search finds the longest of them in a
+// handful of measurements instead of one per character.
 std::string Truncated(Printer& prn, const std::string& text, float avail) {
   if (text.empty() || prn.TextWidth(text) < avail) return text;
   std::vector<size_t> starts;  // byte offset of each character
   for (size_t at = 0; at < text.size(); at += utf8::Decode(text, at).length) starts.push_back(at);
-  std::string shown;
-  for (size_t n = starts.size(); n-- > 0;) {
-    shown.assign(text, 0, starts[n]);
-    shown += "...";
-    if (prn.TextWidth(shown) < avail) break;
+  const auto shortened = [&](size_t characters) { return text.substr(0, starts[characters]) + "..."; };
+  // The answer lies in [low, high]: prefixes of more than high characters do not fit, and the
+  // one of low characters fits (or low is 0, which stands for "..." alone).
+  size_t low = 0, high = starts.size() - 1;
+  while (low < high) {
+    const size_t mid = low + (high - low + 1) / 2;
+    if (prn.TextWidth(shortened(mid)) < avail) low = mid;
+    else high = mid - 1;
   }
-  return shown;
+  return shortened(low);
 }
 
 // The icon of a cell: "" and 0 mean none, as Empty does.

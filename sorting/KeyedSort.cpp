@@ -167,8 +167,10 @@ void SortListViewByKeys(Toolkit& tk, ListView& list, int32_t sub, int32_t kind, 
   list.SortKey(ToInteger(sub));
   list.SortOrder(ToInteger(dir));
   BuildSortKeys(tk, list, sub, kind, OmitChar);
-  tk.Windows().SendMessage(list.hWnd(), LVM_SORTITEMS, static_cast<WPARAM>(dir),
-                           reinterpret_cast<LPARAM>(&CompareSortKeys));
+  // The list view orders the rows by the keys themselves: the order LVM_SORTITEMS gives with
+  // CompareSortKeys, without twenty million calls of it for a million rows.
+  const SortKeyCollection& values = *tSortValues;
+  list.SortItemsByNumber([&values](LPARAM param) { return values.Value(param); }, dir == 1);
   tCompareValues = nullptr;
   tSortValues.reset();
 }

@@ -3,8 +3,8 @@
 //
 // Every cell of the column is read once (LVM_GETITEMA) and converted once, into this thread's
 // SortValues: one key per row, under "k" followed by the row's item parameter. The list view then
-// orders its rows (LVM_SORTITEMS) with CompareSortKeys, which looks up the keys of the two rows it
-// is given. SortValues exists from the start of a keyed sort to its end; a sort that fails leaves
+// orders its rows by those keys, in the order LVM_SORTITEMS gives with CompareSortKeys (which looks
+// up the keys of the two rows it is given) but reading each row's key once. SortValues exists from the start of a keyed sort to its end; a sort that fails leaves
 // it behind until the next keyed sort replaces it. It is shared by every list on the thread,
 // which is safe because a sort runs to its end before another can start.
 
@@ -87,7 +87,7 @@ void BuildSortKeys(platform::Toolkit& tk, platform::ListView& list, int32_t sub,
 
 // Sorts the rows by the values of column sub in direction dir (0 ascending, 1 descending): the
 // list's Sorted becomes False, SortKey sub and SortOrder dir, the keys are built, the list view
-// orders its rows with CompareSortKeys, and SortValues is released. An error (an unconvertible
+// orders its rows by them as CompareSortKeys would, and SortValues is released. An error (an unconvertible
 // cell) reaches the caller with the rows as they were and the sort state already set.
 void SortListViewByKeys(platform::Toolkit& tk, platform::ListView& list, int32_t sub, int32_t kind, int32_t dir,
                         const std::string& OmitChar);

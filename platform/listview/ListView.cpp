@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "platform/Toolkit.h"
+#include "platform/listview/NumberSort.h"
 #include "platform/listview/TextSort.h"
 #include "runtime/Conversions.h"
 #include "runtime/Error.h"
@@ -532,11 +533,22 @@ LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
   });
   std::vector<size_t> order(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].pos;
+  ApplySortOrder(order);
+  return 1;
+}
+
+void ListView::SortItemsByNumber(const std::function<double(LPARAM)>& numberOf, bool descending) {
+  std::vector<double> numbers;
+  numbers.reserve(items_.rows_.size());
+  items_.rows_.forEach([&](const ListItemRef& item) { numbers.push_back(numberOf(item->param_)); });
+  ApplySortOrder(NumberSortOrder(numbers, descending));
+}
+
+void ListView::ApplySortOrder(const std::vector<size_t>& order) {
   items_.rows_.reorder(order);
   ordered_ = false;
   if (observer_) observer_->RowsReset();
   Invalidate(true);
-  return 1;
 }
 
 LRESULT ListView::WindowProc(uint32_t msg, WPARAM wParam, LPARAM lParam) {

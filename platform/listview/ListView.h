@@ -12,6 +12,7 @@
 // selection, raises its events in the platform's order, reorders and resizes columns.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,6 +163,13 @@ class ListView : public Control {
   // Sorted = True, SortKey = key, SortOrder = order, assigned in that order: the rows end as
   // those three assignments leave them, but they are sorted once instead of three times.
   void SortBy(int16_t key, int16_t order);
+  // The rows ordered by one number each, asked of numberOf once per row by its item parameter:
+  // ascending, or descending; rows of equal number keep their order in the list. This is the
+  // order LVM_SORTITEMS gives with a routine returning the sign of the difference of two rows'
+  // numbers (negated for descending), without a routine called for every comparison. Sorted
+  // is left as it is, like LVM_SORTITEMS leaves it. An error from numberOf leaves the rows as
+  // they were.
+  void SortItemsByNumber(const std::function<double(LPARAM)>& numberOf, bool descending);
 
   // The selected item: the focused item while it is selected, else the first selected item,
   // else nullptr. Setting an item selects it and makes it the focused item; nullptr deselects all.
@@ -298,6 +306,9 @@ class ListView : public Control {
   LRESULT OnGetItem(LVITEMA& item) const;
   LRESULT OnSetColumnWidth(int32_t column0, int32_t width);
   LRESULT OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare);
+  // The rows put in the order given (order[i] is the position of the row to stand at i), after a
+  // sort by parameters.
+  void ApplySortOrder(const std::vector<size_t>& order);
 
   platform::ListItems items_;
   platform::ColumnHeaders columns_;

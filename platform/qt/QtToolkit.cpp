@@ -148,11 +148,28 @@ intptr_t QtShell::ShellExecute(HWND, std::string_view operation, std::string_vie
   return QDesktopServices::openUrl(url) ? kSuccess : kNoAssociation;
 }
 
-int32_t QtTextMetrics::TextWidthPx(const StdFont& font, std::string_view text) const {
-  return QFontMetrics(ToQFont(font)).horizontalAdvance(ToQString(text));
+QtTextMetrics::MeasuredFont& QtTextMetrics::Measured(const StdFont& font) const {
+  // Everything ToQFont reads from the font names it.
+  std::string key = font.Name();
+  key += '\0';
+  key += std::to_string(font.Size()) + '/' + std::to_string(font.Weight()) + '/' +
+         (font.Italic() ? 'i' : '-') + (font.Underline() ? 'u' : '-') + (font.Strikethrough() ? 's' : '-');
+  auto& slot = fonts_[key];
+  if (!slot) slot = std::make_unique<MeasuredFont>(ToQFont(font));
+  return *slot;
 }
 
-int32_t QtTextMetrics::TextHeightPx(const StdFont& font) const { return QFontMetrics(ToQFont(font)).height(); }
+int32_t QtTextMetrics::TextWidthPx(const StdFont& font, std::string_view text) const {
+  MeasuredFont& measured = Measured(font);
+  const std::string key(text);
+  if (const auto it = measured.widths.find(key); it != measured.widths.end()) return it->second;
+  if (measured.widths.size() >= kWidthsPerFont) measured.widths.clear();
+  const int32_t width = measured.metrics.horizontalAdvance(ToQString(text));
+  measured.widths.emplace(key, width);
+  return width;
+}
+
+int32_t QtTextMetrics::TextHeightPx(const StdFont& font) const { return Measured(font).height; }
 
 
 // --- window functions --------------------------------------------------------------------------------

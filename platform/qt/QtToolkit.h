@@ -13,6 +13,8 @@
 //
 // A QApplication must exist before the toolkit is made and outlive it.
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QObject>
 #include <QPointer>
 
@@ -102,6 +104,22 @@ class QtTextMetrics : public TextMetrics {
  public:
   int32_t TextWidthPx(const StdFont& font, std::string_view text) const override;
   int32_t TextHeightPx(const StdFont& font) const override;
+
+ private:
+  // Measuring builds a font and its metrics and shapes the text; a paint or SizeColumns asks for
+  // the same fonts and often the same texts again and again. Each font keeps its metrics and the
+  // widths of the texts measured in it.
+  struct MeasuredFont {
+    explicit MeasuredFont(const QFont& font) : metrics(font), height(metrics.height()) {}
+    QFontMetrics metrics;
+    int32_t height;
+    std::unordered_map<std::string, int32_t> widths;
+  };
+  MeasuredFont& Measured(const StdFont& font) const;
+  // A bound on the widths kept per font, so a list of a million distinct texts does not keep a
+  // million widths: past it the font's widths start again.
+  static constexpr size_t kWidthsPerFont = 16384;
+  mutable std::unordered_map<std::string, std::unique_ptr<MeasuredFont>> fonts_;
 };
 
 // The window functions on real windows: screen positions come from the widgets, and a painting

@@ -1,0 +1,22 @@
+#pragma once
+// The order of rows by one number each, for the keyed sorts of numbers and dates.
+//
+// A comparison sort through a compare routine calls it about twenty million times for a million
+// rows. Here each number is turned once into an unsigned integer of the same order, and the
+// (integer, position) pairs are put in order by a least-significant-digit radix sort, which is
+// stable: rows of equal number keep their order in the list, as a stable comparison sort keeps
+// them.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tamarind::platform {
+
+// The positions 0 .. keys.size() - 1 in order of their keys: ascending, or descending when
+// descending is true; equal keys (0 and -0 are equal) in ascending order of position. This is
+// exactly the order of a stable sort of the positions by the sign of the difference of their keys
+// (negated for descending). Keys must not be NaN.
+std::vector<size_t> NumberSortOrder(const std::vector<double>& keys, bool descending);
+
+}  // namespace tamarind::platform
