@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 
 #include "platform/Picture.h"
 #include "platform/printing/PdfPrinter.h"
+#include "platform/qt/QtSupport.h"
 #include "platform/qt/QtToolkit.h"
 #include "runtime/Error.h"
 
@@ -32,6 +34,28 @@ TEST(QtServices, TwipsPerPixelFollowTheScreensLogicalDpi) {
   if (dpi == 96) {
     EXPECT_EQ(tk.GetScreen().TwipsPerPixelY(), 15);
   }
+}
+
+// Widths are kept per font and per text: each font that differs in anything the text's shape
+// depends on gets its own, and every answer is the one Qt gives for that font.
+TEST(QtServices, TextMetricsAnswerForEachFontAsQtMeasuresIt) {
+  QtToolkit tk;
+  const platform::TextMetrics& metrics = tk.Metrics();
+  const std::string text = "Cardamom pods, green";
+  platform::StdFont regular("DejaVu Sans", 9), bold("DejaVu Sans", 9), large("DejaVu Sans", 14),
+      italic("DejaVu Sans", 9);
+  bold.Weight(700);
+  italic.Italic(true);
+  for (int round = 0; round < 2; ++round) {  // the second round answers from what was kept
+    for (const platform::StdFont* font : {&regular, &bold, &large, &italic}) {
+      const QFontMetrics qt(platform::qt::ToQFont(*font));
+      EXPECT_EQ(metrics.TextWidthPx(*font, text), qt.horizontalAdvance(QString::fromUtf8(text.c_str())))
+          << font->Name() << " " << font->Size() << " weight " << font->Weight() << " round " << round;
+      EXPECT_EQ(metrics.TextHeightPx(*font), qt.height());
+    }
+  }
+  EXPECT_GT(metrics.TextWidthPx(bold, text), metrics.TextWidthPx(regular, text));
+  EXPECT_EQ(metrics.TextWidthPx(regular, ""), 0);
 }
 
 TEST(QtServices, ClipboardTextRoundTripsThroughTheSystemClipboard) {

@@ -41,16 +41,22 @@ TEST(NumberSortOrder, GivesTheStableComparisonOrderOnAwkwardKeys) {
   // Sizes on both sides of the point where the radix sort takes over.
   for (size_t n : {0u, 1u, 2u, 7u, 511u, 512u, 513u, 5000u, 70000u}) {
     // Keys drawn from the awkward ones (many ties), from a few small integers (runs of equal
-    // keys), and from the whole range of bit patterns.
-    for (int draw = 0; draw < 3; ++draw) {
+    // keys), from one value with a few others among it (a column of mostly zeros), and from the
+    // whole range of bit patterns; and one value everywhere but in one row.
+    for (int draw = 0; draw < 5; ++draw) {
       std::vector<double> keys(n);
       for (double& key : keys) {
         if (draw == 0) key = kAwkward[random() % std::size(kAwkward)];
         else if (draw == 1) key = static_cast<double>(static_cast<int>(random() % 7) - 3);
-        else {
+        else if (draw == 2) key = random() % 10 == 0 ? kAwkward[random() % std::size(kAwkward)] : 0.0;
+        else if (draw == 3) {
           do key = std::bit_cast<double>(random());
           while (std::isnan(key));
         }
+      }
+      if (draw == 4) {
+        std::fill(keys.begin(), keys.end(), 1.0);
+        if (n > 0) keys[random() % n] = 3.0;
       }
       for (bool descending : {false, true})
         ASSERT_EQ(NumberSortOrder(keys, descending), ReferenceOrder(keys, descending))
