@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 #include "platform/Messages.h"
@@ -125,24 +124,20 @@ void BuildSortKeys(Toolkit& tk, ListView& list, int32_t sub, int32_t kind, const
   tCompareValues = tSortValues.get();
   SortKeyCollection& values = *tSortValues;
 
-  TextBuffer<256> buffer;
-  LVITEMA item;
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iSubItem = sub;
-  item.pszText = buffer.data();
-  item.cchTextMax = TextBuffer<256>::kCharacters;
-  WindowManager& windows = tk.Windows();
-  const HWND hwnd = list.hWnd();
+  // Each cell as LVM_GETITEMA with a buffer of kCellCharacters + 1 characters gives it: at most
+  // kCellCharacters characters, up to the first NUL. The rows are read straight from the list
+  // rather than through a message per row.
+  constexpr size_t kCellCharacters = TextBuffer<256>::kCharacters - 1;
   std::string omitted;
-  for (int32_t row = 1; row <= rows; ++row) {
-    item.iItem = row - 1;
-    windows.SendMessage(hwnd, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    const char* nul = static_cast<const char*>(std::memchr(buffer.data(), '\0', buffer.bytes.size()));
-    if (!nul || nul == buffer.data()) {
-      values.AddEmpty(item.lParam);
-      continue;
+  list.ListItems().ForEach([&](const ListItemRef& item) {
+    const std::string& cell = item->ColumnText(sub);
+    std::string_view text(cell.data(), utf8::Advance(cell, 0, kCellCharacters));
+    text = text.substr(0, text.find('\0'));
+    const LPARAM param = item->ItemParam();
+    if (text.empty()) {
+      values.AddEmpty(param);
+      return;
     }
-    std::string_view text(buffer.data(), static_cast<size_t>(nul - buffer.data()));
     if (!OmitChar.empty()) {
       omitted = Omit(tk, text, OmitChar);
       text = omitted;
@@ -150,15 +145,15 @@ void BuildSortKeys(Toolkit& tk, ListView& list, int32_t sub, int32_t kind, const
     if (kind == skDATE) {
       // A cell that is no date sorts with the empty cells, at the start of an ascending sort,
       // rather than wherever the row happened to be read.
-      if (const auto date = ParseDate(text)) values.AddDate(item.lParam, *date);
-      else values.AddEmpty(item.lParam);
+      if (const auto date = ParseDate(text)) values.AddDate(param, *date);
+      else values.AddEmpty(param);
     } else if (const auto number = ParseNumber(text)) {
-      values.AddNumber(item.lParam, *number);
+      values.AddNumber(param, *number);
     } else {
       CDbl(Variant(std::string(text)));  // raises the conversion's own error: 13, or 6 for an overflow
       Raise(err::TypeMismatch, "Kestrel");
     }
-  }
+  });
 }
 
 void SortListViewByKeys(Toolkit& tk, ListView& list, int32_t sub, int32_t kind, int32_t dir,

@@ -1,12 +1,13 @@
 #pragma once
 // Sorting rows by the value of one column's cells: numbers by their value, dates by their date.
 //
-// Every cell of the column is read once (LVM_GETITEMA) and converted once, into this thread's
-// SortValues: one key per row, under "k" followed by the row's item parameter. The list view then
-// orders its rows by those keys, in the order LVM_SORTITEMS gives with CompareSortKeys (which looks
-// up the keys of the two rows it is given) but reading each row's key once. SortValues exists from the start of a keyed sort to its end; a sort that fails leaves
-// it behind until the next keyed sort replaces it. It is shared by every list on the thread,
-// which is safe because a sort runs to its end before another can start.
+// Every cell of the column is read once (as LVM_GETITEMA gives it) and converted once, into this
+// thread's SortValues: one key per row, under "k" followed by the row's item parameter. The list
+// view then orders its rows by those keys, in the order LVM_SORTITEMS gives with CompareSortKeys
+// (which looks up the keys of the two rows it is given) but reading each row's key once.
+// SortValues exists from the start of a keyed sort to its end; a sort that fails leaves it behind
+// until the next keyed sort replaces it. It is shared by every list on the thread, which is safe
+// because a sort runs to its end before another can start.
 
 #include <cstdint>
 #include <memory>

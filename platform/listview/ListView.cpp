@@ -538,10 +538,8 @@ LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
 }
 
 void ListView::SortItemsByNumber(const std::function<double(LPARAM)>& numberOf, bool descending) {
-  std::vector<double> numbers;
-  numbers.reserve(items_.rows_.size());
-  items_.rows_.forEach([&](const ListItemRef& item) { numbers.push_back(numberOf(item->param_)); });
-  ApplySortOrder(NumberSortOrder(numbers, descending));
+  const ItemSequence& rows = items_.rows_;
+  ApplySortOrder(NumberSortOrder(rows.size(), [&](size_t i) { return numberOf(rows.at(i)->param_); }, descending));
 }
 
 void ListView::ApplySortOrder(const std::vector<size_t>& order) {

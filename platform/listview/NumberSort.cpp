@@ -35,13 +35,18 @@ constexpr size_t kRadixFrom = 512;
 }  // namespace
 
 std::vector<size_t> NumberSortOrder(const std::vector<double>& keys, bool descending) {
-  const size_t n = keys.size();
+  return NumberSortOrder(keys.size(), [&keys](size_t i) { return keys[i]; }, descending);
+}
+
+std::vector<size_t> NumberSortOrder(size_t n, const std::function<double(size_t)>& numberAt, bool descending) {
   // Descending is ascending on the complemented keys; positions still rise among equal keys.
   const uint64_t flip = descending ? ~uint64_t{0} : 0;
-  std::vector<Keyed> a(n);
+  std::vector<Keyed> a;
+  a.reserve(n);
   for (size_t i = 0; i < n; ++i) {
-    assert(keys[i] == keys[i]);
-    a[i] = Keyed{OrderedBits(keys[i]) ^ flip, i};
+    const double number = numberAt(i);
+    assert(number == number);
+    a.push_back(Keyed{OrderedBits(number) ^ flip, i});
   }
   if (n < kRadixFrom) {
     std::stable_sort(a.begin(), a.end(), [](const Keyed& x, const Keyed& y) { return x.key < y.key; });

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace tamarind::platform {
@@ -18,5 +19,8 @@ namespace tamarind::platform {
 // exactly the order of a stable sort of the positions by the sign of the difference of their keys
 // (negated for descending). Keys must not be NaN.
 std::vector<size_t> NumberSortOrder(const std::vector<double>& keys, bool descending);
+
+// The same for n numbers asked of numberAt(position) once each, without a vector of them.
+std::vector<size_t> NumberSortOrder(size_t n, const std::function<double(size_t)>& numberAt, bool descending);
 
 }  // namespace tamarind::platform

@@ -130,6 +130,16 @@ TEST_F(TypedSort, RandomColumnsSortAsTheCompareRoutineSortsThem) {
   }
 }
 
+// A cell is read as the list view hands it out through LVM_GETITEMA: at most 255 characters, up
+// to the first NUL.
+TEST_F(TypedSort, ACellIsReadAsTheListViewHandsItOut) {
+  const std::string huge = "1" + std::string(300, '0');          // 1E+300 whole, 1E+254 as read
+  const std::string large = "5" + std::string(254, '0');         // 5E+254, 255 characters
+  Fill({"Row", "Qty"}, {{"huge", huge}, {"large", large}, {"nul", std::string("30\0" "9", 4)}, {"four", "4"}});
+  sorting::SortListViewByKeys(tk, lv, 1, sorting::skNUMERIC, 0, "");
+  EXPECT_EQ(Column(0), (Texts{"four", "nul", "huge", "large"}));
+}
+
 // A cell that is no number raises the conversion's error before the rows move.
 TEST_F(TypedSort, AnUnconvertibleCellLeavesTheOrderOfAdding) {
   Fill({"Row", "Qty"}, {{"a", "3"}, {"b", "1"}, {"c", "x"}, {"d", "2"}});
