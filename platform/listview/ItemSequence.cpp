@@ -194,7 +194,8 @@ void ItemSequence::assign(std::vector<ListItemRef> items) {
   cacheValid_ = false;
 }
 
-void ItemSequence::reorder(const std::vector<size_t>& order) {
+template <class Position>
+void ItemSequence::reorder(const std::vector<Position>& order) {
   assert(order.size() == size_);
   std::vector<ListItemRef> all;
   all.reserve(size_);
@@ -219,6 +220,9 @@ void ItemSequence::reorder(const std::vector<size_t>& order) {
   treeValid_ = false;
   cacheValid_ = false;
 }
+
+template void ItemSequence::reorder(const std::vector<size_t>& order);
+template void ItemSequence::reorder(const std::vector<uint32_t>& order);
 
 void ItemSequence::splitBlock(size_t block) {
   Block& full = *blocks_[block];

@@ -41,7 +41,9 @@ class ItemSequence {
   void assign(std::vector<ListItemRef> items);
   // Puts the item now at position order[i] at position i, for every i; order is a permutation of
   // 0 .. size() - 1. The items move; none is copied.
-  void reorder(const std::vector<size_t>& order);
+  // Positions are size_t or uint32_t.
+  template <class Position>
+  void reorder(const std::vector<Position>& order);
 
   template <class F>
   void forEach(F&& f) const {

@@ -542,7 +542,8 @@ void ListView::SortItemsByNumber(const std::function<double(LPARAM)>& numberOf, 
   ApplySortOrder(NumberSortOrder(rows.size(), [&](size_t i) { return numberOf(rows.at(i)->param_); }, descending));
 }
 
-void ListView::ApplySortOrder(const std::vector<size_t>& order) {
+template <class Position>
+void ListView::ApplySortOrder(const std::vector<Position>& order) {
   items_.rows_.reorder(order);
   ordered_ = false;
   if (observer_) observer_->RowsReset();

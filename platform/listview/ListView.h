@@ -308,7 +308,8 @@ class ListView : public Control {
   LRESULT OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare);
   // The rows put in the order given (order[i] is the position of the row to stand at i), after a
   // sort by parameters.
-  void ApplySortOrder(const std::vector<size_t>& order);
+  template <class Position>
+  void ApplySortOrder(const std::vector<Position>& order);
 
   platform::ListItems items_;
   platform::ColumnHeaders columns_;

@@ -18,10 +18,15 @@ uint64_t OrderedBits(double d) {
   return (bits >> 63) != 0 ? ~bits : bits | (uint64_t{1} << 63);
 }
 
+// Twelve bytes rather than a padded sixteen: the pairs are moved once per pass, and at a million
+// rows every byte less is memory the sort need not take fresh.
+#pragma pack(push, 4)
 struct Keyed {
   uint64_t key;
-  size_t pos;
+  uint32_t pos;
 };
+#pragma pack(pop)
+static_assert(sizeof(Keyed) == 12);
 
 constexpr int kDigitBits = 11;
 constexpr size_t kBuckets = size_t{1} << kDigitBits;
@@ -34,11 +39,11 @@ constexpr size_t kRadixFrom = 512;
 
 }  // namespace
 
-std::vector<size_t> NumberSortOrder(const std::vector<double>& keys, bool descending) {
+std::vector<uint32_t> NumberSortOrder(const std::vector<double>& keys, bool descending) {
   return NumberSortOrder(keys.size(), [&keys](size_t i) { return keys[i]; }, descending);
 }
 
-std::vector<size_t> NumberSortOrder(size_t n, const std::function<double(size_t)>& numberAt, bool descending) {
+std::vector<uint32_t> NumberSortOrder(size_t n, const std::function<double(size_t)>& numberAt, bool descending) {
   // Descending is ascending on the complemented keys; positions still rise among equal keys.
   const uint64_t flip = descending ? ~uint64_t{0} : 0;
   std::vector<Keyed> a;
@@ -46,7 +51,7 @@ std::vector<size_t> NumberSortOrder(size_t n, const std::function<double(size_t)
   for (size_t i = 0; i < n; ++i) {
     const double number = numberAt(i);
     assert(number == number);
-    a.push_back(Keyed{OrderedBits(number) ^ flip, i});
+    a.push_back(Keyed{OrderedBits(number) ^ flip, static_cast<uint32_t>(i)});
   }
   if (n < kRadixFrom) {
     std::stable_sort(a.begin(), a.end(), [](const Keyed& x, const Keyed& y) { return x.key < y.key; });
@@ -68,7 +73,7 @@ std::vector<size_t> NumberSortOrder(size_t n, const std::function<double(size_t)
       a.swap(b);
     }
   }
-  std::vector<size_t> order(n);
+  std::vector<uint32_t> order(n);
   for (size_t i = 0; i < n; ++i) order[i] = a[i].pos;
   return order;
 }

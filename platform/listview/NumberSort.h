@@ -18,9 +18,9 @@ namespace tamarind::platform {
 // descending is true; equal keys (0 and -0 are equal) in ascending order of position. This is
 // exactly the order of a stable sort of the positions by the sign of the difference of their keys
 // (negated for descending). Keys must not be NaN.
-std::vector<size_t> NumberSortOrder(const std::vector<double>& keys, bool descending);
+std::vector<uint32_t> NumberSortOrder(const std::vector<double>& keys, bool descending);
 
 // The same for n numbers asked of numberAt(position) once each, without a vector of them.
-std::vector<size_t> NumberSortOrder(size_t n, const std::function<double(size_t)>& numberAt, bool descending);
+std::vector<uint32_t> NumberSortOrder(size_t n, const std::function<double(size_t)>& numberAt, bool descending);
 
 }  // namespace tamarind::platform

@@ -22,10 +22,10 @@ using platform::LPARAM;
 using platform::NumberSortOrder;
 
 // The order a stable comparison sort gives by the sign of the keys' difference.
-std::vector<size_t> ReferenceOrder(const std::vector<double>& keys, bool descending) {
-  std::vector<size_t> order(keys.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+std::vector<uint32_t> ReferenceOrder(const std::vector<double>& keys, bool descending) {
+  std::vector<uint32_t> order(keys.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
     const int sign = keys[a] < keys[b] ? -1 : keys[a] > keys[b] ? 1 : 0;
     return (descending ? -sign : sign) < 0;
   });
