@@ -120,6 +120,19 @@ TEST_F(ReportLayout, TextsTooLongForTheirCellsEndInDots) {
   EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const auto& o) { return o.text.empty(); }), 5);
 }
 
+// A cut text must be narrower than its room, not merely as wide: with exactly 14 characters of
+// room, 11 and "..." would fill it, so 10 and "..." are printed.
+TEST_F(ReportLayout, ACutTextStaysNarrowerThanItsRoom) {
+  k.ColumnHeaders().Clear();
+  k.ColumnHeaders().Add(0, {}, "Name", 975);  // 1755 twips on paper: 1680 (14 characters) for the text
+  k.ColumnHeaders().Add(0, {}, "Empty", 4785);
+  k.ListItems().Add(0, {}, "Cardamom greens");
+  k.ListItems().Add(0, {}, "Fourteen chars");  // exactly as wide as the room: cut as well
+  const auto& ops = Print();
+  EXPECT_NO_THROW(TextOp(ops, "Cardamom g..."));
+  EXPECT_NO_THROW(TextOp(ops, "Fourteen c..."));
+}
+
 TEST_F(ReportLayout, IconsArePaintedBesideTheirTexts) {
   auto icons = std::make_shared<platform::ImageList>();
   icons->Add(std::make_shared<platform::StdPicture>(16, 16, platform::RGB(200, 0, 0)));
