@@ -245,6 +245,9 @@ void KeyboardRouter::NavigateFocused(int16_t keyCode, int16_t shift) {
     }
     ListItemRef item = lv->ListItems().Item(index);
     if (item == current) return;
+    // The row the keys land on is selected alone, as in any list view, also in a MultiSelect list;
+    // with Shift held the rows already selected stay so, and a range is gathered row by row.
+    if (!(shift & vbShiftMask)) lv->SelectedItem(nullptr);
     lv->SelectedItem(item);
     item->EnsureVisible();
     lv->ItemClick(item);  // the list reports a selection made with the keyboard as an item click

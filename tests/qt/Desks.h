@@ -75,6 +75,13 @@ class Desk {
 
 // The selected row (0 for none), so a wrong selection fails a check rather than the run.
 inline int32_t SelectedRow(Kestrel& k) { return k.SelectedItem() ? k.SelectedItem()->Index() : 0; }
+// The indexes of every selected row, in order.
+inline std::vector<int32_t> SelectedRows(Kestrel& k) {
+  std::vector<int32_t> rows;
+  for (int32_t i = 1; i <= k.ListItems().Count(); ++i)
+    if (k.ListItems().Item(i)->Selected()) rows.push_back(i);
+  return rows;
+}
 
 std::unique_ptr<Desk> MakeHeadlessDesk();
 std::unique_ptr<Desk> MakeQtDesk();

@@ -155,6 +155,21 @@ TEST_P(Navigation, ArrowKeysMoveTheSelectionAndEachMoveIsAnItemClick) {
   EXPECT_EQ(SelectedRow(k), 3);
 }
 
+// In a MultiSelect list too, an arrow moves the selection: the row it lands on is selected alone.
+TEST_P(Navigation, AnArrowInAMultiSelectListSelectsTheRowItLandsOnAlone) {
+  host.editors.clear();
+  k.MultiSelect(true);
+  desk->ClickCell(3, 1);
+  k.ListItems().Item(1)->Selected(true);  // selected by the host: the focus goes with it
+  ASSERT_EQ(SelectedRows(k), (std::vector<int32_t>{1, 3}));
+  desk->PressKey(platform::vbKeyDown);
+  EXPECT_EQ(SelectedRows(k), (std::vector<int32_t>{2}));
+  desk->PressKey(platform::vbKeyHome);
+  EXPECT_EQ(SelectedRows(k), (std::vector<int32_t>{1}));
+  desk->PressKey(platform::vbKeyUp);  // already at the top: nothing changes
+  EXPECT_EQ(SelectedRows(k), (std::vector<int32_t>{1}));
+}
+
 TEST_P(Navigation, KeysTheHostSwallowsNeverReachTheText) {
   host.swallowedKeys = {'x', ' '};
   desk->ClickCell(1, 0);
