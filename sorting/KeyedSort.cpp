@@ -124,14 +124,12 @@ void BuildSortKeys(Toolkit& tk, ListView& list, int32_t sub, int32_t kind, const
   tCompareValues = tSortValues.get();
   SortKeyCollection& values = *tSortValues;
 
-  // Each cell as LVM_GETITEMA with a buffer of kCellCharacters + 1 characters gives it: at most
-  // kCellCharacters characters, up to the first NUL. The rows are read straight from the list
-  // rather than through a message per row.
-  constexpr size_t kCellCharacters = TextBuffer<256>::kCharacters - 1;
+  // Each cell as LVM_GETITEMA into a TextBuffer<256> gives it, read up to its first NUL; the rows
+  // are read straight from the list rather than through a message per row.
   std::string omitted;
   list.ListItems().ForEach([&](const ListItemRef& item) {
     const std::string& cell = item->ColumnText(sub);
-    std::string_view text(cell.data(), utf8::Advance(cell, 0, kCellCharacters));
+    std::string_view text(cell.data(), ListView::GetItemTextBytes(cell, TextBuffer<256>::kCharacters));
     text = text.substr(0, text.find('\0'));
     const LPARAM param = item->ItemParam();
     if (text.empty()) {

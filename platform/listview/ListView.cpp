@@ -433,13 +433,17 @@ int32_t ListView::FitColumnWidthPx(int32_t column0, bool includeHeader) const {
 
 // --- messages ----------------------------------------------------------------------------------------
 
+size_t ListView::GetItemTextBytes(const std::string& text, int32_t cchTextMax) {
+  return cchTextMax > 0 ? utf8::Advance(text, 0, static_cast<size_t>(cchTextMax - 1)) : 0;
+}
+
 LRESULT ListView::OnGetItem(LVITEMA& item) const {
   if (item.iItem < 0 || item.iItem >= items_.Count() || item.iSubItem < 0) return 0;
   const ListItemRef& row = items_.rows_.at(static_cast<size_t>(item.iItem));
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
     // At most cchTextMax - 1 characters, never a part of one, and the terminating zero.
     const std::string& text = row->ColumnText(item.iSubItem);
-    const size_t bytes = utf8::Advance(text, 0, static_cast<size_t>(item.cchTextMax - 1));
+    const size_t bytes = GetItemTextBytes(text, item.cchTextMax);
     std::memcpy(item.pszText, text.data(), bytes);
     item.pszText[bytes] = '\0';
   }

@@ -170,6 +170,9 @@ class ListView : public Control {
   // is left as it is, like LVM_SORTITEMS leaves it. An error from numberOf leaves the rows as
   // they were.
   void SortItemsByNumber(const std::function<double(LPARAM)>& numberOf, bool descending);
+  // How many bytes of text LVM_GETITEMA copies into a buffer of cchTextMax characters: at most
+  // cchTextMax - 1 characters, never a part of one (the last place holds the terminating zero).
+  static size_t GetItemTextBytes(const std::string& text, int32_t cchTextMax);
 
   // The selected item: the focused item while it is selected, else the first selected item,
   // else nullptr. Setting an item selects it and makes it the focused item; nullptr deselects all.
