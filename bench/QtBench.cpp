@@ -6,6 +6,10 @@
 //                                   control on a host form's window (qt), as a KestrelWidget in a
 //                                   layout (widget), and QTreeWidget
 //   BM_RepaintViewport/<side>       one repaint of the full list viewport at that size
+//   BM_AccessibleVisibleRows/qt     a screen reader's walk over the rows on screen through the
+//                                   accessible table: every visible cell's text and state, on
+//                                   the page already read (new_page:0: the cells kept) or on a
+//                                   page scrolled to before each walk (new_page:1: made afresh)
 //
 // Counters: rows, and for the fill the memory in use after it (malloc's bytes in use, before minus
 // after, in MB): list_model_MB is what the same rows take in the list model without any widget,
@@ -16,6 +20,7 @@
 //
 // Runs on Qt's offscreen platform unless QT_QPA_PLATFORM names another.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -228,6 +233,56 @@ void BM_RepaintViewport_Qt(benchmark::State& state) {
   state.counters["rows_painted"] = list.VisibleRowCount();
 }
 BENCHMARK(BM_RepaintViewport_Qt)->Name("BM_RepaintViewport/qt")->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// The table is asked for as an assistive technology asks for it; nothing listens to its events.
+void BM_AccessibleVisibleRows_Qt(benchmark::State& state) {
+  const bool newPage = state.range(0) != 0;
+  qt::QtToolkit tk;
+  qt::QtHostForm form(tk, "Orders", kWindowWidth * 15.0f, kWindowHeight * 15.0f);
+  Kestrel& k = form.Add<Kestrel>("K", 0, 0, kWindowWidth * 15.0f, kWindowHeight * 15.0f);
+  FillList(k.ListViewControl());
+  form.Show();
+  QApplication::processEvents();
+  auto& list = dynamic_cast<qt::QtListView&>(k.ListViewControl());
+  list.ScrollTo(kRows / 2, 0);
+  QApplication::processEvents();
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list.ReportWidget());
+  QAccessibleTableInterface* cells = table ? table->tableInterface() : nullptr;
+  if (!cells || cells->rowCount() != kRows) {
+    state.SkipWithError("the list is no accessible table of its rows");
+    return;
+  }
+  int64_t read = 0, characters = 0, selected = 0;
+  int32_t top = kRows / 2;
+  for (auto _ : state) {
+    if (newPage) {
+      state.PauseTiming();
+      top = (top + list.VisibleRowCount()) % (kRows - list.VisibleRowCount());
+      list.ScrollTo(top, 0);
+      QApplication::processEvents();  // painted, and the cells away from the screen let go
+      state.ResumeTiming();
+    }
+    const int first = list.TopIndex(), last = first + list.VisibleRowCount();
+    for (int row = first; row < last; ++row)
+      for (int column = 0; column < cells->columnCount(); ++column) {
+        QAccessibleInterface* cell = cells->cellAt(row, column);
+        characters += cell->text(QAccessible::Name).size();
+        selected += cell->state().selected;
+        ++read;
+      }
+  }
+  benchmark::DoNotOptimize(characters);
+  benchmark::DoNotOptimize(selected);
+  state.counters["cells_per_walk"] = static_cast<double>(read) / static_cast<double>(state.iterations());
+  if (read == 0 || characters == 0) state.SkipWithError("no cell was read");
+}
+BENCHMARK(BM_AccessibleVisibleRows_Qt)
+    ->Name("BM_AccessibleVisibleRows/qt")
+    ->ArgName("new_page")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(1.0);
 
 void BM_RepaintViewport_Tree(benchmark::State& state) {
   QTreeWidget tree;

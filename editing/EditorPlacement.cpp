@@ -30,6 +30,18 @@ constexpr float kItemLeftMargin = 20;
 constexpr float kMovedItemColumnLeft = 50;
 constexpr float kSmallIconDrop = 40;
 constexpr float kCheckBoxWidth = 240;
+// The margins across put an editor over a cell of a list inside a 2-pixel 3-D edge (20 twips in
+// from the list's edge is two thirds of a pixel before the cell at 15 twips per pixel, 20 twips
+// wider two thirds past it). A list whose client area starts elsewhere (a flat border, none)
+// reports it (ClientOffsetPx) and the editor moves by the difference. Down the list there is no
+// such margin: a realisation that draws a frame measures ListItem.Top from the list's top edge. The constants are whole
+// twips at 15 twips per pixel, which every realisation uses today (Qt's logical pixels stay at
+// 96 dpi whatever the scale factor); another ratio would scale them here by TwipsPerPixel / 15.
+constexpr int32_t kMarginsEdgePx = 2;
+
+float EdgeShift(ListView& lv, Toolkit& tk) {
+  return static_cast<float>((lv.ClientOffsetPx().x - kMarginsEdgePx) * tk.GetScreen().TwipsPerPixelX());
+}
 
 }  // namespace
 
@@ -57,14 +69,15 @@ float EditorPlacement::ComputeCellLeft() {
   ListView& lv = *s_.lvLIST;
   const ListItemRef& item = lv.ListItems().Item(s_.m_CurItem);
   const int32_t subItem = s_.m_SubItemClicked;
-  float left = Whole(item->Left() + kItemLeftMargin);
+  const float shift = EdgeShift(lv, s_.tk);
+  float left = Whole(item->Left() + kItemLeftMargin + shift);
   const float trim = lv.ColumnHeaderIcons() ? kHeaderIconTrim : 0;
   std::string order = services::GetColumnOrderText(s_.tk, lv);
   const int16_t n = basTOKENS::CountTokens(s_.tk, order, ",");
   for (int16_t p = 0; p < n; ++p) {
     const int32_t c = CLng(Variant(basTOKENS::GetToken(s_.tk, order, ",")));
     // With the item column dragged away from the first place, the first column starts here.
-    if (p == 0 && c != 0) left = kMovedItemColumnLeft;
+    if (p == 0 && c != 0) left = kMovedItemColumnLeft + shift;
     if (c == subItem) break;
     left = Whole(left + lv.ColumnHeaders().Item(c + 1)->Width() - trim);
   }

@@ -105,10 +105,12 @@ void OrderHost::ItemClick(const ListItemRef& Item, int16_t Button, bool SecondCl
     case kDate: {
       std::string when = Item->SubItems(kDate);
       k_.ShowCalendar(when);
+      k_.CalendarControl().SetFocus();  // so a date can be typed straight away
       break;
     }
     case kNotes:
       k_.ShowCommandButton();
+      k_.SetFocusToCommandButton();  // Space or Enter presses it
       break;
     default:
       break;
@@ -127,8 +129,9 @@ void OrderHost::DropDownChangeComplete(const std::string& OrigText, const std::s
 
 void OrderHost::CalendarChangeComplete(const std::string& OldDate, const std::string& NewDate, int32_t SI) {
   Log("CalendarChangeComplete \"" + OldDate + "\" -> \"" + NewDate + "\" column " + std::to_string(SI));
-  // Only the day counts in this list.
-  Store(Date(CDate(Variant(NewDate)).DatePart()).ToString(), SI);
+  // Only the day counts in this list. The cell is the one under edit: after a Tab the picker still
+  // names the column last clicked.
+  Store(Date(CDate(Variant(NewDate)).DatePart()).ToString());
 }
 
 void OrderHost::NotInList(const std::string& OldValue, std::string& NewValue, bool& Cancel) {

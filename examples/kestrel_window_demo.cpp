@@ -15,8 +15,9 @@
 // mouse and key events at the places the widgets report, and writes a screenshot of the window
 // after each step into a folder it names.
 //
-// Usage: kestrel_window_demo [--script] [--shots folder] [--help]
+// Usage: kestrel_window_demo [--script] [--rtl] [--shots folder] [--help]
 //   --script        play the scripted session even when a display is there
+//   --rtl           the list as a saved right-to-left instance: list, header and editors mirrored
 //   --shots folder  where the screenshots go (default: kestrel-window-demo in the temporary folder)
 //   --help          print this usage and exit
 
@@ -45,6 +46,7 @@
 
 #include "control/Kestrel.h"
 #include "examples/SpiceOrders.h"
+#include "platform/PropertyBag.h"
 #include "platform/controls/SimpleControls.h"
 #include "platform/printing/CupsPrinter.h"
 #include "platform/printing/PdfPrinter.h"
@@ -55,6 +57,7 @@
 #include "platform/qt/QtTargets.h"
 #include "platform/qt/QtToolkit.h"
 #include "platform/spreadsheet/SpreadsheetServer.h"
+#include "runtime/Conversions.h"
 #include "runtime/Dispatch.h"
 
 using namespace tamarind;
@@ -124,10 +127,24 @@ class WindowHost : public OrderHost {
   bool sorted = false;
 };
 
+// What a saved right-to-left instance holds: the list mirrors only when loaded so.
+const PropertyBag& RightToLeftSaved() {
+  static const PropertyBag saved = [] {
+    PropertyBag bag;
+    bag.WriteProperty("View", Variant(int16_t{3}), Variant(int16_t{0}));
+    bag.WriteProperty("RightToLeft", Variant(true), Variant(false));
+    return bag;
+  }();
+  return saved;
+}
+
 struct OrdersForm {
-  explicit OrdersForm(QtToolkit& toolkit)
+  OrdersForm(QtToolkit& toolkit, bool rightToLeft)
       : tk(toolkit),
-        form(tk, "Spice orders", 11400, 5760), k(form.Add<Kestrel>("Orders1", 120, 120, 11160, 4500)), host(k) {
+        form(tk, "Spice orders", 11400, 5760),
+        k(form.Add<Kestrel>("Orders1", 120, 120, 11160, 4500, rightToLeft ? &RightToLeftSaved() : nullptr)),
+        host(k) {
+    k.DropLines(int32_t{8});
     k.TitleCaption("Spice orders");
     k.Titlebar(true);
     k.TitleHeight(330);
@@ -135,7 +152,6 @@ struct OrdersForm {
     k.GridLines(true);
     k.AllowColumnReorder(true);
     k.PlaySounds(true);
-    k.DropLines(int32_t{8});
     k.LineOddColor(RGB(255, 255, 255));
     k.LineEvenColor(RGB(238, 244, 250));
     k.LineAltColor(true);
@@ -166,6 +182,7 @@ struct OrdersForm {
       status->Move(120, search->Top() + 390, std::max(1200.0f, width - 240), 300);
     });
     form.Show();
+    k.ListViewControl().SetFocus();  // the window opens ready for the keys, on the list
   }
   ~OrdersForm() { k.Attach(nullptr); }
 
@@ -278,13 +295,13 @@ class ScriptedUser {
   void Type(const QString& text) {
     for (QChar c : text) Key(static_cast<Qt::Key>(c.toUpper().unicode()), QString(c));
   }
-  void Key(Qt::Key key, const QString& text) {
+  void Key(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = QApplication::focusWidget();
     if (!target) throw std::runtime_error("no widget has the keyboard focus");
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
     if (QWidget* now = QApplication::focusWidget()) target = now;
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(target, &release);
     Settle(20);
   }
@@ -319,9 +336,51 @@ class Session {
     f_.form.WindowWidget()->grab().save(QString::fromStdString(path));
   }
 
+  // Every kind of edit of one order from the keyboard alone, from the list with the focus.
+  void PlayKeyboard() {
+    Kestrel& k = f_.k;
+    Step("a keyboard user: End goes to the last order and opens its name; types, Tab, types, ...");
+    user_.Key(Qt::Key_End, "");
+    const int32_t row = k.ListItems().Count();
+    Expect(k.SelectedItem() && k.SelectedItem()->Index() == row, "End selects the last order");
+    user_.Type("Galangal root");
+    user_.Key(Qt::Key_Tab, "\t");  // commits the name and opens the quantity
+    user_.Key(Qt::Key_End, "");  // the quantity opens with the caret at its start
+    user_.Key(Qt::Key_Backspace, "\b");
+    user_.Key(Qt::Key_Backspace, "\b");
+    user_.Type("12");
+    user_.Key(Qt::Key_Tab, "\t");  // commits the quantity and opens the category
+    user_.Type("Se");  // the control completes it to "Seeds"
+    user_.Key(Qt::Key_Return, "\r");
+    Shot("keyboard-category");
+    user_.Key(Qt::Key_Tab, "\t");  // from the list, on to the date
+    Expect(f_.tk.Focus().Focused() == &k.CalendarControl(), "the date picker has the focus as it opens");
+    user_.Type("12/24/2026");
+    Shot("keyboard-date-typed");
+    user_.Key(Qt::Key_Return, "\r");
+    user_.Key(Qt::Key_Tab, "\t");  // on to the notes' "..." button
+    user_.Key(Qt::Key_Space, " ");
+    const ListItemRef item = k.ListItems().Item(row);
+    std::cout << "  the order now: " << item->Text() << ", " << item->SubItems(kQty) << ", " << item->SubItems(kCategory)
+              << ", " << item->SubItems(kDate) << ", " << item->SubItems(kNotes) << "\n";
+    Expect(item->Text() == "Galangal root" && item->SubItems(kQty) == "12" && item->SubItems(kCategory) == "Seeds" &&
+               CDate(Variant(item->SubItems(kDate))) == Date::FromCalendar(2026, 12, 24) &&
+               item->SubItems(kNotes) == "Checked by phone",
+           "every edit made from the keyboard is stored");
+    Shot("keyboard-edits");
+    // Back to the list: Tab wraps to the name, Enter closes it, and the arrows take over.
+    user_.Key(Qt::Key_Tab, "\t");
+    user_.Key(Qt::Key_Return, "\r");
+    user_.Key(Qt::Key_Home, "");
+    Expect(k.SelectedItem() && k.SelectedItem()->Index() == 1, "Home selects the first order");
+    user_.Key(Qt::Key_Return, "\r");  // closes the name the move opened, unchanged
+    Expect(f_.tk.Focus().Focused() == &k.ListViewControl(), "the list has the focus again");
+  }
+
   void Play() {
     Kestrel& k = f_.k;
     Shot("opened");
+    PlayKeyboard();
     Step("renames Bay leaves and presses Enter");
     user_.Click(targets::Cell(lv_, 2, kName));
     user_.Type("Bay laurel");
@@ -440,6 +499,9 @@ class Session {
   }
 
  private:
+  static void Expect(bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error("not so: " + what);
+  }
   // The texts of a column from the first row to the last.
   std::string ColumnTexts(int32_t column) {
     std::string texts;
@@ -475,11 +537,12 @@ class Session {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool script = false;
+  bool script = false, rightToLeft = false;
   std::string folder = (std::filesystem::temp_directory_path() / "kestrel-window-demo").string();
   constexpr const char* kUsage =
-      "usage: kestrel_window_demo [--script] [--shots folder] [--help]\n"
+      "usage: kestrel_window_demo [--script] [--rtl] [--shots folder] [--help]\n"
       "  --script        play the scripted session even when a display is there\n"
+      "  --rtl           the list as a saved right-to-left instance: list, header and editors mirrored\n"
       "  --shots folder  where the screenshots go (default: kestrel-window-demo in the temporary folder)\n"
       "  --help          print this usage and exit\n";
   for (int i = 1; i < argc; ++i) {
@@ -489,6 +552,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (a == "--script") script = true;
+    else if (a == "--rtl") rightToLeft = true;
     else if (a == "--shots" && i + 1 < argc) folder = argv[++i];
     else {
       std::cerr << kUsage;
@@ -507,7 +571,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName("Spice orders");
     QtToolkit tk;
-    OrdersForm orders(tk);
+    OrdersForm orders(tk, rightToLeft);
     if (window) return app.exec();
 
     // Message boxes are answered as a person would, after a moment.

@@ -33,6 +33,10 @@ class ImageList : public Object {
   void MaskColor(OLE_COLOR c) { maskColor_ = c; }
   bool UseMaskColor() const { return useMaskColor_; }
   void UseMaskColor(bool v) { useMaskColor_ = v; }
+  // The images are strokes in the classic light (white) and shadow (grey) colours that a
+  // realisation may draw in its own theme's colours; a host's own images are drawn as they are.
+  bool ThemeStrokes() const { return themeStrokes_; }
+  void ThemeStrokes(bool v) { themeStrokes_ = v; }
 
   // ListImages
   int32_t Count() const { return static_cast<int32_t>(images_.size()); }
@@ -60,6 +64,7 @@ class ImageList : public Object {
   int32_t imageWidth_ = 0, imageHeight_ = 0;
   OLE_COLOR maskColor_ = 0x00C0C0C0;
   bool useMaskColor_ = true;
+  bool themeStrokes_ = false;
   std::vector<ListImage> images_;
 };
 using ImageListRef = std::shared_ptr<ImageList>;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/controls/ComboBox.h"
+#include "platform/controls/DTPicker.h"
+#include "platform/controls/SimpleControls.h"
 #include "platform/controls/TextBox.h"
 #include "platform/listview/ListView.h"
 #include "runtime/Text.h"
@@ -182,6 +184,10 @@ void KeyboardRouter::EditFocused(int16_t keyAscii) {
     if (!tb->Locked() && !(code == 13 && !tb->MultiLine())) edit(*tb);
   } else if (auto* cb = dynamic_cast<ComboBox*>(target)) {
     if (cb->Style() != ComboBox::vbComboDropdownList) edit(*cb);
+  } else if (auto* lv = dynamic_cast<ListView*>(target)) {
+    lv->Keyboard().Character(code);
+  } else if (auto* dp = dynamic_cast<DTPicker*>(target)) {
+    dp->TypeCharacter(code);
   }
 }
 
@@ -223,34 +229,15 @@ void KeyboardRouter::NavigateFocused(int16_t keyCode, int16_t shift) {
       caret(*cb);
     }
   } else if (auto* lv = dynamic_cast<ListView*>(target)) {
-    const int32_t n = lv->ListItems().Count();
-    if (n == 0) return;
-    ListItemRef current = lv->SelectedItem();
-    int32_t index = current ? current->Index() : 0;
-    switch (keyCode) {
-      case vbKeyDown:
-        index = std::min(n, index + 1);
-        break;
-      case vbKeyUp:
-        index = std::max(1, index - 1);
-        break;
-      case vbKeyHome:
-        index = 1;
-        break;
-      case vbKeyEnd:
-        index = n;
-        break;
-      default:
-        return;
-    }
-    ListItemRef item = lv->ListItems().Item(index);
-    if (item == current) return;
-    // The row the keys land on is selected alone, as in any list view, also in a MultiSelect list;
-    // with Shift held the rows already selected stay so, and a range is gathered row by row.
-    if (!(shift & vbShiftMask)) lv->SelectedItem(nullptr);
-    lv->SelectedItem(item);
-    item->EnsureVisible();
-    lv->ItemClick(item);  // the list reports a selection made with the keyboard as an item click
+    lv->Keyboard().KeyDown(keyCode, shift);
+  } else if (auto* button = dynamic_cast<CommandButton*>(target)) {
+    // Space and Enter press a button with the focus, as on any desktop.
+    if ((keyCode == vbKeySpace || keyCode == vbKeyReturn) && button->IsShownAndEnabled()) button->Click();
+  } else if (auto* dp = dynamic_cast<DTPicker*>(target)) {
+    const auto field = static_cast<int>(dp->CurrentField());
+    if (keyCode == vbKeyLeft && field > 0) dp->SelectField(static_cast<DTPicker::Field>(field - 1));
+    if (keyCode == vbKeyRight && field < 2) dp->SelectField(static_cast<DTPicker::Field>(field + 1));
+    if (keyCode == vbKeyUp || keyCode == vbKeyDown) dp->StepField(keyCode == vbKeyUp ? 1 : -1);
   }
 }
 

@@ -16,6 +16,7 @@ packages=(
   libfreexl-dev libclang-rt-14-dev
   python3-xlrd libreoffice-calc-nogui gnumeric libspreadsheet-parseexcel-perl   # outside readers of the exported workbooks
   qt6-base-dev libqt6test6 qt6-qpa-plugins xvfb xauth
+  at-spi2-core python3-pyatspi   # the list read by a screen reader's library from another process (scripts/atspi-check.sh)
   qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev   # the Designer plugin (Designer's package needs OpenGL's), QUiLoader, Designer itself
 )
 

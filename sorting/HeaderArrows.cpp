@@ -25,6 +25,7 @@ ImageListRef BuiltInArrowImages() {
   }
   auto list = std::make_shared<ImageList>();
   list->MaskColor(green);
+  list->ThemeStrokes(true);  // a themed realisation draws the strokes in its header's colours
   list->Add(up);
   list->Add(down);
   return list;

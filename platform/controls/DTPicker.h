@@ -2,6 +2,7 @@
 // The common-controls date picker: a date value with a month calendar that drops down.
 
 #include <cstdint>
+#include <string>
 
 #include "platform/Control.h"
 #include "runtime/Variant.h"
@@ -41,6 +42,18 @@ class DTPicker : public Control {
   OLE_COLOR CalendarTrailingForeColor() const { return calendarTrailingForeColor_; }
   void CalendarTrailingForeColor(OLE_COLOR c) { calendarTrailingForeColor_ = c; }
 
+  // Editing from the keyboard, field by field in the order the picker shows the date
+  // (month/day/year). A digit replaces the current field or adds to what was just typed there and
+  // moves on once the field can take no more; a separator ("/", "-", ".", space) or Right moves to
+  // the next field and Left to the one before; Up and Down step the field round its range. The
+  // value changes (with Change) as soon as the fields make a date the picker accepts; a year
+  // counts once its four digits are typed. Taking the focus starts again at the month.
+  enum class Field { Month, Day, Year };
+  Field CurrentField() const { return field_; }
+  void SelectField(Field f);
+  void TypeCharacter(char32_t c);
+  void StepField(int32_t delta);
+
   // The month calendar: opening raises DropDown, closing CloseUp.
   bool DroppedDown() const { return droppedDown_; }
   void OpenCalendar();
@@ -55,6 +68,7 @@ class DTPicker : public Control {
   void OnPropertyChanged(std::string_view property) override {
     if (property == "Visible" && !Visible()) droppedDown_ = false;
   }
+  void OnFocusReceived() override;
 
  private:
   Date value_;
@@ -63,6 +77,12 @@ class DTPicker : public Control {
             calendarTitleBackColor_ = vbButtonFace, calendarTitleForeColor_ = vbButtonText,
             calendarTrailingForeColor_ = vbGrayText;
   bool droppedDown_ = false;
+  Field field_ = Field::Month;
+  std::string typed_;      // the digits typed into the current field so far
+  bool advanced_ = false;  // the last digit filled a field and moved on
+
+  // The value with one field replaced, when the picker can take it (the day kept within the month).
+  bool TrySet(Field f, int32_t number);
 };
 
 }  // namespace tamarind::platform

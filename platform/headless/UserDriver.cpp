@@ -183,7 +183,9 @@ void UserDriver::Type(std::string_view text) {
 void UserDriver::PressKey(int16_t keyCode, int16_t shift) {
   Deliver([&] {
     tk_.KeyDown(keyCode, shift);
-    if (keyCode == vbKeyReturn || keyCode == vbKeyTab || keyCode == vbKeyBack || keyCode == vbKeyEscape)
+    // The keys that type a character of their own, as a keyboard makes them (a space too).
+    if (keyCode == vbKeyReturn || keyCode == vbKeyTab || keyCode == vbKeyBack || keyCode == vbKeyEscape ||
+        keyCode == vbKeySpace)
       tk_.KeyPress(keyCode);
     tk_.KeyUp(keyCode, shift);
   });

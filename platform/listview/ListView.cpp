@@ -219,6 +219,20 @@ void ListView::SelectedItem(const ListItemRef& item) {
   focused_ = item;
 }
 
+ListItemRef ListView::FocusedItem() const {
+  ListItemRef f = focused_.lock();
+  return f && f->owner_ == this ? f : nullptr;
+}
+
+void ListView::FocusedItem(const ListItemRef& item) {
+  if (item && item->owner_ != this) Raise(err::InvalidPropertyValue, "ListView");
+  const ListItemRef old = FocusedItem();
+  if (old == item) return;
+  focused_ = item;
+  if (old) OnItemChanged(*old);
+  if (item) OnItemChanged(*item);
+}
+
 ListItemRef ListView::GetFirstVisible() const {
   if (items_.rows_.empty()) return nullptr;
   return items_.rows_.at(static_cast<size_t>(std::min<int32_t>(topIndex_, items_.Count() - 1)));

@@ -25,6 +25,7 @@
 #include "platform/listview/ColumnHeaders.h"
 #include "platform/listview/ListItem.h"
 #include "platform/listview/ListItems.h"
+#include "platform/listview/ListKeyboard.h"
 
 namespace tamarind::platform {
 
@@ -178,6 +179,13 @@ class ListView : public Control {
   // else nullptr. Setting an item selects it and makes it the focused item; nullptr deselects all.
   ListItemRef SelectedItem() const;
   void SelectedItem(const ListItemRef& item);
+  // The item with the focus rectangle, where the keyboard acts: the item last selected, or one the
+  // keys moved the focus to alone (Ctrl with an arrow in a MultiSelect list). Setting it selects
+  // nothing.
+  ListItemRef FocusedItem() const;
+  void FocusedItem(const ListItemRef& item);
+  // The keys of a list with the focus (the keyboard router hands them over).
+  ListKeyboard& Keyboard() { return keyboard_; }
   ListItemRef GetFirstVisible() const;
   // The first item whose text (or sub-item text, or tag) equals sz or, partial, starts with it,
   // ignoring case; searching from index (1-based, Empty = 1). nullptr when none matches.
@@ -215,7 +223,9 @@ class ListView : public Control {
   // Left edge of a column (0-based number) in client pixels, after scrolling.
   int32_t ColumnLeftPx(int32_t column0) const;
   int32_t TotalColumnWidthPx() const;
-  // Top of row pos (0-based) in client pixels, after scrolling.
+  // Top of row pos (0-based) in pixels, after scrolling, from the top edge of the list window as
+  // the realisation draws it: a realisation that draws a frame around the client area counts it,
+  // so that ListItem.Top puts an editor on the row drawn (the model draws none).
   virtual int32_t RowTopPx(int32_t pos) const;
   // The rectangle of one cell, client pixels.
   virtual RECT CellRectPx(int32_t pos, int32_t column0) const;
@@ -270,6 +280,7 @@ class ListView : public Control {
   friend class platform::ColumnHeaders;
   friend class ColumnHeader;
   friend class ListViewHeader;
+  friend class ListKeyboard;
 
   // Called by the collections.
   size_t SortedInsertPosition(const ListItem& item) const;
@@ -336,6 +347,7 @@ class ListView : public Control {
   ListViewObserver* observer_ = nullptr;
   std::vector<ListItem*> selected_;  // selected items in the list, in no useful order; each knows its place
   std::weak_ptr<ListItem> focused_;
+  ListKeyboard keyboard_{*this};
   int32_t topIndex_ = 0, scrollXPx_ = 0;
 };
 

@@ -23,6 +23,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/qt/QtAccessibleList.h"
 #include "platform/qt/QtSupport.h"
 #include "runtime/Error.h"
 
@@ -38,18 +39,21 @@ float TwipsY(Toolkit& tk, double px) { return static_cast<float>(px * tk.GetScre
 // Runs a function for the events of one object.
 class EventHook : public QObject {
  public:
-  EventHook(QObject* watched, std::function<void(QEvent*)> f) : QObject(watched), f_(std::move(f)) {
+  // f answers whether it took the event (the watched object then never sees it).
+  EventHook(QObject* watched, std::function<bool(QEvent*)> f) : QObject(watched), f_(std::move(f)) {
     watched->installEventFilter(this);
   }
+  EventHook(QObject* watched, const std::function<void(QEvent*)>& f)
+      : EventHook(watched, std::function<bool(QEvent*)>([f](QEvent* e) {
+                    f(e);
+                    return false;
+                  })) {}
 
  protected:
-  bool eventFilter(QObject*, QEvent* e) override {
-    f_(e);
-    return false;
-  }
+  bool eventFilter(QObject*, QEvent* e) override { return f_(e); }
 
  private:
-  std::function<void(QEvent*)> f_;
+  std::function<bool(QEvent*)> f_;
 };
 
 // The widget is made before the mirror that owns it, inside its parent's widget.
@@ -127,6 +131,7 @@ void WidgetMirror::Follow(std::string_view p) {
   if (all || p == "ZOrder") Restack();
   // Shown last, in place; never as a window of its own.
   if (all || p == "Visible") w->setVisible(control_.Visible() && w->parentWidget());
+  accessible::FollowEditor(control_, *w, p);  // an editor over a cell is named after it
 }
 
 void WidgetMirror::Restack() {
@@ -323,6 +328,8 @@ QtComboBox::QtComboBox(QtToolkit& tk, Window& parent)
   ShowEntries();
 }
 
+QtComboBox::~QtComboBox() { HookListKeys(false); }
+
 void QtComboBox::UserOpensList() {
   if (DroppedDown()) ShowList(true);
   else ShowDropDown(true);  // DropDown, then the list opens (OnPropertyChanged)
@@ -336,6 +343,30 @@ void QtComboBox::UserClosedList(bool wasOpen) {
   if (!showing_ && DroppedDown()) ShowDropDown(false);
 }
 
+void QtComboBox::HookListKeys(bool open) {
+  // Keys typed while the list is open are the control's as in the edit field (they type, choose
+  // with the arrows and finish with Enter), not the list's own search by letter. Qt's popup filters
+  // the list's keys itself ahead of any filter on the list, so the keys are taken at the
+  // application while the list is open.
+  if (!open) {
+    delete listKeys_.data();
+    return;
+  }
+  if (listKeys_) return;
+  QtToolkit& tk = QtToolkitOf(*this);
+  QAbstractItemView* view = combo_->view();
+  listKeys_ = new EventHook(QCoreApplication::instance(), std::function<bool(QEvent*)>([this, &tk, view](QEvent* e) {
+    const QEvent::Type type = e->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) return false;
+    if (QApplication::focusWidget() != view) return false;
+    if (type == QEvent::ShortcutOverride) {
+      e->accept();  // the key comes as a key press, never as the popup's Enter (which picks its own row)
+      return true;
+    }
+    return tk.RouteKey(*this, *static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyPress, KeyHandling::ModelEdits);
+  }));
+}
+
 void QtComboBox::ShowList(bool open) {
   Showing guard(showing_);
   QAbstractItemView* view = combo_->view();
@@ -344,10 +375,12 @@ void QtComboBox::ShowList(bool open) {
     combo_->setMaxVisibleItems(std::max(1, VisibleListEntries()));
     view->setMinimumWidth(DroppedWidthPx() > 0 ? DroppedWidthPx() : 0);
     combo_->QComboBox::showPopup();
+    HookListKeys(true);
     if (TopIndex() > 0) view->scrollTo(combo_->model()->index(TopIndex(), 0), QAbstractItemView::PositionAtTop);
   } else if (!open && shown) {
     combo_->QComboBox::hidePopup();
   }
+  if (!open) HookListKeys(false);
 }
 
 void QtComboBox::ShowEntries() {
@@ -426,7 +459,9 @@ void QtComboBox::Invalidate(bool erase) {
 QtDTPicker::QtDTPicker(QtToolkit& tk, Window& parent)
     : DTPicker(tk, &parent),
       edit_(MakeWidget<QDateTimeEdit>(tk, parent)),
-      mirror_(tk, *this, edit_, {KeyHandling::Native, true, false}) {
+      // The model edits the date field by field, the same on every realisation; the widget shows
+      // the value and marks the field the keys go to.
+      mirror_(tk, *this, edit_, {KeyHandling::ModelEdits, true, false}) {
   edit_->setCalendarPopup(true);
   edit_->setDisplayFormat("M/d/yyyy");
   edit_->setDateTimeRange(ToQDateTime(MinDate()), ToQDateTime(MaxDate()));
@@ -467,6 +502,14 @@ void QtDTPicker::WatchPopup() {
 void QtDTPicker::ShowValue() {
   Showing guard(showing_);
   edit_->setDateTime(ToQDateTime(DateValue()));
+  ShowField();
+}
+
+void QtDTPicker::ShowField() {
+  // The display format is month/day/year: the sections in the model's field order.
+  static constexpr QDateTimeEdit::Section kSections[] = {QDateTimeEdit::MonthSection, QDateTimeEdit::DaySection,
+                                                         QDateTimeEdit::YearSection};
+  edit_->setSelectedSection(kSections[static_cast<int>(CurrentField())]);
 }
 
 void QtDTPicker::OnPropertyChanged(std::string_view p) {
@@ -474,6 +517,8 @@ void QtDTPicker::OnPropertyChanged(std::string_view p) {
   mirror_.Follow(p);
   if (p == "Value") {
     if (!showing_) ShowValue();
+  } else if (p == "Field") {
+    ShowField();
   } else if (p == "MinDate" || p == "MaxDate") {
     Showing guard(showing_);
     edit_->setDateTimeRange(ToQDateTime(MinDate()), ToQDateTime(MaxDate()));
@@ -540,7 +585,8 @@ void QtUpDown::Invalidate(bool erase) {
 QtCommandButton::QtCommandButton(QtToolkit& tk, Window& parent)
     : CommandButton(tk, &parent),
       button_(MakeWidget<QPushButton>(tk, parent)),
-      mirror_(tk, *this, button_, {KeyHandling::Native, true, false}) {
+      // Space and Enter press the button through the model, the same on every realisation.
+      mirror_(tk, *this, button_, {KeyHandling::ModelEdits, true, false}) {
   QObject::connect(button_, &QPushButton::clicked, [this] {
     QtToolkitOf(*this).Guarded([&] {
       if (IsShownAndEnabled()) Click();

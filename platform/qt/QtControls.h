@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -105,6 +106,7 @@ class ComboWidget : public QComboBox {
 class QtComboBox : public ComboBox {
  public:
   QtComboBox(QtToolkit& tk, Window& parent);
+  ~QtComboBox() override;
   ComboWidget* Combo() const { return combo_; }
   // The user opened or closed the list on the widget.
   void UserOpensList();
@@ -119,9 +121,11 @@ class QtComboBox : public ComboBox {
   void ShowEntries();
   void ShowText();
   void ShowList(bool open);
+  void HookListKeys(bool open);
   void TakeSelection();
   ComboWidget* combo_;
   WidgetMirror mirror_;
+  QPointer<QObject> listKeys_;  // takes the keys while the list is open (a filter of the application)
   bool showing_ = false;
   // True from the moment the opened list closes until the event loop runs again: an entry chosen
   // in the list is reported right after the list closes. Qt also reports an entry when the edit
@@ -143,6 +147,7 @@ class QtDTPicker : public DTPicker {
 
  private:
   void ShowValue();
+  void ShowField();
   void WatchPopup();
   QDateTimeEdit* edit_;
   WidgetMirror mirror_;

@@ -8,9 +8,12 @@
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "platform/Messages.h"
+#include "platform/UserControl.h"
+#include "platform/qt/QtAccessibleList.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtSupport.h"
 #include "runtime/Error.h"
@@ -217,8 +220,9 @@ void ReportHeader::paintSection(QPainter* painter, const QRect& rect, int logica
   const ColumnHeader& col = *list_.ColumnHeaders().Item(logicalIndex + 1);
   const int32_t format = col.HeaderFormat();
   if (!(format & HDF_IMAGE) || !(format & HDF_BITMAP_ON_RIGHT) || !list_.ReportWidget()) return;
-  const QPixmap pm = list_.ReportWidget()->HeaderImage(col.HeaderImage());
+  QPixmap pm = list_.ReportWidget()->HeaderImage(col.HeaderImage());
   if (pm.isNull()) return;
+  if (list_.ColumnHeaderIcons()->ThemeStrokes()) pm = InPalette(pm);
   // To the right of the caption, inside the section's margin; mirrored in a right-to-left header.
   const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
   QRect target(rect.right() - margin - pm.width() + 1, rect.top() + (rect.height() - pm.height()) / 2, pm.width(),
@@ -228,6 +232,43 @@ void ReportHeader::paintSection(QPainter* painter, const QRect& rect, int logica
   painter->setClipRect(rect);
   painter->drawPixmap(target, pm);
   painter->restore();
+}
+
+void ReportHeader::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const {
+  QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+  // The painter reads a caption's direction from its text: a mirrored header says where the
+  // caption goes itself, so a left-aligned caption starts at the right, clear of the sort arrow.
+  option->textAlignment = QStyle::visualAlignment(layoutDirection(), option->textAlignment) | Qt::AlignAbsolute;
+}
+
+QPixmap ReportHeader::InPalette(const QPixmap& image) const {
+  // The classic pair is grey (shadowed edges) and white (lit edges): white vanishes on a light
+  // header. The bevel roles cannot stand in: Light, Mid, Dark and Shadow are derived from Button
+  // and lie within a few percent of its luminance on a dark palette (and Light is white on the
+  // light Fusion one). So both strokes take the caption's colour, which every palette sets
+  // against Button: the shadowed edges in full, the lit ones a step toward the section's colour,
+  // keeping the two tones while both stay readable. A caption colour the host chose for another
+  // theme (ForeColor stays when the palette changes) gives way to black or white.
+  const QColor back = palette().color(QPalette::Button);
+  QColor fore = palette().color(QPalette::ButtonText);
+  if (std::abs(qGray(fore.rgb()) - qGray(back.rgb())) < 128) fore = qGray(back.rgb()) >= 128 ? Qt::black : Qt::white;
+  const auto key = std::make_tuple(image.cacheKey(), back.rgb(), fore.rgb());
+  if (auto it = recoloured_.find(key); it != recoloured_.end()) return it->second;
+  auto mix = [](int f, int b) { return (f * 65 + b * 35) / 100; };
+  const QRgb dark = fore.rgb();
+  const QRgb light = qRgb(mix(fore.red(), back.red()), mix(fore.green(), back.green()), mix(fore.blue(), back.blue()));
+  QImage im = image.toImage().convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < im.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(im.scanLine(y));
+    for (int x = 0; x < im.width(); ++x) {
+      const int alpha = qAlpha(line[x]);
+      if (alpha == 0) continue;
+      const QRgb to = qGray(line[x]) >= 192 ? light : dark;
+      line[x] = qRgba(qRed(to), qGreen(to), qBlue(to), alpha);
+    }
+  }
+  if (recoloured_.size() > 16) recoloured_.clear();  // palettes come and go; the pair is small
+  return recoloured_[key] = QPixmap::fromImage(im);
 }
 
 // --- the report view ---------------------------------------------------------------------------------
@@ -268,6 +309,11 @@ ReportView::ReportView(QtListView& list, QWidget* parent)
       list_.UserResizeColumn(logical + 1, static_cast<float>(size * list_.GetToolkit().GetScreen().TwipsPerPixelX()));
     });
   });
+  // The selection looks active while the focus stays within the control: repaint when it leaves
+  // or comes back.
+  QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
+    if (FocusWithin(from) != FocusWithin(to)) viewport()->update();
+  });
   QObject::connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
     if (!following_) Tk().Guarded([&] { list_.ScrollTo(v, list_.ScrollXPx()); });
   });
@@ -276,7 +322,10 @@ ReportView::ReportView(QtListView& list, QWidget* parent)
   });
 }
 
-ReportView::~ReportView() = default;
+ReportView::~ReportView() {
+  // No focus change reaches a view half taken down.
+  QObject::disconnect(qApp, nullptr, this, nullptr);
+}
 
 const QFont& ReportView::ListFont() const {
   if (!fontSource_ || !(*list_.Font() == *fontSource_)) {
@@ -317,6 +366,17 @@ QRect ReportView::CellRect(int32_t pos, int32_t column) const {
                header_->sectionSize(column), pitch);
 }
 
+bool ReportView::FocusWithin(const QWidget* focused) const {
+  if (!focused) return false;
+  // The control holding the list, when it is a user control; a list on a form stands alone.
+  const QWidget* holder = this;
+  if (dynamic_cast<const UserControl*>(list_.ParentWindow()) && parentWidget()) holder = parentWidget();
+  // Up through the parents, across pop-up windows (a drop-down's list, a calendar).
+  for (const QWidget* w = focused; w; w = w->parentWidget())
+    if (w == holder) return true;
+  return false;
+}
+
 QPoint ReportView::ToClient(QPoint p) const {
   const int x = layoutDirection() == Qt::RightToLeft ? viewport()->width() - 1 - p.x() : p.x();
   return QPoint(x, p.y() + HeaderHeight());
@@ -341,6 +401,9 @@ QStyleOptionViewItem ReportView::BaseOption() const {
   const ImageListRef& icons = list_.SmallIcons();
   opt.decorationSize = icons && icons->ImageWidth() > 0 ? QSize(icons->ImageWidth(), icons->ImageHeight()) : QSize(16, 16);
   opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+  // Whichever part of the control has the focus, the selection shows alike.
+  if (FocusWithin(QApplication::focusWidget())) opt.state |= QStyle::State_Active;
+  else opt.state &= ~QStyle::State_Active;
   return opt;
 }
 
@@ -355,12 +418,15 @@ void ReportView::CellState(QStyleOptionViewItem& opt, int32_t pos, int32_t colum
   opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
   if (pos >= 0 && pos < list_.ListItems().Count()) {
     const ListItemRef& item = list_.ListItems().Item(pos + 1);
-    const bool focused = hasFocus();
-    // The selection shows over the whole row with FullRowSelect, else over the item's own cell; a
-    // list without the focus hides it while HideSelection is on.
-    if (item->Selected() && (list_.FullRowSelect() || column == 0) && (focused || !list_.HideSelection()))
+    // The selection shows over the whole row with FullRowSelect, else over the item's own cell.
+    // HideSelection hides it once the focus has left the control (an editor over a cell keeps it;
+    // BaseOption marks it active then); without HideSelection it stays, drawn inactive.
+    const bool within = (opt.state & QStyle::State_Active) != 0;
+    if (item->Selected() && (list_.FullRowSelect() || column == 0) && (within || !list_.HideSelection()))
       opt.state |= QStyle::State_Selected;
-    if (focused && item == list_.SelectedItem() && (list_.FullRowSelect() || column == 0))
+    // The focus rectangle is where the keys act (Ctrl moves it alone in a MultiSelect list).
+    const ListItemRef focusedItem = list_.FocusedItem();
+    if (hasFocus() && item == (focusedItem ? focusedItem : list_.SelectedItem()) && (list_.FullRowSelect() || column == 0))
       opt.state |= QStyle::State_HasFocus;
   }
 }
@@ -568,7 +634,13 @@ void ReportView::PaintRows(QPaintEvent* e) {
   }
   if (list_.GridLines()) {
     // Grid lines run through the whole list, past the last row, up to the last column's edge.
-    p.setPen(palette().color(QPalette::Midlight));
+    // A cosmetic pen of width 0 is one device pixel at every scale factor; lines on whole
+    // logical pixels land on whole device pixels (a 1-pixel pen would be 1.5 pixels at 1.5 and
+    // round to 1 or 2 by position).
+    QPen grid(palette().color(QPalette::Midlight), 0);
+    grid.setCosmetic(true);
+    p.setPen(grid);
+    p.setRenderHint(QPainter::Antialiasing, false);
     int right = 0;
     for (int c : columns) {
       const QRect rect = CellRect(top, c);
@@ -665,6 +737,7 @@ QtListView::QtListView(QtToolkit& tk, Window& parent) : ListView(tk, &parent) {
   OnPropertyChanged("");
   view_->FollowColumns();
   view_->FollowAppearance();
+  accessible::Attach(*this);  // screen readers (QtAccessibleList.h)
 }
 
 QtListView::~QtListView() {
@@ -686,7 +759,9 @@ int32_t QtListView::StateIconWidthPx() const {
   return check.right() + 1;
 }
 
-int32_t QtListView::RowTopPx(int32_t pos) const { return view_->HeaderHeight() + (pos - TopIndex()) * view_->RowPitch(); }
+int32_t QtListView::RowTopPx(int32_t pos) const {
+  return ClientOffsetPx().y + view_->HeaderHeight() + (pos - TopIndex()) * view_->RowPitch();
+}
 
 RECT QtListView::CellRectPx(int32_t pos, int32_t column0) const {
   if (column0 < 0 || column0 >= ColumnHeaders().Count()) Raise(err::IndexOutOfBounds, "ListView");
@@ -728,6 +803,7 @@ void QtListView::OnFocusReceived() {
   ListView::OnFocusReceived();
   mirror_->TakeFocus();
   view_->viewport()->update();
+  accessible::FocusReceived(*this);
 }
 
 void QtListView::OnResized() { ListView::OnResized(); }
@@ -750,6 +826,7 @@ void QtListView::FollowLayoutDirection() {
 void QtListView::RowsInserted(int32_t pos, int32_t count) {
   view_->Model().RowsInserted(pos, count);
   view_->FollowRows();
+  accessible::RowsInserted(*this, pos, count);
 }
 
 void QtListView::RowsAboutToBeInserted(int32_t pos, int32_t count) { view_->Model().RowsAboutToBeInserted(pos, count); }
@@ -758,16 +835,19 @@ void QtListView::RowsAboutToBeRemoved(int32_t pos, int32_t count) { view_->Model
 void QtListView::RowsRemoved(int32_t pos, int32_t count) {
   view_->Model().RowsRemoved(pos, count);
   view_->FollowRows();
+  accessible::RowsRemoved(*this, pos, count);
 }
 
 void QtListView::RowsReset() {
   view_->Model().RowsReset();
   view_->FollowRows();
+  accessible::RowsReset(*this);
 }
 
-void QtListView::ItemChanged(const ListItem&) {
+void QtListView::ItemChanged(const ListItem& item) {
   view_->Model().ItemChanged();
   view_->RepaintRows();
+  accessible::ItemChanged(*this, item);
 }
 
 void QtListView::ListChanged(Change what) {
@@ -775,6 +855,7 @@ void QtListView::ListChanged(Change what) {
     case Change::Columns:
     case Change::ColumnOrder:
       view_->FollowColumns();
+      accessible::ColumnsChanged(*this);
       break;
     case Change::Scroll:
       view_->FollowScroll();

@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <tuple>
 
 #include "platform/listview/ListView.h"
 #include "platform/qt/QtToolkit.h"
@@ -72,16 +73,21 @@ class ListItemsModel : public QAbstractTableModel {
 };
 
 // The column headers: a QHeaderView whose sections show the header items' images on the side the
-// item's format asks for (the sort arrows to the right of the caption).
+// item's format asks for (the sort arrows to the right of the caption). Images of a list marked
+// ThemeStrokes (the built-in arrows) are drawn in the header's palette; a host's own as they are.
 class ReportHeader : public QHeaderView {
  public:
   ReportHeader(QtListView& list, QWidget* parent);
 
  protected:
   void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+  void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
 
  private:
+  // The image with its light and dark strokes in this header's colours, made once per palette.
+  QPixmap InPalette(const QPixmap& image) const;
   QtListView& list_;
+  mutable std::map<std::tuple<qint64, QRgb, QRgb>, QPixmap> recoloured_;
 };
 
 // What a point of the view lies on.
@@ -113,6 +119,9 @@ class ReportView : public QAbstractScrollArea {
   ReportHit HitAt(QPoint viewportPoint) const;
   // The list's client area: the header and the viewport, without the frame and scroll bars.
   QSize ClientSize() const;
+  // True while the focus is on the list or on another part of the user control holding it (an
+  // editor laid over a cell, its drop-down or calendar): the selection then shows as active.
+  bool FocusWithin(const QWidget* focused) const;
 
   // Follow the model.
   void FollowColumns();
@@ -174,6 +183,8 @@ class QtListView : public ListView, private ListViewObserver {
   int32_t RowHeightPx() const override;
   int32_t HeaderHeightPx() const override;
   int32_t StateIconWidthPx() const override;
+  // Row tops as ListItem.Top reports them to a host, which lays editors at the list's Top plus
+  // the item's: from the list window's top edge, so past the frame (ClientOffsetPx).
   int32_t RowTopPx(int32_t pos) const override;
   RECT CellRectPx(int32_t pos, int32_t column0) const override;
   void SubItemHitTest(LVHITTESTINFO& info) const override;

@@ -507,13 +507,12 @@ bool QtToolkit::RouteKeyUnguarded(Control& control, const QKeyEvent& e, bool pre
   const int16_t code = KeyCodeOf(e);
   const int16_t shift = ShiftOf(e.modifiers());
   const bool shortcut = (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0;
-  const bool paging = code == vbKeyPageUp || code == vbKeyPageDown;
   if (focus_.Focused() != &control && control.Focusable() && !focus_.SetFocus(control)) return true;
   if (!press) {
     if (code != 0) keyboard_.KeyUp(code, shift);
     switch (handling) {
       case KeyHandling::ModelEdits: return !shortcut;
-      case KeyHandling::List: return !paging;
+      case KeyHandling::List: return true;
       case KeyHandling::Native: return code == vbKeyTab;
     }
     return true;
@@ -533,7 +532,7 @@ bool QtToolkit::RouteKeyUnguarded(Control& control, const QKeyEvent& e, bool pre
   if (code == vbKeyTab) return true;  // Tab never reaches Qt's own focus chain
   switch (handling) {
     case KeyHandling::ModelEdits: return !shortcut;
-    case KeyHandling::List: return !(paging && delivered);
+    case KeyHandling::List: return true;
     case KeyHandling::Native: return !delivered;
   }
   return true;

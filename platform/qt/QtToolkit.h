@@ -160,7 +160,7 @@ struct ShownChooser {
 enum class KeyHandling {
   ModelEdits,  // the control's model edits (text boxes, editable combo boxes); the widget only shows it
   Native,      // the widget does its own part unless the control cancelled the key
-  List,        // the list: the model moves the selection; the widget only scrolls by pages
+  List,        // the list: the model moves the selection and scrolls; the widget only shows it
 };
 
 class QtToolkit : public Toolkit {

@@ -35,6 +35,8 @@ class RecordingHost : public KestrelEvents {
   // False: a second click on the same cell leaves the open editor as it is.
   bool reopenOnSecondClick = true;
   bool cancelNotInList = false;
+  // Whether the host gives the opened date picker the focus, so the user can type a date.
+  bool focusCalendar = false;
   // KeyPress clears these keys (KeyAscii = 0).
   std::set<int16_t> swallowedKeys;
   // TabRequest: changes the target cell; empty leaves the arguments as they came.
@@ -91,7 +93,10 @@ class RecordingHost : public KestrelEvents {
       k_.ShowDropDown(text);
       k_.SetFocusToDropdown();
     }
-    if (kind == EditorKind::Calendar) k_.ShowCalendar(text);
+    if (kind == EditorKind::Calendar) {
+      k_.ShowCalendar(text);
+      if (focusCalendar) k_.CalendarControl().SetFocus();
+    }
     if (kind == EditorKind::Button) k_.ShowCommandButton();
   }
   void ChangeComplete(const std::string& OrigText, const std::string& NewText) override {
@@ -121,6 +126,9 @@ class RecordingHost : public KestrelEvents {
     if (swallowedKeys.count(KeyAscii)) KeyAscii = 0;
   }
   void Change(const std::string& OrigText) override { Note("Change \"" + OrigText + "\""); }
+  void ItemCheck(const ListItemRef& Item) override {
+    Note("ItemCheck row=" + std::to_string(Item ? Item->Index() : 0) + " checked=" + Bool(Item && Item->Checked()));
+  }
   void DropDownChange(const std::string& OrigText) override { Note("DropDownChange \"" + OrigText + "\""); }
   void CalendarChange(const std::string& NewDate) override { Note("CalendarChange \"" + NewDate + "\""); }
   void DropDownClick() override { Note("DropDownClick"); }

@@ -69,7 +69,7 @@ class HeadlessDesk : public Desk {
   }
   void ScrollDown(int32_t rows) override { user_.ScrollRows(List(), rows); }
   void Type(std::string_view text) override { user_.Type(text); }
-  void PressKey(int16_t keyCode) override { user_.PressKey(keyCode); }
+  void PressKey(int16_t keyCode, int16_t shift = 0) override { user_.PressKey(keyCode, shift); }
   void ClickSpinner(bool up) override {
     UpDown& spinner = *FindControl<UpDown>(K(), "SPINNER");
     up ? user_.ClickUpArrow(spinner) : user_.ClickDownArrow(spinner);
@@ -182,8 +182,12 @@ void QtDesk::Type(std::string_view text) {
   QApplication::processEvents();
 }
 
-void QtDesk::PressKey(int16_t keyCode) {
-  QTest::keyClick(FocusedWidget(), qt::QtKeyOf(keyCode));
+void QtDesk::PressKey(int16_t keyCode, int16_t shift) {
+  Qt::KeyboardModifiers modifiers;
+  if (shift & vbShiftMask) modifiers |= Qt::ShiftModifier;
+  if (shift & vbCtrlMask) modifiers |= Qt::ControlModifier;
+  if (shift & vbAltMask) modifiers |= Qt::AltModifier;
+  QTest::keyClick(FocusedWidget(), qt::QtKeyOf(keyCode), modifiers);
   QApplication::processEvents();
 }
 

@@ -52,7 +52,7 @@ class Desk {
   virtual void DragColumn(int32_t columnIndex, int32_t toPosition) = 0;
   virtual void ScrollDown(int32_t rows) = 0;                 // with the scroll bar's arrow
   virtual void Type(std::string_view text) = 0;              // into the focused control
-  virtual void PressKey(int16_t keyCode) = 0;                // Enter, Tab, ...
+  virtual void PressKey(int16_t keyCode, int16_t shift = 0) = 0;  // Enter, Tab, ...; shift: vbShiftMask, vbCtrlMask, ...
   virtual void ClickSpinner(bool up) = 0;
   virtual void ChooseEntry(std::string_view text) = 0;       // opens the drop-down and clicks the entry
   virtual void PickDate(Date date) = 0;                      // opens the month calendar and clicks the day
@@ -114,7 +114,7 @@ class QtDesk : public Desk {
   void DragColumn(int32_t columnIndex, int32_t toPosition) override;
   void ScrollDown(int32_t rows) override;
   void Type(std::string_view text) override;
-  void PressKey(int16_t keyCode) override;
+  void PressKey(int16_t keyCode, int16_t shift = 0) override;
   void ClickSpinner(bool up) override;
   void ChooseEntry(std::string_view text) override;
   void PickDate(Date date) override;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "platform/ImageList.h"
 #include "platform/Picture.h"
+#include "runtime/Conversions.h"
 #include "tests/kestrel/RecordingHost.h"
 #include "tests/qt/Desks.h"
 
@@ -209,6 +211,151 @@ TEST_P(Navigation, APressOnAnItemsIconIsAnIconClickAndTheEditorSitsBelowIt) {
   EXPECT_FALSE(k.IconClicked());
 }
 
+// The keyboard map of a list with the focus (no editor opens: the list keeps the focus).
+class KeyboardMap : public OnBoth {
+ protected:
+  void SetUp() override { host.editors.clear(); }
+  int32_t Focused() { return List().FocusedItem() ? List().FocusedItem()->Index() : 0; }
+  platform::ListView& List() { return desk->List(); }
+};
+using Rows = std::vector<int32_t>;
+using platform::vbCtrlMask;
+using platform::vbShiftMask;
+
+// Shift gathers the rows from the anchor to the row landed on; Ctrl moves the focus alone, and
+// Ctrl+Space adds the focused row or takes it out; a plain key selects the row alone again.
+TEST_P(KeyboardMap, ShiftGathersARangeAndCtrlMovesTheFocusAlone) {
+  k.MultiSelect(true);
+  desk->ClickCell(2, 1);
+  desk->PressKey(platform::vbKeyDown, vbShiftMask);
+  desk->PressKey(platform::vbKeyDown, vbShiftMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{2, 3, 4}));
+  desk->PressKey(platform::vbKeyUp, vbShiftMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{2, 3}));
+  EXPECT_EQ(Focused(), 3);
+  desk->PressKey(platform::vbKeyDown, vbCtrlMask);
+  desk->PressKey(platform::vbKeyDown, vbCtrlMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{2, 3}));
+  EXPECT_EQ(Focused(), 5);
+  desk->PressKey(platform::vbKeySpace, vbCtrlMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{2, 3, 5}));
+  // The row Ctrl+Space chose is where the next range starts.
+  desk->PressKey(platform::vbKeyUp, vbShiftMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{4, 5}));
+  desk->PressKey(platform::vbKeySpace, vbCtrlMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{5}));
+  desk->PressKey(platform::vbKeyHome);
+  EXPECT_EQ(SelectedRows(k), (Rows{1}));
+  desk->PressKey(platform::vbKeyEnd, vbShiftMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{1, 2, 3, 4, 5}));
+  // Every move that selected is an item click; the focus moving alone is none.
+  EXPECT_EQ(host.Count("ItemClick"), 8u);
+}
+
+// In a list of one selection, Shift and Ctrl change nothing of what the arrows do.
+TEST_P(KeyboardMap, ModifiersInAListOfOneSelectionMoveItLikePlainArrows) {
+  desk->ClickCell(2, 0);
+  desk->PressKey(platform::vbKeyDown, vbShiftMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{3}));
+  desk->PressKey(platform::vbKeyDown, vbCtrlMask);
+  EXPECT_EQ(SelectedRows(k), (Rows{4}));
+  EXPECT_EQ(Focused(), 4);
+}
+
+// Page Down goes to the last row shown whole, then a page further; Page Up the other way.
+TEST_P(KeyboardMap, PageKeysGoToTheEdgeOfWhatIsShownThenAPageOn) {
+  desk->AddRows(60);
+  desk->Wait(0);
+  const int32_t page = List().VisibleRowCount();
+  ASSERT_GT(page, 2);
+  desk->ClickCell(2, 0);
+  desk->PressKey(platform::vbKeyPageDown);
+  EXPECT_EQ(SelectedRow(k), page);
+  desk->PressKey(platform::vbKeyPageDown);
+  EXPECT_EQ(SelectedRow(k), 2 * page - 1);
+  EXPECT_EQ(List().TopIndex() + page, SelectedRow(k));  // scrolled so the row is the last shown
+  desk->PressKey(platform::vbKeyPageUp);
+  EXPECT_EQ(SelectedRow(k), List().TopIndex() + 1);
+  desk->PressKey(platform::vbKeyPageUp);
+  EXPECT_EQ(SelectedRow(k), std::max(1, List().TopIndex() + 1));
+  desk->PressKey(platform::vbKeyEnd);
+  EXPECT_EQ(SelectedRow(k), k.ListItems().Count());
+  desk->PressKey(platform::vbKeyPageDown);  // already at the end
+  EXPECT_EQ(SelectedRow(k), k.ListItems().Count());
+}
+
+TEST_P(KeyboardMap, SpaceTicksTheFocusedRowsCheckBox) {
+  k.Checkboxes(true);
+  desk->Wait(0);
+  desk->ClickCell(2, 1);
+  desk->PressKey(platform::vbKeySpace);
+  desk->PressKey(platform::vbKeyDown);
+  desk->PressKey(platform::vbKeySpace);
+  desk->PressKey(platform::vbKeySpace);
+  EXPECT_EQ(host.Only({"ItemCheck"}), (Lines{"ItemCheck row=2 checked=True", "ItemCheck row=3 checked=True",
+                                              "ItemCheck row=3 checked=False"}));
+  EXPECT_TRUE(k.ListItems().Item(2)->Checked());
+  EXPECT_FALSE(k.ListItems().Item(3)->Checked());
+  EXPECT_EQ(SelectedRows(k), (Rows{3}));
+}
+
+// Letters typed in quick succession find the first row from the focused one starting with them;
+// one letter again steps on through the rows starting with it; a pause starts a new search.
+TEST_P(KeyboardMap, TypedLettersGoToTheRowWhoseNameStartsWithThem) {
+  desk->ClickCell(1, 0);  // Braeburn, Lemon, Cherry, Blueberry, Lime
+  desk->Type("l");
+  EXPECT_EQ(SelectedRow(k), 2);
+  desk->Type("i");
+  EXPECT_EQ(SelectedRow(k), 5);
+  desk->Wait(1100);
+  desk->Type("b");
+  EXPECT_EQ(SelectedRow(k), 1);  // from Lime on, round to the top
+  desk->Type("b");
+  EXPECT_EQ(SelectedRow(k), 4);
+  desk->Type("x");  // "bbx" starts no name: the selection stays
+  EXPECT_EQ(SelectedRow(k), 4);
+  desk->Wait(1100);
+  desk->Type("C");
+  EXPECT_EQ(SelectedRow(k), 3);
+  EXPECT_EQ(host.Count("ItemClick"), 6u);
+}
+
+// The date picker takes the focus as it opens; a date typed field by field and Enter commit it.
+TEST_P(KeyboardMap, ADateTypedIntoTheOpenPickerIsCommittedWithEnter) {
+  host.editors = RecordingHost::OneKindPerColumn();
+  host.focusCalendar = true;
+  desk->ClickCell(1, 3);
+  ASSERT_EQ(host.OpenEditor(), "calendar");
+  ASSERT_TRUE(k.CalendarControl().HasFocus());
+  desk->Type("12/24/2026");
+  EXPECT_EQ(k.CalendarControl().DateValue(), Date::FromCalendar(2026, 12, 24));
+  desk->PressKey(vbKeyReturn);
+  EXPECT_EQ(host.Count("CalendarChangeComplete"), 1u);
+  EXPECT_EQ(host.OpenEditor(), "none");
+  EXPECT_EQ(CDate(Variant(Cell(1, 3))).DatePart(), Date::FromCalendar(2026, 12, 24).DatePart());
+  // Arrows step the field the keys are on, round its range; Left and Right change the field.
+  desk->ClickCell(2, 3);
+  ASSERT_EQ(host.OpenEditor(), "calendar");
+  desk->PressKey(platform::vbKeyRight);
+  desk->PressKey(platform::vbKeyDown);
+  desk->PressKey(platform::vbKeyDown);
+  EXPECT_EQ(k.CalendarControl().DateValue(), Date::FromCalendar(2026, 11, 7));
+  desk->PressKey(platform::vbKeyLeft);
+  desk->PressKey(platform::vbKeyUp);
+  desk->PressKey(platform::vbKeyUp);
+  EXPECT_EQ(k.CalendarControl().DateValue(), Date::FromCalendar(2026, 1, 7));
+  // A month of fewer days keeps the day inside it; a month that is none starts the field again.
+  desk->PressKey(platform::vbKeyRight);
+  desk->Type("31");  // the day is full: the keys move on to the year
+  desk->PressKey(platform::vbKeyLeft);
+  desk->PressKey(platform::vbKeyLeft);
+  desk->Type("2");
+  EXPECT_EQ(k.CalendarControl().DateValue(), Date::FromCalendar(2026, 2, 28));
+  desk->PressKey(platform::vbKeyLeft);
+  desk->Type("19");
+  EXPECT_EQ(k.CalendarControl().DateValue(), Date::FromCalendar(2026, 9, 28));
+}
+
 class Tracking : public OnBoth {};
 
 TEST_P(Tracking, AnOpenEditorFollowsItsRowWhenTheListScrolls) {
@@ -255,6 +402,7 @@ TEST_P(Tracking, MovingTheFocusOutOfTheControlReportsThePendingEdit) {
 
 INSTANTIATE_TEST_SUITE_P(Realisations, RoadOfOneEdit, ::testing::ValuesIn(kRealisations), RealisationName);
 INSTANTIATE_TEST_SUITE_P(Realisations, Navigation, ::testing::ValuesIn(kRealisations), RealisationName);
+INSTANTIATE_TEST_SUITE_P(Realisations, KeyboardMap, ::testing::ValuesIn(kRealisations), RealisationName);
 INSTANTIATE_TEST_SUITE_P(Realisations, Tracking, ::testing::ValuesIn(kRealisations), RealisationName);
 
 }  // namespace
