@@ -178,8 +178,11 @@ void QtDesk::ScrollDown(int32_t rows) {
 }
 
 void QtDesk::Type(std::string_view text) {
-  QTest::keyClicks(FocusedWidget(), qt::ToQString(text));
-  QApplication::processEvents();
+  // Each key goes where the focus is when it is struck, as a keyboard's do.
+  for (const QChar c : qt::ToQString(text)) {
+    QTest::keyClicks(FocusedWidget(), QString(c));
+    QApplication::processEvents();
+  }
 }
 
 void QtDesk::PressKey(int16_t keyCode, int16_t shift) {

@@ -356,6 +356,42 @@ TEST_P(KeyboardMap, ADateTypedIntoTheOpenPickerIsCommittedWithEnter) {
   EXPECT_EQ(k.CalendarControl().DateValue(), Date::FromCalendar(2026, 9, 28));
 }
 
+// The drop-down's list opened from the keyboard takes the keys as the edit field does: an arrow
+// chooses the entry after (a choice, as a click on it: stored, the editor closed first), letters
+// type and the control completes them, and Enter stores.
+TEST_P(KeyboardMap, KeysInTheOpenedListChooseTypeAndStore) {
+  host.editors = RecordingHost::OneKindPerColumn();
+  desk->ClickCell(4, 2);
+  ASSERT_EQ(host.OpenEditor(), "dropdown");
+  desk->PressKey(platform::vbKeyF1 + 3);  // F4
+  ASSERT_TRUE(k.ComboBoxControl().DroppedDown());
+  desk->PressKey(platform::vbKeyDown);
+  ExpectStored(4, 2, "Citrus");
+
+  desk->ClickCell(5, 2);
+  desk->PressKey(platform::vbKeyF1 + 3);
+  ASSERT_TRUE(k.ComboBoxControl().DroppedDown());
+  for (int i = 0; i < 6; ++i) desk->PressKey(platform::vbKeyBack);  // "Citrus" typed away
+  desk->Type("St");
+  EXPECT_EQ(k.ComboBoxControl().Text(), "Stone fruit");
+  desk->PressKey(vbKeyReturn);
+  EXPECT_EQ(host.Only({"DropDownChangeComplete"}),
+            (Lines{"DropDownChangeComplete \"Berry\" -> \"Citrus\" visible=False",
+                   "DropDownChangeComplete \"Citrus\" -> \"Stone fruit\" visible=True"}));
+  ExpectStored(5, 2, "Stone fruit");
+}
+
+TEST_P(KeyboardMap, SpaceAndEnterPressTheButtonWithTheFocus) {
+  host.editors = RecordingHost::OneKindPerColumn();
+  desk->ClickCell(1, 4);
+  ASSERT_EQ(host.OpenEditor(), "button");
+  k.SetFocusToCommandButton();
+  desk->PressKey(platform::vbKeySpace);
+  desk->PressKey(vbKeyReturn);
+  EXPECT_EQ(host.Count("CommandButtonClick"), 2u);
+  EXPECT_EQ(Cell(1, 4), "Checked by phone");
+}
+
 class Tracking : public OnBoth {};
 
 TEST_P(Tracking, AnOpenEditorFollowsItsRowWhenTheListScrolls) {
