@@ -1,5 +1,6 @@
 #include "platform/spreadsheet/CellText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -139,6 +140,18 @@ std::string GeneralText(double x) {
   const int signWidth = x < 0 ? 1 : 0;
   if (wholeDigits + signWidth <= kWidth) {
     const int decimals = std::max(0, kWidth - signWidth - wholeDigits - 1);
+    // The shortest text that reads back as x is what rounding to the decimals shows when it has
+    // no more of them and fits: the double lies far closer to it than half the last decimal (and
+    // its fifteen-digit rounding has the same digits). Columns of ordinary numbers end here.
+    {
+      const auto shortest = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed);
+      const std::string_view s(buf, static_cast<size_t>(shortest.ptr - buf));
+      if (shortest.ec == std::errc() && static_cast<int>(s.size()) <= kWidth) {
+        const size_t point = s.find('.');
+        const size_t fraction = point == std::string_view::npos ? 0 : s.size() - point - 1;
+        if (static_cast<int>(fraction) <= decimals) return std::string(s);
+      }
+    }
     auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, decimals);
     std::string s(buf, r.ptr);
     if (s.find('.') != std::string::npos) {
@@ -167,18 +180,45 @@ std::string GeneralText(double x) {
 
 std::string DateText(double serial, NumberFormat f) {
   const auto split = calendar::Split(serial);
-  if (!split) return GeneralText(serial);  // outside the dates a cell can show
+  if (!split || f == NumberFormat::General) return GeneralText(serial);  // outside the dates a cell can show
   const auto ymd = calendar::FromDayNumber(split->day);
   const int32_t h = split->seconds / 3600, m = split->seconds / 60 % 60, s = split->seconds % 60;
-  auto two = [](int32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-  const std::string date = std::to_string(ymd.month) + "/" + std::to_string(ymd.day) + "/" + std::to_string(ymd.year);
-  switch (f) {
-    case NumberFormat::Date: return date;
-    case NumberFormat::DateTime: return date + " " + std::to_string(h) + ":" + two(m);
-    case NumberFormat::Time: return std::to_string(h) + ":" + two(m) + ":" + two(s);
-    case NumberFormat::General: break;
+  // Written in place: a fitted column measures the text of every date in it.
+  char buf[32];
+  char* out = buf;
+  auto put = [&](int32_t v) {  // 0 to 9999
+    char digits[4];
+    int k = 0;
+    do {
+      digits[k++] = static_cast<char>('0' + v % 10);
+      v /= 10;
+    } while (v > 0 && k < 4);
+    while (k > 0) *out++ = digits[--k];
+  };
+  auto two = [&](int32_t v) {
+    *out++ = static_cast<char>('0' + v / 10);
+    *out++ = static_cast<char>('0' + v % 10);
+  };
+  if (f == NumberFormat::Time) {
+    put(h);
+    *out++ = ':';
+    two(m);
+    *out++ = ':';
+    two(s);
+  } else {
+    put(ymd.month);
+    *out++ = '/';
+    put(ymd.day);
+    *out++ = '/';
+    put(ymd.year);
+    if (f == NumberFormat::DateTime) {
+      *out++ = ' ';
+      put(h);
+      *out++ = ':';
+      two(m);
+    }
   }
-  return GeneralText(serial);
+  return std::string(buf, out);
 }
 
 }  // namespace
@@ -197,77 +237,91 @@ Cell EnterText(std::string_view text) {
   return Cell::Text(std::string(text));
 }
 
+namespace {
+// TAB, CR and LF end a cell.
+constexpr std::array<bool, 256> kEndsCell = [] {
+  std::array<bool, 256> ends{};
+  ends['\t'] = ends['\r'] = ends['\n'] = true;
+  return ends;
+}();
+}  // namespace
+
+bool TabTextReader::NextRow() {
+  std::string_view rest;
+  while (NextCell(rest)) {
+  }
+  if (pos_ >= text_.size()) return false;  // the end of the text after a line end adds no row
+  inRow_ = true;
+  afterTab_ = false;
+  column_ = 0;
+  return true;
+}
+
+bool TabTextReader::NextCell(std::string_view& cell) {
+  if (!inRow_) return false;
+  const size_t n = text_.size();
+  if (pos_ >= n) {
+    // A TAB ended the text: the row ends with an empty cell.
+    inRow_ = false;
+    if (!afterTab_) return false;
+    afterTab_ = false;
+    cell = {};
+    ++column_;
+    return true;
+  }
+  size_t i = pos_;
+  bool quoted = false;
+  if (text_[i] == '"') {
+    // A quoted cell: find its closing quote first; without one the quote is plain text.
+    quoted_.clear();
+    for (size_t j = i + 1; j < n;) {
+      if (text_[j] != '"') {
+        quoted_.push_back(text_[j++]);
+        continue;
+      }
+      if (j + 1 < n && text_[j + 1] == '"') {
+        quoted_.push_back('"');
+        j += 2;
+        continue;
+      }
+      quoted = true;
+      i = j + 1;
+      break;
+    }
+  }
+  // Unquoted text, or what follows the closing quote, runs to the next TAB or line end.
+  size_t end = i;
+  while (end < n && !kEndsCell[static_cast<unsigned char>(text_[end])]) ++end;
+  if (quoted) {
+    quoted_.append(text_.substr(i, end - i));
+    cell = quoted_;
+  } else {
+    cell = text_.substr(i, end - i);
+  }
+  if (end < n && text_[end] == '\t') {
+    pos_ = end + 1;
+    afterTab_ = true;
+    ++column_;
+    return true;
+  }
+  // CR, CR LF, LF or the end of the text ends the row.
+  pos_ = end < n ? end + 1 : n;
+  if (end < n && text_[end] == '\r' && pos_ < n && text_[pos_] == '\n') ++pos_;
+  inRow_ = false;
+  afterTab_ = false;
+  // A row of one empty cell is an empty line: it keeps its place but holds no cells.
+  if (column_ == 0 && cell.empty()) return false;
+  ++column_;
+  return true;
+}
+
 TextGrid ParseTabText(std::string_view text) {
   TextGrid grid;
-  std::vector<std::string> row;
-  std::string cell;
-  size_t i = 0;
-  const size_t n = text.size();
-  bool rowOpen = false;  // something of the current row has been read
-
-  auto endCell = [&] {
-    row.push_back(std::move(cell));
-    cell.clear();
-  };
-  auto endRow = [&] {
-    endCell();
-    // A row of one empty cell is an empty line: it keeps its place but holds no cells.
-    if (row.size() == 1 && row[0].empty()) row.clear();
-    grid.push_back(std::move(row));
-    row.clear();
-    rowOpen = false;
-  };
-  // Reads unquoted text up to the next TAB or line end.
-  auto readPlain = [&] {
-    const size_t stop = text.find_first_of("\t\r\n", i);
-    const size_t end = stop == std::string_view::npos ? n : stop;
-    cell.append(text.substr(i, end - i));
-    i = end;
-  };
-
-  while (i < n) {
-    rowOpen = true;
-    if (cell.empty() && text[i] == '"') {
-      // A quoted cell: find its closing quote first; without one the quote is plain text.
-      size_t j = i + 1;
-      std::string quoted;
-      bool closed = false;
-      while (j < n) {
-        if (text[j] == '"') {
-          if (j + 1 < n && text[j + 1] == '"') {
-            quoted.push_back('"');
-            j += 2;
-            continue;
-          }
-          closed = true;
-          ++j;
-          break;
-        }
-        quoted.push_back(text[j++]);
-      }
-      if (closed) {
-        cell = std::move(quoted);
-        i = j;
-      }
-      readPlain();
-    } else {
-      readPlain();
-    }
-    if (i >= n) break;
-    const char c = text[i];
-    if (c == '\t') {
-      endCell();
-      ++i;
-      rowOpen = true;
-      if (i >= n) break;
-      continue;
-    }
-    // CR, CR LF or LF
-    ++i;
-    if (c == '\r' && i < n && text[i] == '\n') ++i;
-    endRow();
+  TabTextReader reader(text);
+  while (reader.NextRow()) {
+    std::vector<std::string>& row = grid.emplace_back();
+    for (std::string_view cell; reader.NextCell(cell);) row.emplace_back(cell);
   }
-  if (rowOpen) endRow();
   return grid;
 }
 

@@ -33,6 +33,29 @@ Cell EnterText(std::string_view text);
 using TextGrid = std::vector<std::vector<std::string>>;
 TextGrid ParseTabText(std::string_view text);
 
+// The same rules, row by row and cell by cell, without copying the text of a cell that is not
+// quoted: a paste of a whole list reads its cells where they stand.
+//
+//   TabTextReader reader(text);
+//   while (reader.NextRow())
+//     for (std::string_view cell; reader.NextCell(cell);) ...
+class TabTextReader {
+ public:
+  explicit TabTextReader(std::string_view text) : text_(text) {}
+  // Moves to the next row, past what is left of the current one; false after the last row.
+  bool NextRow();
+  // The current row's next cell, valid until the next call; false after the row's last cell.
+  bool NextCell(std::string_view& cell);
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+  int32_t column_ = 0;
+  bool inRow_ = false;     // a row is started and not all of its cells are read
+  bool afterTab_ = false;  // the last cell read ended at a TAB
+  std::string quoted_;     // the text of the latest quoted cell
+};
+
 // What a cell shows: General numbers with up to 11 characters ("1234.5", "1.23457E+11"),
 // dates as m/d/yyyy, times as h:mm:ss, "TRUE"/"FALSE", the error's text.
 std::string DisplayText(const Cell& cell);

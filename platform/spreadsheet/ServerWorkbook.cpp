@@ -365,10 +365,21 @@ void WorksheetObject::Paste(CellRef at) {
   WorkbookObject& book = Book();
   const std::string clip = book.App()->Toolkit().GetClipboard().GetText();
   if (clip.empty()) Refuse("Worksheet", "There is nothing to paste: the clipboard holds no text");
-  const TextGrid grid = ParseTabText(clip);
-  const auto rows = static_cast<int64_t>(grid.size());
-  int64_t columns = 0;
-  for (const auto& row : grid) columns = std::max<int64_t>(columns, static_cast<int64_t>(row.size()));
+  // The text is read twice where it stands, for the size of the block and then for its cells,
+  // rather than copied into a grid of strings first.
+  int64_t rows = 0, columns = 0;
+  int64_t longRow = -1, longColumn = -1;  // the first cell whose text is too long
+  TabTextReader measure(clip);
+  while (measure.NextRow()) {
+    int64_t c = 0;
+    for (std::string_view cell; measure.NextCell(cell); ++c)
+      if (longRow < 0 && cell.size() > static_cast<size_t>(kMaxTextLength) && Utf16Length(cell) > static_cast<size_t>(kMaxTextLength)) {
+        longRow = rows;
+        longColumn = c;
+      }
+    columns = std::max(columns, c);
+    ++rows;
+  }
   // Nothing is pasted unless all of it fits.
   if (at.row + rows > kMaxRows)
     Refuse("Worksheet", "Cannot paste " + Grouped(rows) + " rows at row " + Grouped(at.row + 1) +
@@ -376,21 +387,23 @@ void WorksheetObject::Paste(CellRef at) {
   if (at.column + columns > kMaxColumns)
     Refuse("Worksheet", "Cannot paste " + Grouped(columns) + " columns at column " + ColumnName(at.column) +
                             ": a worksheet has 256 columns (A to IV)");
-  for (size_t r = 0; r < grid.size(); ++r)
-    for (size_t c = 0; c < grid[r].size(); ++c)
-      if (grid[r][c].size() > static_cast<size_t>(kMaxTextLength) && Utf16Length(grid[r][c]) > static_cast<size_t>(kMaxTextLength))
-        Refuse("Worksheet", "Cannot paste the text of cell " +
-                                CellName({at.row + static_cast<int32_t>(r), at.column + static_cast<int32_t>(c)}) +
-                                ": a cell holds at most 32,767 characters");
+  if (longRow >= 0)
+    Refuse("Worksheet", "Cannot paste the text of cell " +
+                            CellName({at.row + static_cast<int32_t>(longRow), at.column + static_cast<int32_t>(longColumn)}) +
+                            ": a cell holds at most 32,767 characters");
   // The pasted block replaces what was there, also where a line has fewer cells than the widest.
+  const int32_t endColumn = at.column + static_cast<int32_t>(columns);
   sheet_->ReserveRows(at.row + static_cast<int32_t>(rows));
-  for (size_t r = 0; r < grid.size(); ++r) {
-    const int32_t row = at.row + static_cast<int32_t>(r);
-    for (int64_t c = 0; c < columns; ++c) {
-      const int32_t column = at.column + static_cast<int32_t>(c);
-      if (static_cast<size_t>(c) < grid[r].size()) sheet_->Set(row, column, EnterText(grid[r][static_cast<size_t>(c)]));
-      else if (sheet_->Find(row, column)) sheet_->Set(row, column, Cell{});
+  TabTextReader cells(clip);
+  for (int32_t row = at.row; cells.NextRow(); ++row) {
+    int32_t column = at.column;
+    for (std::string_view cell; cells.NextCell(cell); ++column) {
+      // A row's cells get their room once instead of growing cell by cell.
+      if (column == at.column) sheet_->ReserveColumns(row, endColumn);
+      sheet_->Set(row, column, EnterText(cell));
     }
+    for (; column < endColumn; ++column)
+      if (sheet_->Find(row, column)) sheet_->Set(row, column, Cell{});
   }
   book.Changed();
 }

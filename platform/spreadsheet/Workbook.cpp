@@ -66,6 +66,13 @@ const Cell* Worksheet::Find(int32_t row, int32_t column) const {
   return &r[static_cast<size_t>(column)];
 }
 
+void Worksheet::ReserveColumns(int32_t row, int32_t endColumn) {
+  if (row < 0 || row >= kMaxRows || endColumn <= 0 || endColumn > kMaxColumns) return;
+  const auto r = static_cast<size_t>(row);
+  if (r >= rows_.size()) rows_.resize(r + 1);
+  rows_[r].reserve(static_cast<size_t>(endColumn));
+}
+
 void Worksheet::Set(int32_t row, int32_t column, Cell cell) {
   if (row < 0 || row >= kMaxRows || column < 0 || column >= kMaxColumns)
     Raise(kEngineError, "Worksheet", "There is no cell at row " + std::to_string(row + 1) + ", column " +

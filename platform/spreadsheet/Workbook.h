@@ -78,6 +78,8 @@ class Worksheet {
   void ReserveRows(int32_t endRow) {
     if (endRow > 0 && endRow <= kMaxRows) rows_.reserve(static_cast<size_t>(endRow));
   }
+  // Makes room in a row for cells up to endColumn (exclusive) before they are set in order.
+  void ReserveColumns(int32_t row, int32_t endColumn);
   // Sets a cell; an empty cell, or one of empty text, removes it. Error 1004 outside the sheet.
   void Set(int32_t row, int32_t column, Cell cell);
   // Calls f(row, column, cell) for every cell, row by row, each row in column order.
