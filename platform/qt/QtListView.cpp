@@ -6,9 +6,11 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "platform/Messages.h"
@@ -272,6 +274,17 @@ QPixmap ReportHeader::InPalette(const QPixmap& image) const {
 }
 
 // --- the report view ---------------------------------------------------------------------------------
+
+// What every plain cell of one paint shares.
+struct ReportView::PlainCells {
+  QColor text;  // the style's text colour for the view's state
+  QFont font, bold;
+  StdFont measured, measuredBold;  // the same fonts, for the toolkit's cached text widths
+  Qt::LayoutDirection direction = Qt::LeftToRight;
+  int margin = 0;
+  bool icons = false, checkBoxes = false;
+  std::vector<Qt::Alignment> alignments;  // by column in creation order
+};
 
 ReportView::ReportView(QtListView& list, QWidget* parent)
     : QAbstractScrollArea(parent),
@@ -618,20 +631,31 @@ void ReportView::PaintRows(QPaintEvent* e) {
   std::vector<int> columns;
   for (int v = 0; v < header_->count(); ++v) columns.push_back(header_->logicalIndex(v));
   const QStyleOptionViewItem base = BaseOption();
+  PlainCells plain;
+  const bool plainPath = PlainCellsFor(base, plain);
+  plainCellsPainted_ = 0;
   QStyleOptionViewItem opt;
   for (int r = 0; r < rows && top + r < n; ++r) {
     const int y = r * pitch;
     if (y > area.bottom()) break;
     if (y + pitch <= area.top()) continue;
     const int32_t pos = top + r;
+    const ListItemRef& item = list_.ListItems().Item(pos + 1);
     for (int c : columns) {
       const QRect rect = CellRect(pos, c);
       if (rect.width() <= 0 || !rect.intersects(area)) continue;
       opt = base;
       CellState(opt, pos, c, rect);
+      if (plainPath && !(opt.state & (QStyle::State_Selected | QStyle::State_HasFocus)) &&
+          PaintPlainCell(p, plain, item, c, rect)) {
+        ++plainCellsPainted_;
+        continue;
+      }
+      p.setClipping(false);  // the style sets its own clip and gives it back
       delegate_->paint(&p, opt, model_->index(pos, c));
     }
   }
+  p.setClipping(false);
   if (list_.GridLines()) {
     // Grid lines run through the whole list, past the last row, up to the last column's edge.
     // A cosmetic pen of width 0 is one device pixel at every scale factor; lines on whole
@@ -652,6 +676,90 @@ void ReportView::PaintRows(QPaintEvent* e) {
     const int extent = layoutDirection() == Qt::RightToLeft ? viewport()->width() : right;
     for (int y = pitch - 1; y < viewport()->height(); y += pitch) p.drawLine(left, y, extent, y);
   }
+}
+
+void ReportView::UsePlainCellPath(bool on) {
+  plainCellPath_ = on;
+  viewport()->update();
+}
+
+bool ReportView::PlainCellsFor(const QStyleOptionViewItem& base, PlainCells& plain) const {
+  if (!plainCellPath_) return false;
+  // What PaintPlainCell draws is the common style's item drawing. A style of the host's (a proxy,
+  // a style sheet, a platform theme) may draw items its own way: it gets the delegate throughout.
+  const char* style = this->style()->metaObject()->className();
+  if (std::strcmp(style, "QFusionStyle") != 0 && std::strcmp(style, "QWindowsStyle") != 0) return false;
+  QPalette::ColorGroup group = QPalette::Disabled;
+  if (base.state & QStyle::State_Enabled) group = (base.state & QStyle::State_Active) ? QPalette::Normal : QPalette::Inactive;
+  plain.text = base.palette.color(group, QPalette::Text);
+  plain.font = base.font;
+  plain.bold = base.font;
+  plain.bold.setBold(true);
+  plain.measured = *list_.Font();
+  plain.measuredBold = plain.measured;
+  plain.measuredBold.Bold(true);
+  plain.direction = base.direction;
+  plain.margin = this->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+  plain.icons = list_.SmallIcons() != nullptr;
+  plain.checkBoxes = list_.Checkboxes();
+  const int32_t n = list_.ColumnHeaders().Count();
+  plain.alignments.resize(static_cast<size_t>(std::max(0, n)));
+  for (int32_t c = 0; c < n; ++c)
+    plain.alignments[static_cast<size_t>(c)] =
+        c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : AlignmentOf(list_.ColumnHeaders().Item(c + 1)->Alignment());
+  return true;
+}
+
+// The style draws an unselected cell without focus, check box, icon or background as its text
+// alone: clipped to the cell, in the text colour, laid out in the cell less the focus frame's
+// margin and centred on its line height. Laying the text out once here, where the style lays it
+// out three times (its size, its elision, its drawing), is most of the cost of a repaint. Texts
+// that may need eliding or could break into lines go to the delegate.
+bool ReportView::PaintPlainCell(QPainter& p, const PlainCells& plain, const ListItemRef& item, int32_t column,
+                                const QRect& rect) {
+  if (static_cast<size_t>(column) >= plain.alignments.size()) return false;
+  auto noIcon = [](const Variant& icon) { return icon.IsEmpty() || icon.IsNull(); };
+  bool bold = false;
+  OLE_COLOR fore = vbWindowText;
+  if (column == 0) {
+    if (plain.checkBoxes || (plain.icons && !noIcon(item->SmallIcon()))) return false;
+    bold = item->Bold();
+    fore = item->ForeColor();
+  } else if (column <= item->SubItemCount()) {
+    const ListSubItem sub(item, column);
+    if (plain.icons && !noIcon(sub.ReportIcon())) return false;
+    bold = sub.Bold();
+    fore = sub.ForeColor();
+  }
+  const std::string& text = item->ColumnText(column);
+  for (const char ch : text)
+    if (ch < 0x20 || ch > 0x7e) return false;  // printable ASCII: one line, no bidi, no control characters
+  if (text.empty()) return true;  // nothing to draw
+  const QRect textRect = rect.adjusted(plain.margin, 0, -plain.margin, 0);
+  // Widths come rounded to whole pixels: two to spare keeps a text near the edge with the style.
+  if (Tk().Metrics().TextWidthPx(bold ? plain.measuredBold : plain.measured, text) + 2 > textRect.width()) return false;
+
+  const Qt::Alignment alignment = plain.alignments[static_cast<size_t>(column)];
+  QTextOption option;
+  option.setWrapMode(QTextOption::ManualWrap);
+  option.setTextDirection(plain.direction);
+  option.setAlignment(QStyle::visualAlignment(plain.direction, alignment));
+  QTextLayout layout(ToQString(text), bold ? plain.bold : plain.font);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  qreal height = 0;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(textRect.width());
+    line.setPosition(QPointF(0, height));
+    height += line.height();
+  }
+  layout.endLayout();
+  const int top =
+      QStyle::alignedRect(plain.direction, alignment, QSize(textRect.width(), qCeil(height)), textRect).top();
+  p.setClipRect(rect);
+  p.setPen(fore == vbWindowText ? plain.text : ToQColor(fore, QApplication::palette()));
+  layout.draw(&p, QPointF(textRect.x(), top));
+  return true;
 }
 
 void ReportView::resizeEvent(QResizeEvent* e) {

@@ -134,6 +134,11 @@ class ReportView : public QAbstractScrollArea {
   QPixmap ImageOf(const ImageListRef& list, const Variant& indexOrKey);
   QPixmap HeaderImage(int32_t zeroBasedImage);
 
+  // Plain cells (see PaintPlainCell) skip the delegate unless this is off; off draws every cell
+  // through it, so a test can hold the two ways against each other. The count is of the last paint.
+  void UsePlainCellPath(bool on);
+  int PlainCellsPainted() const { return plainCellsPainted_; }
+
  protected:
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
@@ -155,6 +160,12 @@ class ReportView : public QAbstractScrollArea {
   void PaintBackground(QPainter& p, const QRect& area);
   void MouseToModel(QMouseEvent* e, int kind);
   void PaintRows(QPaintEvent* e);
+  // A cell with nothing but unselected, unfocused text that fits is drawn as the style draws it,
+  // without the delegate; false (nothing drawn) for any other cell.
+  struct PlainCells;
+  bool PlainCellsFor(const QStyleOptionViewItem& base, PlainCells& plain) const;
+  bool PaintPlainCell(QPainter& p, const PlainCells& plain, const ListItemRef& item, int32_t column,
+                      const QRect& rect);
   // Every entry point Qt calls runs through the toolkit's guard (QtToolkit::Guarded).
   QtToolkit& Tk() const;
   QtListView& list_;
@@ -165,6 +176,8 @@ class ReportView : public QAbstractScrollArea {
   bool rangesPending_ = false;
   bool repaintPending_ = false;
   bool afterDoubleClick_ = false;
+  bool plainCellPath_ = true;
+  int plainCellsPainted_ = 0;
   mutable std::optional<StdFont> fontSource_;  // the font font_ was made from; none before the first
   mutable QFont font_;
   mutable int fontHeight_ = 0;
