@@ -148,24 +148,36 @@ intptr_t QtShell::ShellExecute(HWND, std::string_view operation, std::string_vie
   return QDesktopServices::openUrl(url) ? kSuccess : kNoAssociation;
 }
 
+QtTextMetrics::MeasuredFont::MeasuredFont(const StdFont& f)
+    : name(f.Name()),
+      size(f.Size()),
+      weight(f.Weight()),
+      italic(f.Italic()),
+      underline(f.Underline()),
+      strikethrough(f.Strikethrough()),
+      metrics(ToQFont(f)),
+      height(metrics.height()) {}
+
 QtTextMetrics::MeasuredFont& QtTextMetrics::Measured(const StdFont& font) const {
+  // A paint measures cell after cell in the same font: the last one answers without a key.
+  if (last_ && last_->Names(font)) return *last_;
   // Everything ToQFont reads from the font names it.
   std::string key = font.Name();
   key += '\0';
   key += std::to_string(font.Size()) + '/' + std::to_string(font.Weight()) + '/' +
          (font.Italic() ? 'i' : '-') + (font.Underline() ? 'u' : '-') + (font.Strikethrough() ? 's' : '-');
   auto& slot = fonts_[key];
-  if (!slot) slot = std::make_unique<MeasuredFont>(ToQFont(font));
+  if (!slot) slot = std::make_unique<MeasuredFont>(font);
+  last_ = slot.get();
   return *slot;
 }
 
 int32_t QtTextMetrics::TextWidthPx(const StdFont& font, std::string_view text) const {
   MeasuredFont& measured = Measured(font);
-  const std::string key(text);
-  if (const auto it = measured.widths.find(key); it != measured.widths.end()) return it->second;
+  if (const auto it = measured.widths.find(text); it != measured.widths.end()) return it->second;
   if (measured.widths.size() >= kWidthsPerFont) measured.widths.clear();
   const int32_t width = measured.metrics.horizontalAdvance(ToQString(text));
-  measured.widths.emplace(key, width);
+  measured.widths.emplace(std::string(text), width);
   return width;
 }
 

@@ -109,17 +109,32 @@ class QtTextMetrics : public TextMetrics {
   // Measuring builds a font and its metrics and shapes the text; a paint or SizeColumns asks for
   // the same fonts and often the same texts again and again. Each font keeps its metrics and the
   // widths of the texts measured in it.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
   struct MeasuredFont {
-    explicit MeasuredFont(const QFont& font) : metrics(font), height(metrics.height()) {}
+    explicit MeasuredFont(const StdFont& f);
+    // Whether f is the font these metrics were made for, in everything that sets them.
+    bool Names(const StdFont& f) const {
+      return f.Size() == size && f.Weight() == weight && f.Italic() == italic && f.Underline() == underline &&
+             f.Strikethrough() == strikethrough && f.Name() == name;
+    }
+    std::string name;
+    float size;
+    int32_t weight;
+    bool italic, underline, strikethrough;
     QFontMetrics metrics;
     int32_t height;
-    std::unordered_map<std::string, int32_t> widths;
+    // Looked up by the text as it is given, without a copy of it.
+    std::unordered_map<std::string, int32_t, TextHash, std::equal_to<>> widths;
   };
   MeasuredFont& Measured(const StdFont& font) const;
   // A bound on the widths kept per font, so a list of a million distinct texts does not keep a
   // million widths: past it the font's widths start again.
   static constexpr size_t kWidthsPerFont = 16384;
   mutable std::unordered_map<std::string, std::unique_ptr<MeasuredFont>> fonts_;
+  mutable MeasuredFont* last_ = nullptr;  // the font measured last
 };
 
 // The window functions on real windows: screen positions come from the widgets, and a painting
