@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "platform/Messages.h"
 #include "platform/UserControl.h"
@@ -665,16 +666,20 @@ void ReportView::PaintRows(QPaintEvent* e) {
     grid.setCosmetic(true);
     p.setPen(grid);
     p.setRenderHint(QPainter::Antialiasing, false);
+    // All of them in one call: the paint engine sets up the pen once.
+    std::vector<QLine> lines;
+    lines.reserve(columns.size() + static_cast<size_t>(viewport()->height() / std::max(1, pitch)) + 1);
     int right = 0;
     for (int c : columns) {
       const QRect rect = CellRect(top, c);
       const int edge = layoutDirection() == Qt::RightToLeft ? rect.left() : rect.right();
-      p.drawLine(edge, 0, edge, viewport()->height());
+      lines.emplace_back(edge, 0, edge, viewport()->height());
       right = std::max(right, rect.right());
     }
     const int left = layoutDirection() == Qt::RightToLeft ? viewport()->width() - right - 1 : 0;
     const int extent = layoutDirection() == Qt::RightToLeft ? viewport()->width() : right;
-    for (int y = pitch - 1; y < viewport()->height(); y += pitch) p.drawLine(left, y, extent, y);
+    for (int y = pitch - 1; y < viewport()->height(); y += pitch) lines.emplace_back(left, y, extent, y);
+    p.drawLines(lines.data(), static_cast<int>(lines.size()));
   }
 }
 
