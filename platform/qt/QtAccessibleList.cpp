@@ -73,19 +73,24 @@ Table* TableOf(const QObject* view) {
   return it == tables.end() ? nullptr : it->second;
 }
 
-// One cell of the list: row (0-based) and column in display order.
-class Cell : public QAccessibleInterface, public QAccessibleTableCellInterface {
+// What a cell and a header cell share: no object of their own, no children.
+class Leaf : public QAccessibleInterface {
  public:
-  Cell(Table& table, int row, int column) : table_(table), row_(row), column_(column) {}
-
-  bool isValid() const override;
   QObject* object() const override { return nullptr; }
-  QWindow* window() const override;
-  QAccessibleInterface* parent() const override;
   QAccessibleInterface* child(int) const override { return nullptr; }
   int childCount() const override { return 0; }
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+};
+
+// One cell of the list: row (0-based) and column in display order.
+class Cell : public Leaf, public QAccessibleTableCellInterface {
+ public:
+  Cell(Table& table, int row, int column) : table_(table), row_(row), column_(column) {}
+
+  bool isValid() const override;
+  QWindow* window() const override;
+  QAccessibleInterface* parent() const override;
   QString text(QAccessible::Text t) const override;
   void setText(QAccessible::Text, const QString&) override {}  // cells are edited through the editors
   QRect rect() const override;
@@ -120,18 +125,13 @@ class Cell : public QAccessibleInterface, public QAccessibleTableCellInterface {
 };
 
 // A column's header section, named by its caption; column in display order.
-class HeaderCell : public QAccessibleInterface {
+class HeaderCell : public Leaf {
  public:
   HeaderCell(Table& table, int column) : table_(table), column_(column) {}
 
   bool isValid() const override;
-  QObject* object() const override { return nullptr; }
   QWindow* window() const override;
   QAccessibleInterface* parent() const override;
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QString text(QAccessible::Text t) const override;
   void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override;

@@ -21,6 +21,13 @@ namespace tamarind::testing {
 
 using namespace platform;
 
+platform::PropertyBag SavedReportView(bool rightToLeft) {
+  platform::PropertyBag saved;
+  saved.WriteProperty("View", Variant(int16_t{3}), Variant(int16_t{0}));
+  saved.WriteProperty("RightToLeft", Variant(rightToLeft), Variant(false));
+  return saved;
+}
+
 void Desk::Build(HostForm& form, const PropertyBag* saved) {
   k_ = &form.Add<Kestrel>("K", 240, 240, 9000, 3600, saved);
   away_ = &form.AddTextBox("txtAway", 240, 4200, 2000, 300);

@@ -20,6 +20,7 @@
 
 #include "control/Kestrel.h"
 #include "platform/HostForm.h"
+#include "platform/PropertyBag.h"
 #include "platform/controls/TextBox.h"
 #include "runtime/Date.h"
 
@@ -72,6 +73,10 @@ class Desk {
   Kestrel* k_ = nullptr;
   platform::TextBox* away_ = nullptr;
 };
+
+// What a saved instance in report view holds, mirrored when rightToLeft (the list mirrors only
+// when loaded so).
+platform::PropertyBag SavedReportView(bool rightToLeft);
 
 // The selected row (0 for none), so a wrong selection fails a check rather than the run.
 inline int32_t SelectedRow(Kestrel& k) { return k.SelectedItem() ? k.SelectedItem()->Index() : 0; }

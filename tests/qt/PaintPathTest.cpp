@@ -24,16 +24,9 @@ namespace {
 using platform::ListItemRef;
 using platform::StdFont;
 
-platform::PropertyBag Saved(bool rightToLeft) {
-  platform::PropertyBag saved;
-  saved.WriteProperty("View", Variant(int16_t{3}), Variant(int16_t{0}));
-  saved.WriteProperty("RightToLeft", Variant(rightToLeft), Variant(false));
-  return saved;
-}
-
 class PixelsPaintPaths : public ::testing::TestWithParam<bool> {
  protected:
-  PixelsPaintPaths() : saved(Saved(GetParam())), desk(&saved) {
+  PixelsPaintPaths() : saved(SavedReportView(GetParam())), desk(&saved) {
     // Beside the desk's five rows: right-aligned and centred columns, bold and coloured items and
     // sub-items, spaces at either end, texts too wide for their cells, text outside ASCII, empty cells.
     k.ColumnHeaders().Item(2)->Alignment(1);

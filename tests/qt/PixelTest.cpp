@@ -43,16 +43,9 @@ std::string Describe(const QRect& r) {
          std::to_string(r.height()) + ")";
 }
 
-platform::PropertyBag Saved(bool rightToLeft) {
-  platform::PropertyBag saved;
-  saved.WriteProperty("View", Variant(int16_t{3}), Variant(int16_t{0}));
-  saved.WriteProperty("RightToLeft", Variant(rightToLeft), Variant(false));
-  return saved;
-}
-
 class Pixels : public ::testing::TestWithParam<bool> {
  protected:
-  Pixels() : saved(Saved(GetParam())), desk(&saved) {
+  Pixels() : saved(SavedReportView(GetParam())), desk(&saved) {
     k.Attach(&host);
     desk.Wait(0);
   }
