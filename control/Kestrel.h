@@ -16,6 +16,7 @@
 #include "core/KestrelEvents.h"
 #include "core/KestrelState.h"
 #include "platform/UserControl.h"
+#include "platform/listview/VirtualRows.h"
 #include "runtime/Collection.h"
 
 namespace tamarind {
@@ -361,6 +362,30 @@ class Kestrel : public platform::UserControl {
   // caller's strings are left as they were.
   void RecordSetFill(const Variant& rs, const std::string& cols = {}, const std::string& keycol = {},
                      const std::string& colNAMES = {});
+  // --- virtual mode: rows read from a database engine --------------------------------------------
+  // Shows the rows of a source without holding them: the list's columns become the source's, its
+  // rows are read a page at a time as they are drawn or asked for (a bounded cache), and header
+  // sorts and filters run in the source's engine (see platform/listview/VirtualRows.h, and the
+  // row sources of platform/database/SqlRowSource.h). What differs from a list that holds its rows:
+  //   - rows equal in a sorted column stand in the order of their keys, not of the sort before;
+  //   - a column's declared type in the engine decides a header click's sort type;
+  //   - Filter and FilterWild park nothing (FilteredListItems stays Nothing) and keep the order;
+  //     FilterRemove drops every filter;
+  //   - the selection is kept by row key; GetSelectedKeys/GetSelectedIndexes ask the engine where
+  //     the selected rows stand;
+  //   - ListItems.Add/Remove/Clear, SetEditableItems*, and sorting by a comparison routine are
+  //     Error 5: the rows are the source's. An edited cell is the host's to write back (in
+  //     ChangeComplete, with an UPDATE), then RefreshRows shows it;
+  //   - a page the engine cannot give (an error, a lost connection) stands blank, and the error
+  //     is shown once in a "Warning" message box; RefreshRows tries again.
+  // Error 380 for no source; an error of the engine's first count reaches the caller.
+  void BindRowSource(std::shared_ptr<platform::VirtualRows> source);
+  // Back to a list that holds its rows, with no rows and no columns. Nothing when not bound.
+  void UnbindRowSource();
+  bool VirtualMode() const;
+  // Counts and reads the rows again (after the host or others changed them); the selection stays.
+  void RefreshRows();
+
   // Prints the list on the toolkit's printer, titled PrintingReportHeader, in portrait or
   // landscape; the rows alternate LineOddColor and LineEvenColor while LineAltColor is on.
   void PrintToDefaultPrinter();
@@ -390,6 +415,7 @@ class Kestrel : public platform::UserControl {
   std::unique_ptr<editing::HitResolution> hit_;
   // sorting subsystems
   std::unique_ptr<sorting::ColumnSort> sort_;
+  bool fetchFailureHeard_ = false;  // the list's failed pages are reported (virtual mode)
 
   // data in and out subsystems
   std::unique_ptr<dataio::CopyExport> export_;

@@ -8,8 +8,10 @@ namespace tamarind {
 
 void Kestrel::RecordSetFill(const Variant& rs, const std::string& cols, const std::string& keycol,
                             const std::string& colNAMES) {
-  ReportAndEnd(s_.tk, ":Error in RecordSetFill.  Error Message: ", vbCritical,
-               [&] { dataio::FillListViewFromRS(s_.tk, *s_.lvLIST, rs, cols, keycol, colNAMES); });
+  ReportAndEnd(s_.tk, ":Error in RecordSetFill.  Error Message: ", vbCritical, [&] {
+    UnbindRowSource();  // a fill replaces what the list shows, a source's rows included
+    dataio::FillListViewFromRS(s_.tk, *s_.lvLIST, rs, cols, keycol, colNAMES);
+  });
 }
 
 namespace {

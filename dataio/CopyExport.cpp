@@ -111,6 +111,28 @@ void CopyExport::CopyAll() {
     PlaceProgressBar();
     bar.Visible(true);
     const size_t headerBytes = out.Size();
+    const auto copyRow = [&](const platform::ListItemRef& item) {
+      bar.Value(bar.Value() + 1);
+      out.StartLine();
+      out.Join(item->Text(), true);
+      const int32_t subItems = item->SubItemCount();
+      for (int32_t j = 1; j <= subItems; ++j) {
+        const std::string& text = item->ColumnText(j);
+        if (text.empty()) out.Join(TagText(item, j), true);
+        else out.Join(text, true);
+      }
+      out.EndLine();
+    };
+    if (s_.lvLIST->Virtual()) {
+      // A source's rows arrive a page at a time and leave the cache behind the copy: the text is
+      // all that grows.
+      s_.lvLIST->ListItems().ForEach(copyRow);
+      platform::Clipboard& clipboard = s_.tk.GetClipboard();
+      clipboard.Clear();
+      clipboard.SetText(out.Take());
+      bar.Visible(false);
+      return;
+    }
     // The rows in order, so that each row's item and cells can be fetched from memory a few rows
     // ahead of their turn: the items of a long list lie all over the heap.
     std::vector<const platform::ListItemRef*> items;
@@ -129,17 +151,7 @@ void CopyExport::CopyAll() {
         const double perRow = static_cast<double>(out.Size() - headerBytes) / kSampleRows;
         out.Reserve(out.Size() + static_cast<size_t>(perRow * static_cast<double>(rows - kSampleRows) * 1.125) + 64);
       }
-      const platform::ListItemRef& item = *items[row];
-      bar.Value(bar.Value() + 1);
-      out.StartLine();
-      out.Join(item->Text(), true);
-      const int32_t subItems = item->SubItemCount();
-      for (int32_t j = 1; j <= subItems; ++j) {
-        const std::string& text = item->ColumnText(j);
-        if (text.empty()) out.Join(TagText(item, j), true);
-        else out.Join(text, true);
-      }
-      out.EndLine();
+      copyRow(*items[row]);
     }
 
     platform::Clipboard& clipboard = s_.tk.GetClipboard();

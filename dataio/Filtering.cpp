@@ -23,6 +23,7 @@ void Filtering::FilterWild(const std::string& searchSTR, int32_t SubItemIndex, b
 void Filtering::Run(Test test, const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch) {
   ListView& lv = *s_.lvLIST;
   const HWND list = lv.hWnd();
+  if (lv.Virtual()) return RunInSource(test, searchSTR, SubItemIndex, ExcludeMatch);
   LockWindowInternal(s_.tk, list);
   CleanupAndReraise(
       [&] {
@@ -53,16 +54,35 @@ void Filtering::Run(Test test, const std::string& searchSTR, int32_t SubItemInde
       [&] { LockWindowInternal(s_.tk, 0); });
 }
 
-void Filtering::TakeOut(Test test, const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch) {
-  ListItems& items = s_.lvLIST->ListItems();
-  const int32_t count = items.Count();
-  if (count < 1) return;
-
+void Filtering::CheckColumn(int32_t SubItemIndex) const {
   // The cell's column is checked once, as reading the last row's cell would check it: the index
   // goes to the list view as 16 bits, and a sub-item must lie under a column of the list.
   if (SubItemIndex < INT16_MIN || SubItemIndex > INT16_MAX) Raise(err::Overflow, "Kestrel");
   if (SubItemIndex < 0 || (SubItemIndex > 0 && SubItemIndex >= s_.lvLIST->ColumnHeaders().Count()))
     Raise(err::IndexOutOfBounds, "ListItem");
+}
+
+void Filtering::RunInSource(Test test, const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch) {
+  // The engine tests the cells by the same rules; nothing is parked, since the rows stay in the
+  // source, and the rows keep the order the engine gives them (a smart sort's round trip through
+  // a text sort of the first column would cost two sorts of every row and change nothing shown).
+  ListView& lv = *s_.lvLIST;
+  if (lv.ListItems().Count() < 1) return;
+  CheckColumn(SubItemIndex);
+  if (test == Test::Wild) {
+    const LikePattern wellFormed("*" + text::UCase(searchSTR) + "*");  // Error 93 before the engine runs
+    static_cast<void>(wellFormed);
+  }
+  lv.VirtualSource()->AddFilter(platform::VirtualFilter{SubItemIndex, searchSTR, test == Test::Wild, ExcludeMatch});
+  lv.VirtualRowsChanged(true);
+  lv.ScrollTo(0, lv.ScrollXPx());  // a new set of rows is read from its start
+}
+
+void Filtering::TakeOut(Test test, const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch) {
+  ListItems& items = s_.lvLIST->ListItems();
+  const int32_t count = items.Count();
+  if (count < 1) return;
+  CheckColumn(SubItemIndex);
 
   // The wildcard test: the upper-cased cell against "*" + the upper-cased search text + "*".
   std::optional<LikePattern> pattern;
@@ -89,6 +109,12 @@ void Filtering::TakeOut(Test test, const std::string& searchSTR, int32_t SubItem
 }
 
 void Filtering::FilterRemove() {
+  if (platform::VirtualRows* source = s_.lvLIST->VirtualSource()) {
+    source->ClearFilters();
+    s_.lvLIST->VirtualRowsChanged(true);
+    s_.lvLIST->ScrollTo(0, s_.lvLIST->ScrollXPx());
+    return;
+  }
   LockWindowInternal(s_.tk, s_.lvLIST->hWnd());
   CleanupAndReraise(
       [&] {

@@ -18,6 +18,10 @@
 //
 // On any error the list is unlocked and the same error goes on to the caller; what was done stays
 // done and nothing parked is lost.
+//
+// In virtual mode the filters go to the row source, whose engine applies the same tests: nothing
+// is parked (FilteredListItems stays Nothing), filters add up until FilterRemove drops them all,
+// and the rows keep the source's order (no smart sort).
 
 #include <cstdint>
 #include <memory>
@@ -50,6 +54,9 @@ class Filtering {
  private:
   enum class Test { Exact, Wild };
   void Run(Test test, const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch);
+  void CheckColumn(int32_t SubItemIndex) const;
+  // The filter of a list in virtual mode: the source's engine applies it.
+  void RunInSource(Test test, const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch);
   void TakeOut(Test test, const std::string& searchSTR, int32_t SubItemIndex, bool ExcludeMatch);
   void Restore(const platform::ListItemRef& parked);
 

@@ -54,6 +54,20 @@ std::string SelectionQueries::Join(Value value, const std::string& Delim) const 
   std::vector<int32_t> indexes;
   size_t length = 0;
   int32_t index = 0;
+  if (s_.lvLIST->Virtual()) {
+    // A source's rows are not walked: the selected ones are located in the engine's order.
+    const std::vector<ListItemRef> selected = s_.lvLIST->SelectedItems();  // holds what keys view
+    for (const ListItemRef& item : selected) {
+      if (value == Value::Key) keys.push_back(item->Key());
+      else indexes.push_back(item->Index());
+    }
+    std::string out;
+    for (size_t i = 0; i < std::max(keys.size(), indexes.size()); ++i) {
+      if (!out.empty()) out += Delim;
+      out += value == Value::Key ? std::string(keys[i]) : std::to_string(indexes[i]);
+    }
+    return out;
+  }
   s_.lvLIST->ListItems().ForEach([&](const ListItemRef& item) {
     ++index;
     if (!item->Selected()) return;

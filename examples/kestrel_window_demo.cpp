@@ -15,10 +15,18 @@
 // mouse and key events at the places the widgets report, and writes a screenshot of the window
 // after each step into a folder it names.
 //
-// Usage: kestrel_window_demo [--script] [--rtl] [--shots folder] [--help]
+// With --big, the window shows instead a table of millions of generated orders in the list's
+// virtual mode (the list holds only the rows it draws; the database sorts and filters), and the
+// scripted session sorts it, searches it and goes to its end, printing the time of each step.
+//
+// Usage: kestrel_window_demo [--script] [--rtl] [--shots folder] [--big [file]] [--big-rows N] [--help]
 //   --script        play the scripted session even when a display is there
 //   --rtl           the list as a saved right-to-left instance: list, header and editors mirrored
 //   --shots folder  where the screenshots go (default: kestrel-window-demo in the temporary folder)
+//   --big [file]    the generated orders table in virtual mode (default: bigtable/orders.db in the
+//                   build folder), written first when the file is no such table
+//   --big-rows N    the table has N orders (written again when it has another count; 10,000,000
+//                   for a new table unless given)
 //   --help          print this usage and exit
 
 #include <QApplication>
@@ -35,6 +43,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -45,7 +54,9 @@
 #include <thread>
 
 #include "control/Kestrel.h"
+#include "BigTable.h"
 #include "examples/SpiceOrders.h"
+#include "platform/database/SqlRowSource.h"
 #include "platform/PropertyBag.h"
 #include "platform/controls/SimpleControls.h"
 #include "platform/printing/CupsPrinter.h"
@@ -534,16 +545,282 @@ class Session {
   int shots_ = 0;
 };
 
+// --- the big table (virtual mode) ----------------------------------------------------------------
+
+// The generated orders table in a window: the list holds none of its rows but those it draws, the
+// engine sorts (a header click) and filters (the search box, on Enter: every search is a scan of
+// the whole table, too slow to run at every key).
+class BigHost : public KestrelEvents {
+ public:
+  void BeforeColumnSort(const ColumnHeaderRef& column, SortDataType&, std::string&) override {
+    column_ = column->Text();
+    start_ = std::chrono::steady_clock::now();
+  }
+  void ColumnSortComplete() override {
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+    std::cout << "  sorted by " << column_ << " in " << ms << " ms\n";
+  }
+
+ private:
+  std::string column_;
+  std::chrono::steady_clock::time_point start_;
+};
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct BigOrdersForm {
+  static constexpr int32_t kCustomer = 1, kQtyColumn = 3;  // 0-based, as the source shows them
+  static constexpr const char* kSearchHint = "Customer... (Enter)";
+
+  BigOrdersForm(QtToolkit& toolkit, std::string file)
+      : tk(toolkit),
+        path(std::move(file)),
+        form(tk, "Orders (virtual)", 11400, 5760),
+        k(form.Add<Kestrel>("Orders1", 120, 120, 11160, 4500)) {
+    k.TitleCaption("Orders");
+    k.Titlebar(true);
+    k.TitleHeight(330);
+    k.FullRowSelect(true);
+    k.GridLines(true);
+    k.LineOddColor(RGB(255, 255, 255));
+    k.LineEvenColor(RGB(238, 244, 250));
+    k.LineAltColor(true);
+    k.SmartColumnSort(true);
+    k.SortArrows(true);
+    search = &form.AddTextBox("txtSearch", 120, 4740, 3000, 330);
+    search->Text(kSearchHint);
+    search->GotFocus.Connect([this] {
+      if (search->Text() == kSearchHint) search->Text("");
+    });
+    search->KeyPress.Connect([this](int16_t& ascii) {
+      if (ascii != 13) return;
+      ascii = 0;
+      Search();
+    });
+    status = tk.CreateLabel(form);
+    status->Name("lblStatus");
+    status->Move(3240, 4770, 8040, 300);
+    k.Attach(&host);
+    form.Resized.Connect([this](float width, float height) {
+      form.MoveControl(k, 120, 120, std::max(1200.0f, width - 240), std::max(900.0f, height - 1260));
+      search->Move(120, std::max(1020.0f, height - 1020));
+      status->Move(3240, search->Top() + 30, std::max(1200.0f, width - 3360), 300);
+    });
+  }
+  ~BigOrdersForm() { k.Attach(nullptr); }
+
+  // Binds the table and shows the window; the time it took.
+  double Open() {
+    const auto start = std::chrono::steady_clock::now();
+    db = database::SqliteDatabase::Open(path, database::SqliteDatabase::Mode::ReadOnly);
+    k.BindRowSource(database::OpenSqliteRowSource(
+        db, {"orders", "id", {"id", "customer", "item", "qty", "price", "due"}, {"Id", "Customer", "Item", "Qty", "Price", "Due"}}));
+    form.Show();
+    Paint();
+    const double ms = MillisecondsSince(start);
+    k.ListViewControl().SetFocus();
+    Report();
+    return ms;
+  }
+  // Every order again, then those whose customer holds the search text (letter case aside).
+  void Search() {
+    const auto start = std::chrono::steady_clock::now();
+    k.FilterRemove();
+    const std::string text = search->Text();
+    try {
+      if (!text.empty() && text != kSearchHint) k.FilterWild(text, kCustomer);
+    } catch (const Error& e) {
+      if (e.Number() != err::InvalidPatternString) throw;
+      status->Caption("Search: \"" + text + "\" is not a whole pattern");
+      return;
+    }
+    Paint();
+    const double ms = MillisecondsSince(start);
+    std::cout << "  searched \"" << text << "\" in " << ms << " ms: " << k.ListItems().Count() << " orders\n";
+    Report();
+  }
+  void Paint() {
+    QWidget* viewport = dynamic_cast<QtListView&>(k.ListViewControl()).ReportWidget()->viewport();
+    viewport->repaint();
+    QApplication::processEvents();
+  }
+  void Report() { status->Caption(std::to_string(k.ListItems().Count()) + " orders"); }
+
+  QtToolkit& tk;
+  std::string path;
+  std::shared_ptr<database::SqliteDatabase> db;
+  QtHostForm form;
+  Kestrel& k;
+  BigHost host;
+  TextBox* search = nullptr;
+  std::shared_ptr<Label> status;
+};
+
+// The scripted session on the big table: each step timed from the events sent to the rows
+// painted.
+class BigSession {
+ public:
+  BigSession(BigOrdersForm& f, std::string folder)
+      : f_(f), lv_(dynamic_cast<QtListView&>(f.k.ListViewControl())), folder_(std::move(folder)) {}
+
+  void Play(double openMs) {
+    Kestrel& k = f_.k;
+    const int32_t rows = k.ListItems().Count();
+    std::cout << "- binds the table and paints the first rows: " << Ms(openMs) << ", " << rows << " orders\n";
+    Expect(rows > 0 && k.VirtualMode(), "the list shows the table's rows in virtual mode");
+    Shot("opened");
+
+    Time("clicks the Qty header: the orders by quantity", [&] { Click(targets::HeaderSection(lv_, BigOrdersForm::kQtyColumn + 1)); });
+    const std::string first = TopQuantities();
+    std::cout << "  quantities on top: " << first << "\n";
+    Shot("sorted-by-quantity");
+    Time("clicks it again: the other way round", [&] { Click(targets::HeaderSection(lv_, BigOrdersForm::kQtyColumn + 1)); });
+    const std::string second = TopQuantities();
+    std::cout << "  quantities on top: " << second << "\n";
+    Expect(first != second, "the second click turns the order over");
+    Shot("sorted-by-quantity-other-way");
+
+    Time("presses End: the last order", [&] { Key(Qt::Key_End); });
+    ExpectLastShown(rows);
+    Shot("end");
+
+    QWidget* search = f_.tk.WidgetOf(*f_.search);
+    Click({search, search->rect().center()});
+    for (QChar c : QString("anna")) Key(static_cast<Qt::Key>(c.toUpper().unicode()), QString(c));
+    Time("types \"anna\" in the search box and presses Enter: the customers holding it", [&] { Key(Qt::Key_Return, "\r"); });
+    const int32_t kept = k.ListItems().Count();
+    std::cout << "  " << kept << " orders shown (" << 100.0 * kept / rows << "%), rows " << lv_.TopIndex() + 1 << " to "
+              << lv_.TopIndex() + lv_.VisibleRowCount() << " on screen\n";
+    Expect(kept > 0 && kept < rows, "the search keeps some of the orders");
+    Expect(ToUpper(TopText(BigOrdersForm::kCustomer)).find("ANNA") != std::string::npos, "the orders kept hold the text");
+    Shot("searched");
+
+    lv_.SetFocus();
+    Time("presses End in the list: the last of them", [&] { Key(Qt::Key_End); });
+    ExpectLastShown(kept);
+    Shot("searched-end");
+
+    Click({search, search->rect().center()});
+    for (int i = 0; i < 4; ++i) Key(Qt::Key_Backspace, "\b");
+    Time("clears the search box and presses Enter: every order back", [&] { Key(Qt::Key_Return, "\r"); });
+    Expect(k.ListItems().Count() == rows, "every order is back");
+    Shot("search-cleared");
+    lv_.SetFocus();
+    Time("presses End: the last order again", [&] { Key(Qt::Key_End); });
+    ExpectLastShown(rows);
+    Shot("end-again");
+  }
+
+ private:
+  static std::string Ms(double ms) { return std::to_string(static_cast<int64_t>(ms + 0.5)) + " ms"; }
+  static std::string ToUpper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+  }
+  static void Expect(bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error("not so: " + what);
+  }
+  void ExpectLastShown(int32_t rows) {
+    const int32_t last = lv_.TopIndex() + lv_.VisibleRowCount();
+    std::cout << "  rows " << lv_.TopIndex() + 1 << " to " << last << " of " << rows << " on screen\n";
+    Expect(last == rows, "the last row is on screen");
+  }
+  template <class F>
+  void Time(const std::string& what, F&& act) {
+    const auto start = std::chrono::steady_clock::now();
+    act();
+    f_.Paint();
+    std::cout << "- " << what << ": " << Ms(MillisecondsSince(start)) << "\n";
+  }
+  std::string TopText(int32_t column) {
+    ListItemRef item = f_.k.ListItems().Item(lv_.TopIndex() + 1);
+    return column == 0 ? item->Text() : item->SubItems(column);
+  }
+  // The quantities of the first rows on screen, which must already be in order.
+  std::string TopQuantities() {
+    std::string texts;
+    int64_t before = 0;
+    int direction = 0;
+    for (int32_t row = lv_.TopIndex() + 1; row <= lv_.TopIndex() + std::min(5, lv_.VisibleRowCount()); ++row) {
+      const std::string text = f_.k.ListItems().Item(row)->SubItems(BigOrdersForm::kQtyColumn);
+      const int64_t qty = std::stoll(text);
+      if (!texts.empty()) {
+        const int step = qty > before ? 1 : qty < before ? -1 : 0;
+        Expect(step == 0 || direction == 0 || step == direction, "the rows on top are in order");
+        if (step != 0) direction = step;
+        texts += ", ";
+      }
+      texts += text;
+      before = qty;
+    }
+    return texts;
+  }
+  void Shot(const std::string& name) {
+    ScriptedUser::Settle(100);
+    ++shots_;
+    const std::string path = folder_ + "/big-" + (shots_ < 10 ? "0" : "") + std::to_string(shots_) + "-" + name + ".png";
+    f_.form.WindowWidget()->grab().save(QString::fromStdString(path));
+  }
+  // Events sent with no time allowed to pass, so the step's time is the work's.
+  static void Click(const ClickTarget& t) {
+    if (!t) throw std::runtime_error("nothing to click at this step");
+    for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+      const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+      QMouseEvent e(type, t.at, t.widget->mapToGlobal(t.at), button, buttons, Qt::NoModifier);
+      QApplication::sendEvent(t.widget, &e);
+    }
+    QApplication::processEvents();
+  }
+  static void Key(Qt::Key key, const QString& text = {}) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target) throw std::runtime_error("no widget has the keyboard focus");
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    if (QWidget* now = QApplication::focusWidget()) target = now;
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+    QApplication::processEvents();
+  }
+
+  BigOrdersForm& f_;
+  QtListView& lv_;
+  std::string folder_;
+  int shots_ = 0;
+};
+
+// The table at path, made first when it is none (rows of them, or the default count); with rows
+// given, a table of another size is made again.
+std::string EnsureBigTable(std::string path, int64_t rows) {
+  if (path.empty()) path = TAMARIND_BIGTABLE_DEFAULT;
+  if (rows < 0 && bigtable::ExistingRows(path) >= 0) return path;
+  if (rows < 0) rows = bigtable::kDefaultRows;
+  if (bigtable::ExistingRows(path) != rows) {
+    std::filesystem::create_directories(std::filesystem::absolute(path).parent_path());
+    std::cout << "Writing " << rows << " orders to " << path << " (once)...\n" << std::flush;
+  }
+  const auto made = bigtable::Ensure(path, rows, [](const std::string& line) { std::cout << "  " << line << "\n" << std::flush; });
+  if (made.written) std::cout << "  written in " << made.seconds << " s\n";
+  return path;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool script = false, rightToLeft = false;
+  bool script = false, rightToLeft = false, big = false;
+  std::string bigFile;
+  int64_t bigRows = -1;
   std::string folder = (std::filesystem::temp_directory_path() / "kestrel-window-demo").string();
   constexpr const char* kUsage =
-      "usage: kestrel_window_demo [--script] [--rtl] [--shots folder] [--help]\n"
+      "usage: kestrel_window_demo [--script] [--rtl] [--shots folder] [--big [file]] [--big-rows N] [--help]\n"
       "  --script        play the scripted session even when a display is there\n"
       "  --rtl           the list as a saved right-to-left instance: list, header and editors mirrored\n"
       "  --shots folder  where the screenshots go (default: kestrel-window-demo in the temporary folder)\n"
+      "  --big [file]    the generated orders table in virtual mode (default: bigtable/orders.db in the\n"
+      "                  build folder), written first when the file is no such table\n"
+      "  --big-rows N    the table has N orders (10,000,000 for a new table unless given)\n"
       "  --help          print this usage and exit\n";
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -554,7 +831,18 @@ int main(int argc, char** argv) {
     if (a == "--script") script = true;
     else if (a == "--rtl") rightToLeft = true;
     else if (a == "--shots" && i + 1 < argc) folder = argv[++i];
-    else {
+    else if (a == "--big") {
+      big = true;
+      if (i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0) bigFile = argv[++i];
+    } else if (a == "--big-rows" && i + 1 < argc) {
+      big = true;
+      char* end = nullptr;
+      bigRows = std::strtoll(argv[++i], &end, 10);
+      if (*end != '\0' || bigRows < 0) {
+        std::cerr << kUsage;
+        return 2;
+      }
+    } else {
       std::cerr << kUsage;
       return 2;
     }
@@ -571,6 +859,20 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName("Spice orders");
     QtToolkit tk;
+    if (big) {
+      BigOrdersForm orders(tk, EnsureBigTable(bigFile, bigRows));
+      const double openMs = orders.Open();
+      if (window) {
+        std::cout << "Bound " << orders.k.ListItems().Count() << " orders in " << openMs << " ms\n";
+        return app.exec();
+      }
+      tk.AnswerMessageBoxes([](const ShownMessageBox&) { return vbOK; });
+      std::cout << "A user sorts, searches and scrolls " << orders.k.ListItems().Count() << " orders in "
+                << orders.path << ":\n";
+      BigSession(orders, folder).Play(openMs);
+      std::cout << "\n" << tk.MessageBoxes().size() << " message boxes shown; screenshots in " << folder << "\n";
+      return tk.MessageBoxes().empty() ? 0 : 1;
+    }
     OrdersForm orders(tk, rightToLeft);
     if (window) return app.exec();
 

@@ -13,6 +13,8 @@ template <class Style>
 void StyleColumns(MessageBoxService& box, platform::ListView& list, const std::string& idxSTR,
                   std::string_view procedureText, Style style) {
   ReportAndEnd(box, procedureText, vbCritical, [&] {
+    // Styling stays with the items styled; a source's rows are made afresh as they are shown.
+    list.ListItems().RefuseInVirtualMode("Styling the cells of every row");
     std::string copy = idxSTR;
     const int16_t n = basTOKENS::CountTokens(box, copy, ",");
     for (int16_t k = 0; k < n; ++k) {

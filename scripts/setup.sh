@@ -9,6 +9,8 @@ packages=(
   libicu-dev libasound2-dev
   sox
   libsqlite3-dev unixodbc-dev unixodbc libsqliteodbc
+  postgresql odbc-postgresql   # the virtual mode's server engine: a throw-away cluster per test run (scripts/pg-cluster.sh)
+  libqt6sql6-sqlite            # the virtual mode's benchmark anchor (QSqlQueryModel over the same SQLite file)
   libcairo2-dev libpango1.0-dev libcups2-dev poppler-utils fonts-dejavu-core
   fonts-urw-base35   # common on desktops; the suite must hold where it stands in for the printing font
   cups printer-driver-cups-pdf

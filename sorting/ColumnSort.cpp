@@ -103,7 +103,18 @@ void ColumnSort::SortAs(SortDataType type, int32_t sub, int32_t dir, const std::
 
 SortDataType ColumnSort::DetermineSortType(int32_t sub) {
   return ReportAndEnd<SortDataType>(s_.tk, ":Error in DetermineSortType.  Error Message: ", vbCritical, [&] {
-    const ListItemRef& first = s_.lvLIST->ListItems().Item(1);
+    if (const VirtualRows* source = s_.lvLIST->VirtualSource()) {
+      // The engine's declared type decides where it has one: the first row alone could mislead
+      // about ten million others. A column without one is judged as in a list that holds its rows.
+      if (const auto declared = source->DeclaredOrder(sub)) {
+        switch (*declared) {
+          case VirtualOrder::Number: return sdt_NUMERIC;
+          case VirtualOrder::Date: return sdt_DATE;
+          case VirtualOrder::Text: return sdt_STRING;
+        }
+      }
+    }
+    const ListItemRef first = s_.lvLIST->ListItems().Item(1);
     const Variant text(sub == 0 ? first->Text() : first->SubItems(sub));
     if (IsNumeric(text)) return sdt_NUMERIC;
     if (IsDate(text)) return sdt_DATE;

@@ -159,6 +159,12 @@ void SortListViewByKeys(Toolkit& tk, ListView& list, int32_t sub, int32_t kind, 
   list.Sorted(false);
   list.SortKey(ToInteger(sub));
   list.SortOrder(ToInteger(dir));
+  if (VirtualRows* source = list.VirtualSource()) {
+    // A source's engine reads the cells by the same rules and orders the rows itself.
+    source->Sort(sub, kind == skDATE ? VirtualOrder::Date : VirtualOrder::Number, dir == 1, OmitChar);
+    list.VirtualRowsChanged(false);
+    return;
+  }
   BuildSortKeys(tk, list, sub, kind, OmitChar);
   // The list view orders the rows by the keys themselves: the order LVM_SORTITEMS gives with
   // CompareSortKeys, without twenty million calls of it for a million rows.

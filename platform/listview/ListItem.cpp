@@ -45,7 +45,7 @@ ListView& ListItem::RequireOwner() const {
 
 int32_t ListItem::Index() const {
   if (!owner_) return 0;
-  return static_cast<int32_t>(owner_->items_.rows_.positionOf(*this)) + 1;
+  return static_cast<int32_t>(owner_->items_.PositionOf(*this)) + 1;
 }
 
 void ListItem::Key(std::string k) {

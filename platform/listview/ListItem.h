@@ -87,6 +87,7 @@ class ListItem : public Object, public std::enable_shared_from_this<ListItem> {
   friend class ListView;
   friend class ListItems;
   friend class ItemSequence;
+  friend class VirtualCache;
   friend class ListSubItem;
   friend class ListSubItems;
 

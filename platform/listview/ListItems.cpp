@@ -6,7 +6,14 @@
 
 namespace tamarind::platform {
 
+void ListItems::RefuseInVirtualMode(const char* what) const {
+  if (virtual_)
+    Raise(err::InvalidProcedureCall, "ListItems",
+          std::string(what) + " is not available while the list shows a row source: its rows come from the source");
+}
+
 ListItems::~ListItems() {
+  virtual_.reset();
   rows_.forEach([](const ListItemRef& item) { item->owner_ = nullptr; });
   rows_.clear();
 }
@@ -24,6 +31,7 @@ void ListItems::Rekey(ListItem& item, const std::string& oldKey, const std::stri
 }
 
 ListItemRef ListItems::Add(int32_t index, std::string key, std::string text, Variant icon, Variant smallIcon) {
+  RefuseInVirtualMode("ListItems.Add");
   if (index < 0 || index > Count() + 1) Raise(err::IndexOutOfBounds, "ListItems");
   CheckNewKey(key);
   auto item = std::make_shared<ListItem>(std::move(key), std::move(text), std::move(icon), std::move(smallIcon),
@@ -43,16 +51,23 @@ ListItemRef ListItems::Add(int32_t index, std::string key, std::string text, Var
 
 const ListItemRef& ListItems::Item(int32_t index) const {
   if (index < 1 || index > Count()) Raise(err::IndexOutOfBounds, "ListItems");
-  return rows_.at(static_cast<size_t>(index - 1));
+  return At(static_cast<size_t>(index - 1));
 }
 
 ListItem* ListItems::FindKey(std::string_view key) const {
+  if (virtual_) return virtual_->FindKey(key);
   return byKey_.Find(key);
 }
 
 const ListItemRef& ListItems::Item(std::string_view key) const {
   ListItem* item = FindKey(key);
   if (!item) Raise(err::ElementNotFound, "ListItems");
+  if (virtual_) {
+    const int64_t pos = virtual_->PositionOf(*item);
+    if (pos < 0) Raise(err::ElementNotFound, "ListItems");
+    // A pinned item is the one its page gives back when fetched again.
+    return virtual_->At(static_cast<int32_t>(pos));
+  }
   return rows_.at(rows_.positionOf(*item));
 }
 
@@ -68,6 +83,7 @@ void ListItems::Detach(ListItem& item, size_t pos) {
 }
 
 void ListItems::Remove(int32_t index) {
+  RefuseInVirtualMode("ListItems.Remove");
   if (index < 1 || index > Count()) Raise(err::IndexOutOfBounds, "ListItems");
   const auto pos = static_cast<size_t>(index - 1);
   owner_.OnItemRemoving(pos);
@@ -76,6 +92,7 @@ void ListItems::Remove(int32_t index) {
 }
 
 void ListItems::Remove(std::string_view key) {
+  RefuseInVirtualMode("ListItems.Remove");
   ListItem* item = FindKey(key);
   if (!item) Raise(err::ElementNotFound, "ListItems");
   const size_t pos = rows_.positionOf(*item);
@@ -90,6 +107,7 @@ void ListItems::Remove(const Variant& indexOrKey) {
 }
 
 void ListItems::Clear() {
+  RefuseInVirtualMode("ListItems.Clear");
   rows_.forEach([](const ListItemRef& item) { item->owner_ = nullptr; });
   rows_.clear();
   byKey_.Clear();

@@ -1,13 +1,19 @@
 #pragma once
 // The list view's rows (ListItems): 1-based, optionally keyed, kept in sort order while the list
 // is Sorted.
+//
+// In virtual mode (ListView::BindVirtual) the rows are a source's: Count and Item read them through
+// a bounded cache, ForEach fetches them page by page, and Add, Remove and Clear are Error 5, since
+// rows come and go in the source.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/listview/ItemSequence.h"
 #include "platform/listview/KeyIndex.h"
 #include "platform/listview/ListItem.h"
+#include "platform/listview/VirtualCache.h"
 #include "runtime/Variant.h"
 
 namespace tamarind::platform {
@@ -17,7 +23,7 @@ class ListItems {
   explicit ListItems(ListView& owner) : owner_(owner) {}
   ~ListItems();
 
-  int32_t Count() const { return static_cast<int32_t>(rows_.size()); }
+  int32_t Count() const { return virtual_ ? virtual_->Count() : static_cast<int32_t>(rows_.size()); }
 
   // Adds a row at index (1-based; 0 = at the end; ignored while the list is Sorted, which puts the
   // row in its sorted place). An empty key means no key; keys are case-sensitive.
@@ -41,12 +47,25 @@ class ListItems {
   void Remove(const char* key) { Remove(std::string_view(key)); }
   void Clear();
 
+  // Error 5 naming what while the list shows a row source.
+  void RefuseInVirtualMode(const char* what) const;
+
   template <class F>
   void ForEach(F&& f) const {
-    rows_.forEach(std::forward<F>(f));
+    if (virtual_) virtual_->ForEach(std::forward<F>(f));
+    else rows_.forEach(std::forward<F>(f));
   }
 
  private:
+  // The row at 0-based position pos < Count(), and an item's 0-based position (-1 for a row of a
+  // source no longer shown), in either mode.
+  const ListItemRef& At(size_t pos) const {
+    return virtual_ ? virtual_->At(static_cast<int32_t>(pos)) : rows_.at(pos);
+  }
+  int64_t PositionOf(const ListItem& item) const {
+    return virtual_ ? virtual_->PositionOf(item) : static_cast<int64_t>(rows_.positionOf(item));
+  }
+
   friend class ListView;
   friend class ListItem;
   void CheckNewKey(const std::string& key) const;
@@ -57,6 +76,7 @@ class ListItems {
   ItemSequence rows_;
   KeyIndex byKey_;
   LPARAM nextParam_ = 1;
+  std::unique_ptr<VirtualCache> virtual_;  // set in virtual mode
 };
 
 }  // namespace tamarind::platform

@@ -106,6 +106,15 @@ void ListView::SortNow() { SortRows(sortKey_, sortOrder_, -1, lvwAscending); }
 
 void ListView::SortRows(int16_t key, int16_t order, int16_t thenKey, int16_t thenOrder) {
   if (thenKey < 0 && InOrder(key, order)) return;  // a stable sort of sorted rows changes nothing
+  if (items_.virtual_) {
+    // The engine orders a source's rows; rows equal in the column stand by key (see VirtualRows).
+    items_.virtual_->Source().Sort(key, VirtualOrder::Text, order == lvwDescending, {});
+    VirtualRowsChanged(false);
+    ordered_ = true;
+    orderedKey_ = key;
+    orderedOrder_ = order;
+    return;
+  }
   ordered_ = true;
   orderedKey_ = key;
   orderedOrder_ = order;
@@ -147,6 +156,7 @@ void ListView::OnItemSelected(ListItem& item, bool selected) {
     focused_ = item.shared_from_this();
   } else {
     Unselect(item);
+    if (items_.virtual_) items_.virtual_->Unpin(item);
   }
   OnItemChanged(item);
 }
@@ -196,13 +206,30 @@ ListItemRef ListView::SelectedItem() const {
   ListItem* first = nullptr;
   size_t firstPos = 0;
   for (ListItem* item : selected_) {
-    const size_t pos = items_.rows_.positionOf(*item);
+    const auto pos = static_cast<size_t>(items_.PositionOf(*item));
     if (!first || pos < firstPos) {
       first = item;
       firstPos = pos;
     }
   }
   return first ? first->shared_from_this() : nullptr;
+}
+
+std::vector<ListItemRef> ListView::SelectedItems() const {
+  std::vector<std::pair<int64_t, ListItem*>> placed;
+  placed.reserve(selected_.size());
+  if (items_.virtual_) {
+    const std::vector<int32_t> pos = items_.virtual_->PositionsOf(selected_);
+    for (size_t i = 0; i < selected_.size(); ++i)
+      if (pos[i] >= 0) placed.emplace_back(pos[i], selected_[i]);
+  } else {
+    for (ListItem* item : selected_) placed.emplace_back(items_.PositionOf(*item), item);
+  }
+  std::sort(placed.begin(), placed.end());
+  std::vector<ListItemRef> out;
+  out.reserve(placed.size());
+  for (const auto& [pos, item] : placed) out.push_back(item->shared_from_this());
+  return out;
 }
 
 void ListView::SelectedItem(const ListItemRef& item) {
@@ -229,13 +256,80 @@ void ListView::FocusedItem(const ListItemRef& item) {
   const ListItemRef old = FocusedItem();
   if (old == item) return;
   focused_ = item;
+  if (old && items_.virtual_) items_.virtual_->Unpin(*old);
   if (old) OnItemChanged(*old);
   if (item) OnItemChanged(*item);
 }
 
+// --- virtual mode ------------------------------------------------------------------------------------
+
+void ListView::BindVirtual(std::shared_ptr<VirtualRows> source) {
+  if (!source) Raise(err::InvalidPropertyValue, "ListView");
+  if (!items_.virtual_) {
+    // The rows the list held go, as a Clear would take them.
+    items_.rows_.forEach([](const ListItemRef& item) { item->owner_ = nullptr; });
+    items_.rows_.clear();
+    items_.byKey_.Clear();
+  }
+  selected_.clear();
+  focused_.reset();
+  items_.virtual_.reset();
+  items_.virtual_ = std::make_unique<VirtualCache>(*this, std::move(source));
+  ordered_ = false;
+  topIndex_ = 0;
+  // A Sorted list shows its rows in order of SortKey, as a list that holds them would.
+  if (sorted_) SortNow();
+  if (observer_) {
+    observer_->RowsReset();
+    observer_->ListChanged(ListViewObserver::Change::Scroll);
+  }
+}
+
+void ListView::UnbindVirtual() {
+  if (!items_.virtual_) return;
+  selected_.clear();
+  focused_.reset();
+  items_.virtual_.reset();
+  ordered_ = false;
+  topIndex_ = 0;
+  if (observer_) {
+    observer_->RowsReset();
+    observer_->ListChanged(ListViewObserver::Change::Scroll);
+  }
+}
+
+VirtualRows* ListView::VirtualSource() const { return items_.virtual_ ? &items_.virtual_->Source() : nullptr; }
+
+void ListView::VirtualRowsChanged(bool filtered) {
+  if (!items_.virtual_) return;
+  VirtualCache& cache = *items_.virtual_;
+  cache.Reset(filtered);
+  // A new order is no longer the text order a sort left (a filter keeps the order it had).
+  if (!filtered) ordered_ = false;
+  if (filtered) {
+    // Rows a filter took away lose their selection, as rows taken out of a list do.
+    const std::vector<ListItem*> selected = selected_;
+    for (ListItem* item : selected) {
+      if (cache.PositionOf(*item) >= 0) continue;
+      item->selected_ = false;
+      Unselect(*item);
+      cache.Unpin(*item);
+    }
+    if (ListItemRef f = focused_.lock(); f && cache.PositionOf(*f) < 0) {
+      focused_.reset();
+      cache.Unpin(*f);
+    }
+  }
+  if (observer_) observer_->RowsReset();
+  ClampScroll();
+  Invalidate(true);
+}
+
+void ListView::OnVirtualFetchFailed(const Error& e) { VirtualFetchFailed(e.Number(), e.Description()); }
+
 ListItemRef ListView::GetFirstVisible() const {
-  if (items_.rows_.empty()) return nullptr;
-  return items_.rows_.at(static_cast<size_t>(std::min<int32_t>(topIndex_, items_.Count() - 1)));
+  if (items_.Count() == 0) return nullptr;
+  return items_.At(static_cast<size_t>(std::min<int32_t>(topIndex_, items_.Count() - 1)));
 }
 
 ListItemRef ListView::FindItem(std::string_view sz, int16_t where, const Variant& index, int16_t how) const {
@@ -251,7 +345,7 @@ ListItemRef ListView::FindItem(std::string_view sz, int16_t where, const Variant
     return how == lvwPartial ? folded.compare(0, wanted.size(), wanted) == 0 : folded == wanted;
   };
   for (int32_t i = start; i <= n; ++i) {
-    const ListItemRef& item = items_.rows_.at(static_cast<size_t>(i - 1));
+    const ListItemRef item = items_.At(static_cast<size_t>(i - 1));
     if (where == lvwText && matches(item->text_)) return item;
     if (where == lvwTag && !item->Tag().IsNull() && matches(CStr(item->Tag()))) return item;
     if (where == lvwSubItem)
@@ -396,7 +490,7 @@ ListItemRef ListView::ItemAtPoint(int32_t xPx, int32_t yPx, int32_t* column0) co
     const int32_t w = ColumnWidthPx(c);
     if (xPx >= left && xPx < left + w) {
       if (column0) *column0 = c;
-      return items_.rows_.at(static_cast<size_t>(pos));
+      return items_.At(static_cast<size_t>(pos));
     }
     left += w;
   }
@@ -410,7 +504,7 @@ void ListView::SubItemHitTest(LVHITTESTINFO& info) const {
   int32_t column = -1;
   ListItemRef item = ItemAtPoint(info.pt.x, info.pt.y, &column);
   if (!item) return;
-  info.iItem = static_cast<int32_t>(items_.rows_.positionOf(*item));
+  info.iItem = static_cast<int32_t>(items_.PositionOf(*item));
   info.iSubItem = column;
   info.flags = LVHT_ONITEMLABEL;
   if (column == 0) {
@@ -431,9 +525,15 @@ int32_t ListView::FitColumnWidthPx(int32_t column0, bool includeHeader) const {
   const TextMetrics& tm = GetToolkit().Metrics();
   const StdFont& font = *Font();
   int32_t widest = 0;
-  items_.rows_.forEach([&](const ListItemRef& item) {
-    widest = std::max(widest, tm.TextWidthPx(font, item->ColumnText(column0)));
-  });
+  if (items_.virtual_) {
+    // A source's rows are not all at hand: the rows around those shown decide.
+    for (const ListItem* item : items_.virtual_->CachedItems())
+      widest = std::max(widest, tm.TextWidthPx(font, item->ColumnText(column0)));
+  } else {
+    items_.rows_.forEach([&](const ListItemRef& item) {
+      widest = std::max(widest, tm.TextWidthPx(font, item->ColumnText(column0)));
+    });
+  }
   if (column0 == 0) widest += SmallIconWidthPx() + (checkboxes_ ? metrics_.stateIconPx : 0);
   int32_t width = widest + metrics_.cellPaddingPx;
   if (includeHeader) {
@@ -453,7 +553,7 @@ size_t ListView::GetItemTextBytes(const std::string& text, int32_t cchTextMax) {
 
 LRESULT ListView::OnGetItem(LVITEMA& item) const {
   if (item.iItem < 0 || item.iItem >= items_.Count() || item.iSubItem < 0) return 0;
-  const ListItemRef& row = items_.rows_.at(static_cast<size_t>(item.iItem));
+  const ListItemRef row = items_.At(static_cast<size_t>(item.iItem));
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
     // At most cchTextMax - 1 characters, never a part of one, and the terminating zero.
     const std::string& text = row->ColumnText(item.iSubItem);
@@ -530,6 +630,8 @@ void InParameterOrder(std::vector<Entry>& entries) {
 
 LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
   if (!compare) return 0;
+  // A routine compares rows the list holds; a source's rows are ordered by its engine.
+  items_.RefuseInVirtualMode("Sorting by a comparison routine");
   // The routine sees item parameters only. Each is read once, and the sort moves (parameter,
   // position) pairs instead of reaching into the items on every comparison. A routine that raises
   // leaves the rows as they were.
@@ -556,6 +658,7 @@ LRESULT ListView::OnSortItems(LPARAM lParamSort, PFNLVCOMPARE compare) {
 }
 
 void ListView::SortItemsByNumber(const std::function<double(LPARAM)>& numberOf, bool descending) {
+  items_.RefuseInVirtualMode("Sorting by item parameters");
   const ItemSequence& rows = items_.rows_;
   ApplySortOrder(NumberSortOrder(rows.size(), [&](size_t i) { return numberOf(rows.at(i)->param_); }, descending));
 }
@@ -624,7 +727,7 @@ void ListView::UserMouseDown(int16_t button, int16_t shift, float x, float y) {
   info.pt.y = static_cast<int32_t>(y / static_cast<float>(tk.GetScreen().TwipsPerPixelY()));
   SubItemHitTest(info);
   if (info.iItem < 0) return;
-  ListItemRef item = items_.rows_.at(static_cast<size_t>(info.iItem));
+  ListItemRef item = items_.At(static_cast<size_t>(info.iItem));
   if (info.flags == LVHT_ONITEMSTATEICON && checkboxes_) {
     item->Checked(!item->Checked());
     ItemCheck(item);

@@ -26,6 +26,11 @@
 #include "platform/listview/ListItem.h"
 #include "platform/listview/ListItems.h"
 #include "platform/listview/ListKeyboard.h"
+#include "platform/listview/VirtualRows.h"
+
+namespace tamarind {
+class Error;
+}
 
 namespace tamarind::platform {
 
@@ -179,6 +184,8 @@ class ListView : public Control {
   // else nullptr. Setting an item selects it and makes it the focused item; nullptr deselects all.
   ListItemRef SelectedItem() const;
   void SelectedItem(const ListItemRef& item);
+  // The selected items in list order (for a source's rows, located with one request).
+  std::vector<ListItemRef> SelectedItems() const;
   // The item with the focus rectangle, where the keyboard acts: the item last selected, or one the
   // keys moved the focus to alone (Ctrl with an arrow in a MultiSelect list). Setting it selects
   // nothing.
@@ -195,6 +202,24 @@ class ListView : public Control {
   ListItemRef HitTest(float x, float y) const;
   // Starts an OLE drag of the selected items (raises OLEStartDrag, then OLECompleteDrag).
   void OLEDrag();
+
+  // --- virtual mode ------------------------------------------------------------------------------
+  // The list shows a source's rows without holding them (see VirtualRows.h and VirtualCache.h): the
+  // rows it held go, the selection is cleared, the columns stay the caller's. A text sort by the
+  // Sorted/SortKey/SortOrder properties becomes the source's sort; sorting by a comparison routine
+  // or by item parameters is Error 5. Error 380 for no source.
+  void BindVirtual(std::shared_ptr<VirtualRows> source);
+  // Back to holding rows, with none.
+  void UnbindVirtual();
+  bool Virtual() const { return items_.virtual_ != nullptr; }
+  VirtualRows* VirtualSource() const;  // nullptr in normal mode
+  // The source's rows changed order (a sort) or number (filtered: a filter added or dropped, a
+  // refresh): the cached rows go and the rows are counted again; with filtered, selected rows no
+  // longer shown lose their selection.
+  void VirtualRowsChanged(bool filtered);
+  // A page the source could not give (error number and description): the rows stand blank until
+  // the list is refreshed.
+  Event<int32_t, std::string> VirtualFetchFailed;
 
   // --- column display order ----------------------------------------------------------------------
   // 0-based column numbers from left to right.
@@ -281,6 +306,8 @@ class ListView : public Control {
   friend class ColumnHeader;
   friend class ListViewHeader;
   friend class ListKeyboard;
+  friend class VirtualCache;
+  void OnVirtualFetchFailed(const tamarind::Error& e);
 
   // Called by the collections.
   size_t SortedInsertPosition(const ListItem& item) const;
