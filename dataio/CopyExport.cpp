@@ -9,6 +9,7 @@
 #include "dataio/ResourceFile.h"
 #include "dataio/ShellOpen.h"
 #include "platform/spreadsheet/SpreadsheetServer.h"
+#include "platform/spreadsheet/Workbook.h"
 #include "runtime/Conversions.h"
 #include "runtime/Dispatch.h"
 #include "runtime/Error.h"
@@ -176,6 +177,11 @@ void CopyExport::ExportToExcel(std::string& FilePathAndName, bool OpenAfterExpor
 
     XLOBJ.reset(new CEXCEL(tk));
     XLOBJ->OpenExcel(FilePathAndName, false);
+    // A source's rows are counted before they are read: ten million of them would be copied only
+    // for the paste to refuse them, so the refusal comes first, in the paste's own words.
+    if (const int64_t lines = int64_t{s_.lvLIST->ListItems().Count()} + 1;
+        s_.lvLIST->Virtual() && lines > spreadsheet::kMaxRows)
+      spreadsheet::RefusePasteRows(lines, 1);
     CopyAll();
 
     const Variant& XL = XLOBJ->XL;

@@ -305,6 +305,9 @@ class OdbcEngine final : public RowEngine {
         return c.expr;
       case PgType::Integer:
         return "CAST(" + c.expr + " AS text)";
+      case PgType::Date:
+        // A date without a time reads as the list writes it: month/day/year, no leading zeros.
+        return "to_char(" + c.expr + ", 'FMMM/FMDD/YYYY')";
       default:
         Raise(err::InvalidProcedureCall, "Kestrel",
               "The server cannot write a " + c.declared + " column \"" + c.name + "\" as the list shows it");

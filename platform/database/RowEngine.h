@@ -79,6 +79,12 @@ class RowEngine {
   // The key column's value for a key as the list keeps it (its apostrophes taken off), or nullopt
   // when no row can have it.
   virtual std::optional<SqlValue> KeyValue(const ColumnInfo& key, const std::string& keyText) = 0;
+
+  // A second engine over the same data for another thread, with the same functions registered;
+  // nullptr where there can be none (one connection, an in-memory database).
+  virtual std::unique_ptr<RowEngine> Reader() { return nullptr; }
+  // Makes a query running on this engine in another thread fail soon; safe from any thread.
+  virtual void Interrupt() {}
 };
 
 }  // namespace tamarind::database

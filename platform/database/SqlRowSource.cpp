@@ -1,7 +1,13 @@
 #include "platform/database/SqlRowSource.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
 #include <optional>
+#include <set>
+#include <thread>
 
 #include "platform/database/CellRules.h"
 #include "platform/database/RowEngine.h"
@@ -16,11 +22,37 @@ using platform::VirtualRows;
 
 namespace {
 
-// A row's place in the order: its sort value (unused while unsorted) and its key.
+// A row's place in the order: its value in each sort term, most recent first, then its key.
 struct Bound {
-  SqlValue sort;
+  std::vector<SqlValue> sorts;
   SqlValue key;
 };
+
+// The bound a query's raw columns give: the sort terms' values, then the key.
+Bound BoundOf(std::vector<SqlValue>& raw) {
+  Bound b;
+  b.sorts.assign(std::make_move_iterator(raw.begin()), std::make_move_iterator(raw.end() - 1));
+  b.key = std::move(raw.back());
+  return b;
+}
+
+// A value as text, to match a key read back with the one asked for.
+std::string Rendered(const SqlValue& v) {
+  switch (v.kind) {
+    case SqlValue::Kind::Null:
+      return std::string(1, '\0');
+    case SqlValue::Kind::Integer:
+      return std::to_string(v.integer);
+    case SqlValue::Kind::Real: {
+      char buffer[32];
+      std::snprintf(buffer, sizeof buffer, "%.17g", v.real);
+      return buffer;
+    }
+    case SqlValue::Kind::Text:
+      break;
+  }
+  return v.text;
+}
 
 class KeysetRows final : public VirtualRows {
  public:
@@ -35,6 +67,11 @@ class KeysetRows final : public VirtualRows {
     RowCount();  // a bad key column or filter fails here rather than at the first page
   }
 
+  ~KeysetRows() override {
+    StopMapping();
+    for (Worker& w : retired_) w.thread.join();
+  }
+
   const std::vector<std::string>& Columns() const override { return captions_; }
   std::optional<VirtualOrder> DeclaredOrder(int32_t column) const override { return Column(column).order; }
 
@@ -44,8 +81,9 @@ class KeysetRows final : public VirtualRows {
     int64_t n = 0;
     engine_->Run(sql, 0, 1, [&](auto&, std::vector<SqlValue>& raw) { n = AsInteger(raw[0]); });
     // Another connection changed the rows: the positions known are no longer right.
-    if (n != count_) Forget();
+    if (count_ >= 0 && n != count_) Forget();
     count_ = n;
+    StartMapping();
     return n;
   }
 
@@ -59,7 +97,9 @@ class KeysetRows final : public VirtualRows {
       Read(first, &after, false, 0, count, out);
       return;
     }
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    bool waited = false, mapped = false;
+    for (;;) {
+      Adopt();
       const int64_t slot = std::min<int64_t>(first / kStride, static_cast<int64_t>(anchors_.size()) - 1);
       int64_t at = slot;
       while (at >= 0 && !anchors_[static_cast<size_t>(at)]) --at;
@@ -76,24 +116,38 @@ class KeysetRows final : public VirtualRows {
         ReadFromEnd(first, count, total, out);
         return;
       }
-      if (attempt == 0) MapOrder();
+      // The background pass reaches the row sooner than a pass of our own would.
+      if (!waited && WaitFor(first)) {
+        waited = true;
+        continue;
+      }
+      if (mapped) break;
+      MapOrder();
+      mapped = true;
     }
     Raise(err::InvalidProcedureCall, "Kestrel", "The rows changed while the source was reading them");
   }
 
   void Sort(int32_t column, VirtualOrder as, bool descending, std::string_view omit) override {
     const ColumnInfo& c = Column(column);
-    std::string order =
-        as == VirtualOrder::Text ? engine_->TextOrder(c) : engine_->NumberOrder(c, as, omit, from_, Filters());
-    sort_ = std::move(order);
-    descending_ = descending;
+    Term term{as == VirtualOrder::Text ? engine_->TextOrder(c) : engine_->NumberOrder(c, as, omit, from_, Filters()),
+              descending};
+    // A sort is stable: rows it finds equal keep the order the earlier sorts left them in, which
+    // is the earlier terms' order. A term on the very same value decides nothing after this one.
+    std::erase_if(terms_, [&](const Term& t) { return t.expr == term.expr; });
+    terms_.insert(terms_.begin(), std::move(term));
+    // The one place ties may differ from a list that holds its rows: past eight terms (a text
+    // sort after a keyed one takes two), rows equal in all of them stand by key rather than by
+    // the older sorts.
+    if (terms_.size() > kTerms) terms_.resize(kTerms);
     Forget();
+    StartMapping();
   }
 
   void Unsort() override {
-    sort_.clear();
-    descending_ = false;
+    terms_.clear();
     Forget();
+    StartMapping();
   }
 
   void AddFilter(const VirtualFilter& filter) override {
@@ -121,12 +175,12 @@ class KeysetRows final : public VirtualRows {
       std::optional<Bound> row;
       if (value) {
         Sql sql;
-        sql << "SELECT " << engine_->Raw(SortValue()) << ", " << engine_->Raw(key_) << " FROM " << from_ << " AS t";
+        sql << "SELECT " << RawBound() << " FROM " << from_ << " AS t";
         Sql match;
         match << key_ << " = ";
         match.Bind(*value);
         sql << Where(&match);
-        engine_->Run(sql, 0, 2, [&](auto&, std::vector<SqlValue>& raw) { row = Bound{raw[0], raw[1]}; });
+        engine_->Run(sql, 0, Raws(), [&](auto&, std::vector<SqlValue>& raw) { row = BoundOf(raw); });
       }
       if (!row) {
         out.push_back(-1);
@@ -137,7 +191,84 @@ class KeysetRows final : public VirtualRows {
     return out;
   }
 
+  std::vector<bool> Shown(const std::vector<std::string>& keys) override {
+    std::vector<bool> out(keys.size(), false);
+    for (size_t begin = 0; begin < keys.size(); begin += kChunk) {
+      const size_t end = std::min(keys.size(), begin + kChunk);
+      std::vector<std::pair<size_t, SqlValue>> asked;
+      Sql in;
+      in << key_ << " IN (";
+      for (size_t i = begin; i < end; ++i)
+        if (std::optional<SqlValue> v = engine_->KeyValue(keyInfo_, keys[i])) {
+          if (!asked.empty()) in << ", ";
+          in.Bind(*v);
+          asked.emplace_back(i, std::move(*v));
+        }
+      if (asked.empty()) continue;
+      in << ")";
+      Sql sql;
+      sql << "SELECT " << engine_->Raw(key_) << " FROM " << from_ << " AS t" << Where(&in);
+      std::set<std::string> found;
+      int64_t returned = 0;
+      engine_->Run(sql, 0, 1, [&](auto&, std::vector<SqlValue>& raw) {
+        found.insert(Rendered(raw[0]));
+        ++returned;
+      });
+      std::set<std::string> matched;
+      for (const auto& [i, v] : asked) {
+        const std::string text = Rendered(v);
+        if (found.count(text)) {
+          out[i] = true;
+          matched.insert(text);
+        }
+      }
+      // A row the key compares equal to but reads back otherwise (a collation that ignores case,
+      // a number written another way): ask for those keys one by one.
+      if (static_cast<int64_t>(matched.size()) < returned)
+        for (const auto& [i, v] : asked)
+          if (!out[i]) {
+            Sql one;
+            one << key_ << " = ";
+            one.Bind(v);
+            out[i] = Count(one) > 0;
+          }
+    }
+    return out;
+  }
+
  private:
+  // Every kStride-th row's bound is kept; a page up to kNearby rows past a known one is read from it.
+  static constexpr int64_t kStride = 1024;
+  static constexpr int64_t kNearby = 4 * kStride;
+  static constexpr size_t kTerms = 8;
+  static constexpr size_t kChunk = 500;  // keys per IN list
+
+  struct Term {
+    std::string expr;  // the sort value's SQL
+    bool descending;
+  };
+
+  struct Continuation {
+    int64_t position;
+    Bound last;
+  };
+
+  // The map of the order made by a thread of its own over a second connection, while the list
+  // goes on showing rows. What it publishes is guarded by mutex.
+  struct MapShare {
+    std::mutex mutex;
+    std::condition_variable progressed;
+    uint64_t generation = 0;  // bumped when the order changes: an older pass publishes nothing more
+    enum class State { Idle, Running, Done, Failed } state = State::Idle;
+    std::vector<Bound> anchors;  // every kStride-th row from the first, in order
+    int64_t rows = 0;            // the rows of the order, once Done
+  };
+  struct Worker {
+    std::unique_ptr<RowEngine> engine;  // its connection: lives until the thread is joined
+    std::shared_ptr<std::atomic<bool>> over;
+    std::thread thread;
+  };
+
   int64_t Count(const Sql& condition) {
     Sql sql;
     sql << "SELECT count(*) FROM " << from_ << " AS t" << Where(&condition);
@@ -151,7 +282,10 @@ class KeysetRows final : public VirtualRows {
     // A count from the start costs a step per row before it: over many rows the order is mapped
     // once, and each position costs a search among the mapped rows.
     if (count_ < 0) RowCount();
-    if (!mapped_ && count_ > 4 * kNearby) MapOrder();
+    if (!mapped_ && count_ > 4 * kNearby) {
+      if (WaitFor(INT64_MAX)) Adopt();
+      if (!mapped_) MapOrder();
+    }
     int64_t low = -1, high = static_cast<int64_t>(anchors_.size());  // anchors [0, low] are at or before row
     if (mapped_) {
       while (high - low > 1) {
@@ -166,15 +300,6 @@ class KeysetRows final : public VirtualRows {
     if (low >= 0) between << " AND " << Beyond(*anchors_[static_cast<size_t>(low)], true, true);
     return (low < 0 ? 0 : low * kStride) + Count(between);
   }
-
-  // Every kStride-th row's bound is kept; a page up to kNearby rows past a known one is read from it.
-  static constexpr int64_t kStride = 1024;
-  static constexpr int64_t kNearby = 4 * kStride;
-
-  struct Continuation {
-    int64_t position;
-    Bound last;
-  };
 
   const ColumnInfo& Column(int32_t column) const {
     if (column < 0 || static_cast<size_t>(column) >= columns_.size())
@@ -194,10 +319,8 @@ class KeysetRows final : public VirtualRows {
     anchors_.clear();
     mapped_ = false;
     next_.reset();
+    StopMapping();
   }
-
-  // While unsorted the order is the key's alone; a constant stands for the sort value.
-  std::string SortValue() const { return sort_.empty() ? "0" : sort_; }
 
   Sql Filters() const {
     Sql all;
@@ -214,25 +337,51 @@ class KeysetRows final : public VirtualRows {
     return where;
   }
 
+  // The raw columns of a bound: each term's sort value, then the key.
+  int32_t Raws() const { return static_cast<int32_t>(terms_.size()) + 1; }
+  std::string RawBound() const {
+    std::string s;
+    for (const Term& t : terms_) s += engine_->Raw(t.expr) + ", ";
+    return s + engine_->Raw(key_);
+  }
+
+  std::string OrderBy(bool reverse) const {
+    std::string s = " ORDER BY ";
+    for (const Term& t : terms_) s += t.expr + (t.descending != reverse ? " DESC, " : ", ");
+    return s + key_ + (reverse ? " DESC" : "");
+  }
+
   // The rows after b in the order (or at b and after, inclusive), or with forward false those before it.
   Sql Beyond(const Bound& b, bool forward, bool inclusive) const {
     Sql sql;
     const char* keyOp = forward ? (inclusive ? " >= " : " > ") : (inclusive ? " <= " : " < ");
-    if (sort_.empty()) {
+    if (terms_.empty()) {
       sql << key_ << keyOp;
       sql.Bind(b.key);
       return sql;
     }
-    // (s, k) beyond (a, b) as "s >= a AND (s > a OR k > b)": the first term lets an index on the
-    // sort value start at a rather than scan up to it.
-    const bool up = forward != descending_;
-    sql << "(" << sort_ << (up ? " >= " : " <= ");
-    sql.Bind(b.sort);
-    sql << " AND (" << sort_ << (up ? " > " : " < ");
-    sql.Bind(b.sort);
-    sql << " OR " << key_ << keyOp;
+    // (s1, s2, .., k) beyond (a1, a2, .., b) as "s1 >= a1 AND (s1 > a1 OR (s2 > a2 OR (s2 = a2
+    // AND .. k > b)))", with < for a descending term: the first test lets an index on s1 start at
+    // a1 rather than scan up to it.
+    auto past = [&](size_t i) { return forward != terms_[i].descending ? " > " : " < "; };
+    sql << "(" << terms_[0].expr << (forward != terms_[0].descending ? " >= " : " <= ");
+    sql.Bind(b.sorts[0]);
+    sql << " AND (" << terms_[0].expr << past(0);
+    sql.Bind(b.sorts[0]);
+    sql << " OR ";
+    std::string close;
+    for (size_t i = 1; i < terms_.size(); ++i) {
+      sql << "(" << terms_[i].expr << past(i);
+      sql.Bind(b.sorts[i]);
+      sql << " OR (" << terms_[i].expr << " = ";
+      sql.Bind(b.sorts[i]);
+      sql << " AND ";
+      close += "))";
+    }
+    // Equal in every term: the key decides.
+    sql << key_ << keyOp;
     sql.Bind(b.key);
-    sql << "))";
+    sql << close << "))";
     return sql;
   }
 
@@ -241,10 +390,11 @@ class KeysetRows final : public VirtualRows {
     sql << "SELECT ";
     for (const ColumnInfo& c : columns_) sql << c.expr << ", ";
     // Named apart from the shown columns, which an ORDER BY name would otherwise find twice.
-    sql << key_ << " AS tamarind_key, " << engine_->Raw(SortValue()) << " AS tamarind_sort, " << engine_->Raw(key_)
-        << " AS tamarind_bound FROM " << from_ << " AS t" << Where(bound) << " ORDER BY ";
-    if (!sort_.empty()) sql << sort_ << ((descending_ != reverse) ? " DESC, " : ", ");
-    sql << key_ << (reverse ? " DESC" : "");
+    sql << key_ << " AS tamarind_key";
+    for (size_t i = 0; i < terms_.size(); ++i)
+      sql << ", " << engine_->Raw(terms_[i].expr) << " AS tamarind_sort" << std::to_string(i);
+    sql << ", " << engine_->Raw(key_) << " AS tamarind_bound FROM " << from_ << " AS t" << Where(bound)
+        << OrderBy(reverse);
     return sql;
   }
 
@@ -274,9 +424,9 @@ class KeysetRows final : public VirtualRows {
     const auto n = static_cast<int32_t>(columns_.size());
     int64_t position = from + skip;
     Bound last;
-    engine_->Run(sql, n + 1, 2, [&](std::vector<Variant>& cells, std::vector<SqlValue>& raw) {
+    engine_->Run(sql, n + 1, Raws(), [&](std::vector<Variant>& cells, std::vector<SqlValue>& raw) {
       out.push_back(MakeRow(cells));
-      last = Bound{std::move(raw[0]), std::move(raw[1])};
+      last = BoundOf(raw);
       Remember(position++, last);
     });
     if (!out.empty()) next_ = Continuation{position, std::move(last)};
@@ -290,9 +440,9 @@ class KeysetRows final : public VirtualRows {
     sql << " LIMIT " << std::to_string(take) << " OFFSET " << std::to_string(fromEnd - take);
     const auto n = static_cast<int32_t>(columns_.size());
     std::vector<Bound> bounds;
-    engine_->Run(sql, n + 1, 2, [&](std::vector<Variant>& cells, std::vector<SqlValue>& raw) {
+    engine_->Run(sql, n + 1, Raws(), [&](std::vector<Variant>& cells, std::vector<SqlValue>& raw) {
       out.push_back(MakeRow(cells));
-      bounds.push_back(Bound{std::move(raw[0]), std::move(raw[1])});
+      bounds.push_back(BoundOf(raw));
     });
     std::reverse(out.begin(), out.end());
     std::reverse(bounds.begin(), bounds.end());
@@ -300,21 +450,130 @@ class KeysetRows final : public VirtualRows {
     if (!bounds.empty()) next_ = Continuation{first + static_cast<int64_t>(bounds.size()), bounds.back()};
   }
 
-  // One pass over the whole order reading only sort values and keys: where every kStride-th row lies.
-  void MapOrder() {
+  // The query of a pass over the whole order reading only bounds.
+  Sql MapQuery() const {
     Sql sql;
-    sql << "SELECT " << engine_->Raw(SortValue()) << ", " << engine_->Raw(key_) << " FROM " << from_ << " AS t"
-        << Where(nullptr) << " ORDER BY ";
-    if (!sort_.empty()) sql << sort_ << (descending_ ? " DESC, " : ", ");
-    sql << key_;
+    sql << "SELECT " << RawBound() << " FROM " << from_ << " AS t" << Where(nullptr) << OrderBy(false);
+    return sql;
+  }
+
+  // One pass over the whole order: where every kStride-th row lies.
+  void MapOrder() {
+    StopMapping();
     anchors_.clear();
     int64_t position = 0;
-    engine_->Run(sql, 0, 2, [&](auto&, std::vector<SqlValue>& raw) {
-      if (position % kStride == 0) Remember(position, Bound{std::move(raw[0]), std::move(raw[1])});
+    engine_->Run(MapQuery(), 0, Raws(), [&](auto&, std::vector<SqlValue>& raw) {
+      if (position % kStride == 0) Remember(position, BoundOf(raw));
       ++position;
     });
     count_ = position;
     mapped_ = true;
+  }
+
+  // Starts the pass in the background where the order is unmapped and long enough to be worth it
+  // (a shorter one costs less than a second connection), and the engine allows a second reader.
+  void StartMapping() {
+    if (mapped_ || !threads_ || count_ <= 4 * kNearby) return;
+    {
+      const std::lock_guard lock(share_.mutex);
+      if (share_.state != MapShare::State::Idle) return;  // running or over for this order
+    }
+    std::unique_ptr<RowEngine> reader;
+    try {
+      reader = engine_->Reader();
+    } catch (const Error&) {
+    }
+    if (!reader) {
+      threads_ = false;
+      return;
+    }
+    uint64_t generation = 0;
+    {
+      const std::lock_guard lock(share_.mutex);
+      share_.state = MapShare::State::Running;
+      share_.anchors.clear();
+      generation = share_.generation;
+    }
+    adopted_ = 0;
+    Worker w{std::move(reader), std::make_shared<std::atomic<bool>>(false), {}};
+    w.thread = std::thread([this, engine = w.engine.get(), over = w.over, sql = MapQuery(), raws = Raws(),
+                            generation] { MapInBackground(*engine, sql, raws, generation, *over); });
+    worker_ = std::move(w);
+  }
+
+  // On the worker's thread: publishes every kStride-th bound as it passes it.
+  void MapInBackground(RowEngine& engine, const Sql& sql, int32_t raws, uint64_t generation,
+                       std::atomic<bool>& over) {
+    struct Superseded {};
+    int64_t position = 0;
+    try {
+      engine.Run(sql, 0, raws, [&](auto&, std::vector<SqlValue>& raw) {
+        if (position++ % kStride) return;
+        Bound b = BoundOf(raw);
+        const std::lock_guard lock(share_.mutex);
+        if (share_.generation != generation) throw Superseded{};
+        share_.anchors.push_back(std::move(b));
+        share_.progressed.notify_all();
+      });
+      const std::lock_guard lock(share_.mutex);
+      if (share_.generation == generation) {
+        share_.rows = position;
+        share_.state = MapShare::State::Done;
+        share_.progressed.notify_all();
+      }
+    } catch (...) {  // superseded, interrupted, or the engine failed: the reader falls back to its own pass
+      const std::lock_guard lock(share_.mutex);
+      if (share_.generation == generation) {
+        share_.state = MapShare::State::Failed;
+        share_.progressed.notify_all();
+      }
+    }
+    over = true;
+  }
+
+  // The order changed: the running pass, if any, stops publishing and is joined once it is over.
+  void StopMapping() {
+    {
+      const std::lock_guard lock(share_.mutex);
+      ++share_.generation;
+      share_.state = MapShare::State::Idle;
+      share_.anchors.clear();
+    }
+    adopted_ = 0;
+    if (worker_) {
+      worker_->engine->Interrupt();
+      retired_.push_back(std::move(*worker_));
+      worker_.reset();
+    }
+    // Joined only when over, so that a pass slow to notice its interrupt does not hold up the list.
+    std::erase_if(retired_, [](Worker& w) {
+      if (!*w.over) return false;
+      w.thread.join();
+      return true;
+    });
+  }
+
+  // Takes in what the background pass has published; the whole map once it is done.
+  void Adopt() {
+    const std::lock_guard lock(share_.mutex);
+    if (share_.state != MapShare::State::Running && share_.state != MapShare::State::Done) return;
+    for (; adopted_ < share_.anchors.size(); ++adopted_) {
+      const auto slot = adopted_;
+      if (anchors_.size() <= slot) anchors_.resize(slot + 1);
+      if (!anchors_[slot]) anchors_[slot] = share_.anchors[slot];
+    }
+    // A pass that counted other rows than this connection did saw the rows before others changed
+    // them: its positions are not trusted as a whole.
+    if (share_.state == MapShare::State::Done && share_.rows == count_) mapped_ = true;
+  }
+
+  // Waits until the background pass has passed position (or is over); false when none runs for
+  // this order or it failed.
+  bool WaitFor(int64_t position) {
+    std::unique_lock lock(share_.mutex);
+    const auto slot = static_cast<size_t>(position / kStride);
+    share_.progressed.wait(lock, [&] { return share_.state != MapShare::State::Running || share_.anchors.size() > slot; });
+    return share_.state == MapShare::State::Running || share_.state == MapShare::State::Done;
   }
 
   std::unique_ptr<RowEngine> engine_;
@@ -322,13 +581,17 @@ class KeysetRows final : public VirtualRows {
   std::vector<ColumnInfo> columns_;
   ColumnInfo keyInfo_;
   std::vector<std::string> captions_;
-  std::string sort_;  // the sort value's SQL; empty while in key order
-  bool descending_ = false;
+  std::vector<Term> terms_;  // the sorts made, most recent first; none while in key order
   std::vector<Sql> filters_;
   std::vector<std::optional<Bound>> anchors_;
   std::optional<Continuation> next_;
   int64_t count_ = -1;
   bool mapped_ = false;  // anchors_ holds every kStride-th row of the order
+  bool threads_ = true;  // false once the engine had no second reader
+  MapShare share_;
+  size_t adopted_ = 0;  // share_.anchors taken into anchors_
+  std::optional<Worker> worker_;
+  std::vector<Worker> retired_;
 };
 
 }  // namespace

@@ -279,6 +279,17 @@ class SqliteEngine final : public RowEngine {
     return SqlValue::Of(std::move(text));
   }
 
+  std::unique_ptr<RowEngine> Reader() override {
+    const char* file = sqlite3_db_filename(db_->Handle(), "main");
+    if (!file || !*file) return nullptr;  // in memory or temporary: no other connection sees it
+    auto db = SqliteDatabase::Open(file, SqliteDatabase::Mode::ReadOnly);
+    // A writer's commit holds readers off briefly; waiting is better than failing the whole pass.
+    sqlite3_busy_timeout(db->Handle(), 2000);
+    return std::make_unique<SqliteEngine>(std::move(db));
+  }
+
+  void Interrupt() override { sqlite3_interrupt(db_->Handle()); }
+
  private:
   [[noreturn]] void Fail(std::string_view what) {
     if (tFunctionError) {

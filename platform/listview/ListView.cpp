@@ -107,8 +107,11 @@ void ListView::SortNow() { SortRows(sortKey_, sortOrder_, -1, lvwAscending); }
 void ListView::SortRows(int16_t key, int16_t order, int16_t thenKey, int16_t thenOrder) {
   if (thenKey < 0 && InOrder(key, order)) return;  // a stable sort of sorted rows changes nothing
   if (items_.virtual_) {
-    // The engine orders a source's rows; rows equal in the column stand by key (see VirtualRows).
-    items_.virtual_->Source().Sort(key, VirtualOrder::Text, order == lvwDescending, {});
+    // The engine orders a source's rows, stably as this list does: the sort by the old key that
+    // Sorted's assignment implies goes first, so that it decides between rows equal in the new one.
+    VirtualRows& source = items_.virtual_->Source();
+    if (thenKey >= 0) source.Sort(thenKey, VirtualOrder::Text, thenOrder == lvwDescending, {});
+    source.Sort(key, VirtualOrder::Text, order == lvwDescending, {});
     VirtualRowsChanged(false);
     ordered_ = true;
     orderedKey_ = key;
@@ -307,17 +310,24 @@ void ListView::VirtualRowsChanged(bool filtered) {
   // A new order is no longer the text order a sort left (a filter keeps the order it had).
   if (!filtered) ordered_ = false;
   if (filtered) {
-    // Rows a filter took away lose their selection, as rows taken out of a list do.
-    const std::vector<ListItem*> selected = selected_;
-    for (ListItem* item : selected) {
-      if (cache.PositionOf(*item) >= 0) continue;
-      item->selected_ = false;
-      Unselect(*item);
-      cache.Unpin(*item);
-    }
-    if (ListItemRef f = focused_.lock(); f && cache.PositionOf(*f) < 0) {
-      focused_.reset();
-      cache.Unpin(*f);
+    // Rows a filter took away lose their selection, as rows taken out of a list do. The source
+    // tells which keys it still shows, without placing them in its order.
+    std::vector<ListItem*> held = selected_;
+    const ListItemRef focused = focused_.lock();
+    if (focused && !focused->selected_) held.push_back(focused.get());
+    std::vector<std::string> keys;
+    keys.reserve(held.size());
+    for (const ListItem* item : held) keys.push_back(item->key_);
+    const std::vector<bool> shown = keys.empty() ? std::vector<bool>() : cache.Source().Shown(keys);
+    for (size_t i = 0; i < held.size(); ++i) {
+      if (i < shown.size() && shown[i] && !held[i]->key_.empty()) continue;
+      ListItem& item = *held[i];
+      if (item.selected_) {
+        item.selected_ = false;
+        Unselect(item);
+      }
+      if (focused.get() == &item) focused_.reset();
+      cache.Unpin(item);
     }
   }
   if (observer_) observer_->RowsReset();

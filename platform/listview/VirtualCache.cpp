@@ -23,9 +23,11 @@ VirtualCache::VirtualCache(ListView& owner, std::shared_ptr<VirtualRows> source)
 }
 
 VirtualCache::~VirtualCache() {
+  // The list lets go of its selection itself (it may be going too): the items only learn that
+  // they are no longer in it.
   for (auto& [index, page] : pages_)
-    for (const ListItemRef& item : page.rows) Detach(*item);
-  for (auto& [key, item] : pinned_) Detach(*item);
+    for (const ListItemRef& item : page.rows) item->owner_ = nullptr;
+  for (auto& [key, item] : pinned_) item->owner_ = nullptr;
 }
 
 void VirtualCache::Detach(ListItem& item) {

@@ -54,16 +54,17 @@ class VirtualRows {
   // order: fewer at the end, none past it.
   virtual void Fetch(int64_t first, int32_t count, std::vector<Row>& out) = 0;
 
-  // Orders the rows by column, read as `as` says; rows equal there stand by key, ascending, in
-  // either direction. (A list that holds its rows keeps equal rows in the order the sort before
-  // left them; from the source's own order, the first sort gives the same rows both ways.) Numbers
-  // and
-  // dates are read from the cell's text after dropping every character of omit, as the normal
-  // mode's keyed sort reads them: an empty cell, and a cell that is no date, count as 0; a cell
-  // that is no number is Error 13 (6 for an overflow) and leaves the order as it was. Text is
-  // ordered as the normal mode's text sort orders it (letter case ignored, locale-aware).
+  // Orders the rows by column, read as `as` says, stably as a list that holds its rows sorts:
+  // rows equal there keep the order the sorts before left them in, so a series of sorts from the
+  // source's own order gives the rows in the order of the last sort's column, then the one
+  // before, and so on, then by key. A source may keep only the last few sorts (at least four);
+  // rows equal in all of those stand by key. Numbers and dates are read from the cell's text
+  // after dropping every character of omit, as the normal mode's keyed sort reads them: an empty
+  // cell, and a cell that is no date, count as 0; a cell that is no number is Error 13 (6 for an
+  // overflow) and leaves the order as it was. Text is ordered as the normal mode's text sort
+  // orders it (letter case ignored, locale-aware).
   virtual void Sort(int32_t column, VirtualOrder as, bool descending, std::string_view omit) = 0;
-  // Back to the source's own order (by key).
+  // Back to the source's own order (by key), forgetting the sorts made.
   virtual void Unsort() = 0;
   // Rows must now pass this filter too.
   virtual void AddFilter(const VirtualFilter& filter) = 0;
@@ -72,6 +73,9 @@ class VirtualRows {
   // The 0-based positions of the rows with these keys in the current order and filters, -1 for a
   // key no row shown has; one per key, in the order given.
   virtual std::vector<int64_t> Locate(const std::vector<std::string>& keys) = 0;
+  // Whether a row with each of these keys passes the current filters (and still exists): what
+  // Locate tells by -1, without placing the rows in the order, so it costs no pass over them.
+  virtual std::vector<bool> Shown(const std::vector<std::string>& keys) = 0;
 };
 
 }  // namespace tamarind::platform

@@ -9,6 +9,7 @@
 #include "platform/spreadsheet/Biff8.h"
 #include "platform/spreadsheet/CellText.h"
 #include "platform/spreadsheet/ServerObjects.h"
+#include "platform/spreadsheet/SpreadsheetServer.h"
 #include "runtime/Calendar.h"
 #include "runtime/Conversions.h"
 #include "runtime/Error.h"
@@ -381,9 +382,7 @@ void WorksheetObject::Paste(CellRef at) {
     ++rows;
   }
   // Nothing is pasted unless all of it fits.
-  if (at.row + rows > kMaxRows)
-    Refuse("Worksheet", "Cannot paste " + Grouped(rows) + " rows at row " + Grouped(at.row + 1) +
-                            ": a worksheet has 65,536 rows");
+  if (at.row + rows > kMaxRows) spreadsheet::RefusePasteRows(rows, at.row + 1);
   if (at.column + columns > kMaxColumns)
     Refuse("Worksheet", "Cannot paste " + Grouped(columns) + " columns at column " + ColumnName(at.column) +
                             ": a worksheet has 256 columns (A to IV)");
@@ -561,3 +560,12 @@ Variant RangeObject::Invoke(std::string_view name, CallType type, Arguments& arg
 }
 
 }  // namespace tamarind::spreadsheet::server
+
+namespace tamarind::spreadsheet {
+
+void RefusePasteRows(int64_t rows, int32_t atRow) {
+  Raise(kEngineError, "Worksheet",
+        "Cannot paste " + server::Grouped(rows) + " rows at row " + server::Grouped(atRow) + ": a worksheet has 65,536 rows");
+}
+
+}  // namespace tamarind::spreadsheet

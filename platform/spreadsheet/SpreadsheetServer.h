@@ -41,6 +41,10 @@ inline constexpr const char* kApplicationClass = "Excel.Application";
 // classes every Toolkit consults. Calling it again changes nothing.
 void RegisterAutomationServer();
 
+// The error a worksheet's Paste gives for a block of rows lines that does not fit below row
+// atRow (1-based): what a caller that knows the size already can raise without copying it.
+[[noreturn]] void RefusePasteRows(int64_t rows, int32_t atRow);
+
 // Starts an instance on the toolkit's desktop, as CreateObject does, and returns its Application
 // object. A host that starts an instance before an export keeps the exported workbook open in it;
 // the host ends the instance with its Quit.

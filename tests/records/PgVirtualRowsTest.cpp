@@ -149,6 +149,7 @@ TEST_F(PgRows, CellsKeysAndDeclaredOrdersAreTheNormalFills) {
 TEST_F(PgRows, SortsAreTheNormalModesIncludingTiesAndEmptyCells) {
   for (int32_t column : {1, 0, 3, 5})
     for (bool descending : {false, true}) {
+      rows->Unsort();
       rows->Sort(column, VirtualOrder::Text, descending, "");
       EXPECT_EQ(AllKeys(*rows), TextSortedKeys(k, column, descending)) << column << (descending ? " desc" : "");
     }
@@ -164,6 +165,7 @@ TEST_F(PgRows, SortsAreTheNormalModesIncludingTiesAndEmptyCells) {
     for (bool descending : {false, true}) {
       Refill();
       const auto expected = KeySortedKeys(desk, k, c.column, c.as, descending, c.omit);
+      rows->Unsort();
       rows->Sort(c.column, c.as, descending, c.omit);
       EXPECT_EQ(AllKeys(*rows), expected) << c.column << (descending ? " desc" : "");
     }
@@ -188,6 +190,7 @@ TEST_F(PgRows, CellsThatAreNoNumbersFailAsInNormalModeAndOthersSayWhy) {
   EXPECT_EQ(AllKeys(*rows), before);
   // Filtered out, it no longer counts.
   rows->AddFilter({.column = 5, .text = "$1,200", .exclude = true});
+  rows->Unsort();
   rows->Sort(5, VirtualOrder::Number, true, "%");
   Refill();
   k.Filter("$1,200", 5, true);
@@ -304,6 +307,41 @@ TEST_F(PgRows, EngineErrorsAndADroppedConnectionAreErrorsNotCrashes) {
               rows->Fetch(0, 3, page);
             }).rfind("5 ", 0),
             0u);
+}
+
+TEST_F(PgRows, SeriesOfSortsAreStableAndShownTellsWhatLocateTells) {
+  // Few distinct values per column: most rows tie in any one sort and the sorts before decide.
+  connection->Execute(
+      "CREATE TEMP TABLE ties (id integer PRIMARY KEY, word text, qty integer, amount varchar(8), due date);"
+      "INSERT INTO ties SELECT x, (ARRAY['ab', 'Ab', 'AB', 'b', '', 'Éa', 'ea', NULL, 'b '])[(x * 7) % 9 + 1],"
+      " CASE WHEN x % 11 = 0 THEN NULL ELSE (x * 5) % 4 END,"
+      " (ARRAY['1', '1.0', '', '2', '0', NULL, '-1'])[(x * 3) % 7 + 1],"
+      " (ARRAY[DATE '2026-01-02', DATE '2025-05-05', NULL, DATE '2026-01-02', DATE '1999-12-31'])[x % 5 + 1]"
+      " FROM generate_series(1, 240) x;");
+  const auto ties = OpenOdbcRowSource(connection, {.from = "ties", .keyColumn = "id"});
+  const auto refill = [&] { k.RecordSetFill(connection->Query("SELECT * FROM ties ORDER BY id"), "", "0"); };
+  Kestrel& v = desk.Place("V");
+  ExpectSeriesOfSortsAgree(k, v, ties, refill,
+                           {{1, VirtualOrder::Text},
+                            {2, VirtualOrder::Number},
+                            {2, VirtualOrder::Text},
+                            {3, VirtualOrder::Number},
+                            {3, VirtualOrder::Text},
+                            {4, VirtualOrder::Date}},
+                           40, 7);
+  ties->AddFilter({.column = 1, .text = "A", .wild = true});
+  const auto all = AllKeys(*ties);
+  const std::set<std::string> shown(all.begin(), all.end());
+  Texts keys{"'0'", "'241'", "abc", "'1.5'"};
+  for (int id = 1; id <= 240; ++id) keys.push_back("'" + std::to_string(id) + "'");
+  for (int id = 1; id <= 400; ++id) keys.push_back("'" + std::to_string(id * 3) + "'");  // past one IN list
+  const auto is = ties->Shown(keys);
+  ASSERT_EQ(is.size(), keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(is[i], shown.count(keys[i]) == 1) << keys[i];
+  const Texts few{all[3], "'2'", "'999'"};
+  const auto at = ties->Locate(few);
+  const auto fewShown = ties->Shown(few);
+  for (size_t i = 0; i < few.size(); ++i) EXPECT_EQ(fewShown[i], at[i] >= 0) << few[i];
 }
 
 }  // namespace

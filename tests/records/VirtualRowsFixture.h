@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,52 @@ inline std::vector<std::string> KeySortedKeys(Desk& desk, Kestrel& k, int32_t co
                               as == platform::VirtualOrder::Date ? sorting::skDATE : sorting::skNUMERIC,
                               descending ? 1 : 0, omit);
   return ListKeys(k);
+}
+
+// A header click's sort: the list's own PerformSortOnColumn on the list that holds its rows, and
+// the call the list in virtual mode makes on its source (a text sort turns SortOrder over).
+struct HeaderSort {
+  int32_t column;  // 0-based
+  platform::VirtualOrder as;
+};
+
+// The same sort asked of a list that holds its rows and of a list bound to the source: the list
+// decides what it asks of the source (a text sort by Sorted's assignments first sorts by the old
+// key), as a header click would.
+inline void SortBoth(Kestrel& k, Kestrel& v, const HeaderSort& s, bool descending) {
+  const SortDataType type = s.as == platform::VirtualOrder::Text     ? sdt_STRING
+                            : s.as == platform::VirtualOrder::Number ? sdt_NUMERIC
+                                                                     : sdt_DATE;
+  for (Kestrel* each : {&k, &v}) each->PerformSortOnColumn(s.column + 1, type, descending ? lvDESC : lvASC);
+}
+
+// Random series of 2 to 4 header sorts, each from the source's own order (refill gives the list
+// its rows in key order again, and v is bound to rows afresh): after every sort both lists show
+// the same keys, and the source's own reading agrees.
+inline void ExpectSeriesOfSortsAgree(Kestrel& k, Kestrel& v, const std::shared_ptr<platform::VirtualRows>& rows,
+                                     const std::function<void()>& refill, const std::vector<HeaderSort>& sorts,
+                                     int series, uint32_t seed) {
+  std::mt19937 random(seed);
+  for (int n = 0; n < series; ++n) {
+    for (Kestrel* each : {&k, &v}) {
+      each->Sorted(false);
+      each->SortKey(0);
+      each->SortOrder(0);  // ascending
+    }
+    refill();
+    rows->Unsort();
+    v.BindRowSource(rows);
+    const int length = 2 + static_cast<int>(random() % 3);
+    std::string done;
+    for (int i = 0; i < length; ++i) {
+      const HeaderSort& s = sorts[random() % sorts.size()];
+      const bool descending = random() % 2;
+      SortBoth(k, v, s, descending);
+      done += " " + std::to_string(s.column) + "/" + std::to_string(static_cast<int>(s.as)) + (descending ? "d" : "");
+      ASSERT_EQ(ListKeys(v), ListKeys(k)) << "after" << done;
+      ASSERT_EQ(AllKeys(*rows), ListKeys(k)) << "after" << done;
+    }
+  }
 }
 
 inline std::vector<std::string> Sorted(std::vector<std::string> v) {

@@ -2,8 +2,11 @@
 // Kestrel and sorted and filtered there must show the same rows, keys and cells in the same order.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "platform/database/SqlRowSource.h"
 #include "runtime/Error.h"
@@ -85,6 +88,7 @@ TEST_F(SqliteRows, CellsKeysCaptionsAndDeclaredOrdersAreTheNormalFills) {
 TEST_F(SqliteRows, TextSortsFollowTheListsCollationWithTiesByKey) {
   for (int32_t column : {1, 4, 5, 6, 7})
     for (bool descending : {false, true}) {
+      rows->Unsort();
       rows->Sort(column, VirtualOrder::Text, descending, "");
       EXPECT_EQ(AllKeys(*rows), TextSortedKeys(k, column, descending)) << column << (descending ? " desc" : "");
     }
@@ -107,6 +111,7 @@ TEST_F(SqliteRows, NumberAndDateSortsReadCellsAsTheKeyedSortDoes) {
     for (bool descending : {false, true}) {
       Refill();
       const auto expected = KeySortedKeys(desk, k, c.column, c.as, descending, c.omit);
+      rows->Unsort();
       rows->Sort(c.column, c.as, descending, c.omit);
       EXPECT_EQ(AllKeys(*rows), expected) << c.column << " omit " << c.omit << (descending ? " desc" : "");
     }
@@ -129,6 +134,7 @@ TEST_F(SqliteRows, ACellThatIsNoNumberFailsTheSortAndKeepsTheOrder) {
   EXPECT_EQ(ErrorNumberOf([&] { rows->Sort(5, VirtualOrder::Number, false, "%"); }), err::Overflow);
   // Only the rows shown count: without the offending row the sort goes through.
   rows->AddFilter({.column = 5, .text = "1e999", .exclude = true});
+  rows->Unsort();
   rows->Sort(5, VirtualOrder::Number, false, "%");
   k.Filter("1e999", 5, true);
   EXPECT_EQ(AllKeys(*rows), KeySortedKeys(desk, k, 5, VirtualOrder::Number, false, "%"));
@@ -333,6 +339,217 @@ TEST(SqliteRowSource, EngineErrorsAreRuntimeErrorsAndTheSourceStaysUsable) {
               AllKeys(*rows);
             }),
             err::TypeMismatch);
+}
+
+// Few distinct values per column, so that most rows tie in any one sort and the sorts before decide.
+constexpr const char* kTies =
+    "CREATE TABLE ties (id INTEGER PRIMARY KEY, word TEXT, qty INTEGER, amount TEXT, due DATE);"
+    "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 240) INSERT INTO ties SELECT x,"
+    " CASE (x * 7) % 9 WHEN 0 THEN 'ab' WHEN 1 THEN 'Ab' WHEN 2 THEN 'AB' WHEN 3 THEN 'b' WHEN 4 THEN ''"
+    "   WHEN 5 THEN 'Éa' WHEN 6 THEN 'ea' WHEN 7 THEN NULL ELSE 'b ' END,"
+    " CASE WHEN x % 11 = 0 THEN NULL ELSE (x * 5) % 4 END,"
+    " CASE (x * 3) % 7 WHEN 0 THEN '1' WHEN 1 THEN '1.0' WHEN 2 THEN '' WHEN 3 THEN '$2' WHEN 4 THEN '0'"
+    "   WHEN 5 THEN NULL ELSE '-1' END,"
+    " CASE x % 5 WHEN 0 THEN '2026-01-02' WHEN 1 THEN '2025-05-05' WHEN 2 THEN NULL WHEN 3 THEN '2026-01-02 00:00'"
+    "   ELSE '1999-12-31' END FROM c;";
+
+class SqliteSeriesOfSorts : public ::testing::Test {
+ protected:
+  SqliteSeriesOfSorts() : k(desk.Place()), v(desk.Place("V")) {
+    desk.form.Show();
+    rows = OpenSqliteRowSource(SqliteDatabase::Open(path, SqliteDatabase::Mode::ReadWrite),
+                               {.from = "ties", .keyColumn = "id"});
+  }
+  void Refill() { k.RecordSetFill(database::OpenSqliteRecordset(path, "SELECT * FROM ties ORDER BY id"), "", "0"); }
+  TempFolder dir;
+  const std::string path = MakeDatabase(dir, kTies);
+  Desk desk;
+  Kestrel& k;
+  Kestrel& v;
+  std::shared_ptr<VirtualRows> rows;
+};
+
+TEST_F(SqliteSeriesOfSorts, EverySortIsStableAsInTheListThatHoldsItsRows) {
+  const std::vector<HeaderSort> sorts{{1, VirtualOrder::Text},   {2, VirtualOrder::Number}, {2, VirtualOrder::Text},
+                                      {3, VirtualOrder::Number}, {3, VirtualOrder::Text},   {4, VirtualOrder::Date},
+                                      {4, VirtualOrder::Text}};
+  ExpectSeriesOfSortsAgree(k, v, rows, [&] { Refill(); }, sorts, 60, 20240611);
+}
+
+TEST_F(SqliteSeriesOfSorts, PagesAndPositionsFollowEveryTermInBothDirections) {
+  // Bounds of several terms, read from anywhere: the keyset tests against a whole-order reading.
+  rows->Sort(4, VirtualOrder::Date, true, "");
+  rows->Sort(3, VirtualOrder::Number, false, "");
+  rows->Sort(1, VirtualOrder::Text, true, "");
+  const auto all = AllKeys(*rows);
+  ASSERT_EQ(all.size(), 240u);
+  std::vector<std::string> scrolled;
+  for (int64_t first = 0; first < 240; first += 7) {
+    std::vector<VirtualRows::Row> page;
+    rows->Fetch(first, 7, page);
+    for (const auto& r : page) scrolled.push_back(r.key);
+  }
+  EXPECT_EQ(scrolled, all);
+  const Texts keys{all[0], all[57], all[58], all[239], all[120]};
+  EXPECT_EQ(rows->Locate(keys), (std::vector<int64_t>{0, 57, 58, 239, 120}));
+}
+
+TEST_F(SqliteSeriesOfSorts, PastEightTermsTheOldestNoLongerDecides) {
+  const std::vector<HeaderSort> series{{0, VirtualOrder::Number}, {1, VirtualOrder::Text}, {2, VirtualOrder::Number},
+                                       {2, VirtualOrder::Text},   {3, VirtualOrder::Number}, {3, VirtualOrder::Text},
+                                       {4, VirtualOrder::Date},   {4, VirtualOrder::Text},   {0, VirtualOrder::Text}};
+  for (const HeaderSort& s : series) rows->Sort(s.column, s.as, false, "");
+  const auto afterNine = AllKeys(*rows);
+  // The same as the last eight alone, from the source's own order; and a page read from the middle
+  // agrees with the whole (the bounds carry eight terms).
+  rows->Unsort();
+  for (size_t i = 1; i < series.size(); ++i) rows->Sort(series[i].column, series[i].as, false, "");
+  EXPECT_EQ(AllKeys(*rows), afterNine);
+  std::vector<VirtualRows::Row> page;
+  rows->Fetch(100, 5, page);
+  ASSERT_EQ(page.size(), 5u);
+  EXPECT_EQ(page[0].key, afterNine[100]);
+  EXPECT_EQ(page[4].key, afterNine[104]);
+}
+
+TEST_F(SqlitePaging, ShownTellsWhatLocateTellsWithoutPositions) {
+  rows->Sort(2, VirtualOrder::Text, true, "");
+  rows->AddFilter({.column = 1, .text = "[0-4]", .wild = true});
+  const auto all = AllKeys(*rows);
+  const std::set<std::string> shown(all.begin(), all.end());
+  // More keys than one query takes, keys of rows filtered out, of no row, and no key at all.
+  Texts keys{"'999999'", "nothing", "'1.5'", "", "'0'", "'-3'"};
+  for (int64_t id = 1; id <= kRows; id += 3) keys.push_back("'" + std::to_string(id) + "'");
+  keys.push_back("'13'");
+  const auto is = rows->Shown(keys);
+  ASSERT_EQ(is.size(), keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(is[i], shown.count(keys[i]) == 1) << keys[i];
+  const Texts few{all[5], "'5'", all.back(), "'123456'"};
+  const auto at = rows->Locate(few);
+  const auto fewShown = rows->Shown(few);
+  for (size_t i = 0; i < few.size(); ++i) EXPECT_EQ(fewShown[i], at[i] >= 0) << few[i];
+  // Rows another connection deletes are no longer shown.
+  SqliteDatabase::Open(path, SqliteDatabase::Mode::ReadWrite)->Execute("DELETE FROM big WHERE id = 13");
+  EXPECT_EQ(rows->Shown({"'13'", "'26'"}), (std::vector<bool>{false, true}));
+  EXPECT_TRUE(rows->Shown({}).empty());
+}
+
+TEST(SqliteRowSource, ShownFindsKeysTheKeyColumnComparesEqual) {
+  // A text key whose collation ignores case reads back otherwise than it was asked for.
+  TempFolder dir;
+  const auto db = SqliteDatabase::Open(
+      MakeDatabase(dir, "CREATE TABLE tags (code TEXT PRIMARY KEY COLLATE NOCASE, n INTEGER);"
+                        "INSERT INTO tags VALUES ('Ab', 1), ('cd', 2), ('17', 3), ('x''y', 4);"),
+      SqliteDatabase::Mode::ReadWrite);
+  const auto rows = OpenSqliteRowSource(db, {.from = "tags", .keyColumn = "code"});
+  const Texts keys{"ab", "AB", "cd", "CD ", "'17'", "17", "x'y", "zz"};
+  const auto at = rows->Locate(keys);
+  const auto is = rows->Shown(keys);
+  const std::vector<bool> expected{true, true, true, false, true, true, true, false};
+  EXPECT_EQ(is, expected);
+  for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(is[i], at[i] >= 0) << keys[i];
+  rows->AddFilter({.column = 1, .text = "1", .exclude = true});
+  EXPECT_EQ(rows->Shown({"AB", "cd"}), (std::vector<bool>{false, true}));
+}
+
+// A file big enough that the source maps its order on a thread of its own, against the same rows
+// in memory, where it has no second connection and maps in one pass of its own.
+class SqliteBackgroundMap : public ::testing::Test {
+ protected:
+  static constexpr int64_t kRows = 200000;
+  static constexpr const char* kScript =
+      "CREATE TABLE big (id INTEGER PRIMARY KEY, qty INTEGER NOT NULL, label TEXT);"
+      "CREATE INDEX big_qty ON big (qty);"
+      "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000)"
+      " INSERT INTO big SELECT x, (x * 7919) % 1000, 'L' || (x % 97) FROM c;";
+  SqliteBackgroundMap() {
+    db = SqliteDatabase::Open(MakeDatabase(dir, kScript), SqliteDatabase::Mode::ReadWrite);
+    memory = SqliteDatabase::Open(":memory:", SqliteDatabase::Mode::ReadWrite);
+    memory->Execute(kScript);
+    rows = OpenSqliteRowSource(db, {.from = "big", .keyColumn = "id"});
+    reference = OpenSqliteRowSource(memory, {.from = "big", .keyColumn = "id"});
+    // Steps of the engine on each connection: a pass over the order costs some per row.
+    sqlite3_progress_handler(db->Handle(), 1000, Step, &fileSteps);
+    sqlite3_progress_handler(memory->Handle(), 1000, Step, &memorySteps);
+  }
+  ~SqliteBackgroundMap() override {
+    sqlite3_progress_handler(db->Handle(), 0, nullptr, nullptr);
+    sqlite3_progress_handler(memory->Handle(), 0, nullptr, nullptr);
+  }
+  static int Step(void* count) {
+    ++*static_cast<int64_t*>(count);
+    return 0;
+  }
+  static std::vector<std::string> Page(VirtualRows& source, int64_t first, int32_t count) {
+    std::vector<VirtualRows::Row> page;
+    source.Fetch(first, count, page);
+    std::vector<std::string> keys;
+    for (const auto& r : page) keys.push_back(r.key + r.texts[1] + r.texts[2]);
+    return keys;
+  }
+  // Far jumps everywhere, against the reference read the same way.
+  void ExpectJumpsAgree(const std::string& what) {
+    for (int64_t first : {int64_t{150000}, int64_t{3000}, int64_t{199990}, int64_t{100000}, int64_t{50000},
+                          int64_t{123456}, int64_t{75001}, int64_t{180000}})
+      EXPECT_EQ(Page(*rows, first, 50), Page(*reference, first, 50)) << what << " at " << first;
+  }
+  TempFolder dir;
+  std::shared_ptr<SqliteDatabase> db, memory;
+  std::shared_ptr<VirtualRows> rows, reference;
+  int64_t fileSteps = 0, memorySteps = 0;
+};
+
+TEST_F(SqliteBackgroundMap, FarJumpsRightAfterASortReadTheRowsOfAPassOfOurOwn) {
+  for (VirtualRows* source : {rows.get(), reference.get()}) source->Sort(1, VirtualOrder::Number, false, "");
+  fileSteps = memorySteps = 0;
+  ExpectJumpsAgree("qty");
+  // The pass ran on the other connection: this one only sought and read pages.
+  EXPECT_LT(fileSteps * 4, memorySteps) << fileSteps << " against " << memorySteps;
+  for (VirtualRows* source : {rows.get(), reference.get()}) source->Sort(2, VirtualOrder::Text, true, "");
+  ExpectJumpsAgree("label, then qty");
+  const Texts keys{"'1'", "'77777'", "'200000'", "'123'"};
+  EXPECT_EQ(rows->Locate(keys), reference->Locate(keys));
+  for (VirtualRows* source : {rows.get(), reference.get()}) source->Unsort();
+  ExpectJumpsAgree("key order");
+}
+
+TEST_F(SqliteBackgroundMap, ChangesOfOrderWhileThePassRunsLeaveNoStaleBounds) {
+  // Each change lands while the pass of the one before is running (or before it started).
+  const std::vector<HeaderSort> series{{2, VirtualOrder::Text}, {1, VirtualOrder::Number}, {2, VirtualOrder::Number},
+                                       {1, VirtualOrder::Text}};
+  for (size_t i = 0; i < series.size(); ++i) {
+    const bool descending = i % 2;
+    rows->Sort(series[i].column, series[i].as, descending, i == 2 ? "L" : "");
+    reference->Sort(series[i].column, series[i].as, descending, i == 2 ? "L" : "");
+    if (i == 1) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ExpectJumpsAgree("four sorts");
+  // A filter: the count comes first, then the pass.
+  for (VirtualRows* source : {rows.get(), reference.get()}) {
+    source->AddFilter({.column = 2, .text = "L1", .wild = true, .exclude = true});
+    EXPECT_EQ(source->RowCount(), rows->RowCount());
+  }
+  std::vector<VirtualRows::Row> page;
+  rows->Fetch(120000, 10, page);
+  EXPECT_EQ(Page(*rows, 120000, 10), Page(*reference, 120000, 10));
+  EXPECT_EQ(Page(*rows, 30000, 10), Page(*reference, 30000, 10));
+  for (VirtualRows* source : {rows.get(), reference.get()}) source->ClearFilters();
+  ExpectJumpsAgree("filter cleared");
+}
+
+TEST_F(SqliteBackgroundMap, ASourceGoesAwayWhileItsPassRuns) {
+  for (int i = 0; i < 3; ++i) {
+    auto source = OpenSqliteRowSource(db, {.from = "big", .keyColumn = "id"});
+    source->Sort(2, VirtualOrder::Text, i % 2, "");
+    if (i == 2) std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }  // joined, not left running on a closed connection
+  // A table of the main connection alone: the second connection cannot see it, and the source
+  // maps the order itself.
+  db->Execute("CREATE TEMP TABLE mine AS SELECT * FROM big");
+  const auto temp = OpenSqliteRowSource(db, {.from = "mine", .keyColumn = "id"});
+  temp->Sort(1, VirtualOrder::Number, true, "");
+  reference->Sort(1, VirtualOrder::Number, true, "");
+  EXPECT_EQ(Page(*temp, 160000, 20), Page(*reference, 160000, 20));
 }
 
 }  // namespace
