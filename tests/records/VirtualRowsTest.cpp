@@ -456,7 +456,6 @@ TEST(SqliteRowSource, ShownFindsKeysTheKeyColumnComparesEqual) {
 // in memory, where it has no second connection and maps in one pass of its own.
 class SqliteBackgroundMap : public ::testing::Test {
  protected:
-  static constexpr int64_t kRows = 200000;
   static constexpr const char* kScript =
       "CREATE TABLE big (id INTEGER PRIMARY KEY, qty INTEGER NOT NULL, label TEXT);"
       "CREATE INDEX big_qty ON big (qty);"
