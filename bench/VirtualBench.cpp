@@ -337,6 +337,34 @@ void BM_ScrollPaint_Control(benchmark::State& state, bool end) {
   state.counters["row"] = target + 1;
 }
 
+// Scrolling once the list has settled: a first jump far down (untimed) lets the source's map of
+// its order reach there, then jumps anywhere above it are timed, each to a row not read before.
+void BM_ScrollPaint_ControlSettled(benchmark::State& state) {
+  const int32_t total = static_cast<int32_t>(TableRows());
+  bool shown = true;
+  int32_t jumps = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto desk = std::make_unique<ControlDesk>();
+    desk->BindShowPaint();
+    desk->ScrollToRow(total - total / 20);
+    state.ResumeTiming();
+    for (int32_t part : {1, 3, 5, 7, 9, 11, 13, 15, 17}) {
+      const int32_t row = static_cast<int32_t>(int64_t{total} * part / 20);
+      desk->ScrollToRow(row);
+      shown = shown && desk->Shows(row);
+      ++jumps;
+    }
+    state.PauseTiming();
+    desk.reset();
+    state.ResumeTiming();
+  }
+  if (!shown) state.SkipWithError("a row scrolled to is not on screen");
+  state.counters["jumps"] = jumps;
+  state.counters["s_per_jump"] = benchmark::Counter(static_cast<double>(jumps), benchmark::Counter::kIsRate |
+                                                                                   benchmark::Counter::kInvert);
+}
+
 // QSqlQueryModel knows a row only once it fetched every row before it; it fetches until the row
 // is there or its patience runs out, and the time is what it took either way.
 void BM_ScrollPaint_Anchor(benchmark::State& state, bool end) {
@@ -491,6 +519,9 @@ void Register() {
         ->UseManualTime()
         ->Iterations(1);
   }
+  RegisterBenchmark("BM_ScrollPaint/control/anywhere_settled", BM_ScrollPaint_ControlSettled)
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(3);
   RegisterBenchmark("BM_HeaderClickQty/control", BM_HeaderClickQty_Control)->Unit(benchmark::kMillisecond)->Iterations(4);
   RegisterBenchmark("BM_HeaderClickQty/qsqltablemodel", BM_HeaderClickQty_Anchor)->Unit(benchmark::kMillisecond)->Iterations(4);
   RegisterBenchmark("BM_FilterWild/control", BM_FilterWild_Control)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -367,6 +367,7 @@ class Kestrel : public platform::UserControl {
   // rows are read a page at a time as they are drawn or asked for (a bounded cache), and header
   // sorts and filters run in the source's engine (see platform/listview/VirtualRows.h, and the
   // row sources of platform/database/SqlRowSource.h). What differs from a list that holds its rows:
+  //   - the rows start in the source's order and Sorted turns False (no sort nobody asked for);
   //   - rows equal in a sorted column stand in the order of their keys, not of the sort before;
   //   - a column's declared type in the engine decides a header click's sort type;
   //   - Filter and FilterWild park nothing (FilteredListItems stays Nothing) and keep the order;

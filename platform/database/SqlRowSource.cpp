@@ -110,7 +110,9 @@ class KeysetRows final : public VirtualRows {
         Read(from, start ? &*start : nullptr, true, first - from, count, out);
         return;
       }
-      const int64_t total = RowCount();
+      // The count the list was given: counting ten million rows again for every far jump would
+      // cost more than the jump (a refresh counts them anew).
+      const int64_t total = count_ >= 0 ? count_ : RowCount();
       if (first >= total) return;
       if (total - first <= kNearby + count) {
         ReadFromEnd(first, count, total, out);

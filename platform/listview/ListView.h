@@ -205,7 +205,8 @@ class ListView : public Control {
 
   // --- virtual mode ------------------------------------------------------------------------------
   // The list shows a source's rows without holding them (see VirtualRows.h and VirtualCache.h): the
-  // rows it held go, the selection is cleared, the columns stay the caller's. A text sort by the
+  // rows it held go, the selection is cleared, Sorted turns False (the rows stand in the source's
+  // order), the columns stay the caller's. A text sort by the
   // Sorted/SortKey/SortOrder properties becomes the source's sort; sorting by a comparison routine
   // or by item parameters is Error 5. Error 380 for no source.
   void BindVirtual(std::shared_ptr<VirtualRows> source);
