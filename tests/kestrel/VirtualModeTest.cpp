@@ -163,9 +163,12 @@ TEST_F(VirtualAgainstNormal, SelectionsOutliveSortsAndGiveTheSameKeysAndIndexes)
   EXPECT_EQ(virt.GetSelectedIndexes(";"), normal.GetSelectedIndexes(";"));
   ExpectSameRows("the selection queries");
   EXPECT_EQ(virt.SelectedItem()->Key(), normal.SelectedItem()->Key());
-  // A filter takes the selection off the rows it takes away, in both.
+  // A filter takes the selection off the rows it takes away, in both, also once they are back.
   for (Kestrel* each : {&normal, &virt}) each->Filter("anise", 1);
   EXPECT_EQ(virt.GetSelectedKeys(), normal.GetSelectedKeys());
+  for (Kestrel* each : {&normal, &virt}) each->FilterRemove();
+  EXPECT_EQ(virt.GetSelectedKeys(), normal.GetSelectedKeys());
+  EXPECT_NE(normal.GetSelectedKeys(), "");
 }
 
 TEST_F(VirtualAgainstNormal, CopyAllGivesTheSameText) {

@@ -394,6 +394,18 @@ TEST_F(SqliteSeriesOfSorts, PagesAndPositionsFollowEveryTermInBothDirections) {
   EXPECT_EQ(rows->Locate(keys), (std::vector<int64_t>{0, 57, 58, 239, 120}));
 }
 
+TEST_F(SqliteSeriesOfSorts, ClickingOneColumnAgainAndAgainPushesNoEarlierSortOut) {
+  // Ten clicks on the quantity after one on the word: the word still decides among equal
+  // quantities, as in a list that holds its rows, however often the same column was sorted.
+  rows->Sort(1, VirtualOrder::Text, false, "");
+  for (int i = 0; i < 10; ++i) rows->Sort(2, VirtualOrder::Number, i % 2 == 1, "");
+  const auto clicked = AllKeys(*rows);
+  rows->Unsort();
+  rows->Sort(1, VirtualOrder::Text, false, "");
+  rows->Sort(2, VirtualOrder::Number, true, "");
+  EXPECT_EQ(clicked, AllKeys(*rows));
+}
+
 TEST_F(SqliteSeriesOfSorts, PastEightTermsTheOldestNoLongerDecides) {
   const std::vector<HeaderSort> series{{0, VirtualOrder::Number}, {1, VirtualOrder::Text}, {2, VirtualOrder::Number},
                                        {2, VirtualOrder::Text},   {3, VirtualOrder::Number}, {3, VirtualOrder::Text},
