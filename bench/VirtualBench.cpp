@@ -175,7 +175,7 @@ void Click(QWidget* w, QPoint at) {
 
 // --- the control -----------------------------------------------------------------------------------------
 
-database::RowSourceSpec OrdersSpec() {
+database::RowSourceDefinition OrdersDefinition() {
   return {"orders", "id", {"id", "customer", "item", "qty", "price", "due"}, {"Id", "Customer", "Item", "Qty", "Price", "Due"}};
 }
 
@@ -191,7 +191,7 @@ struct ControlDesk {
     QApplication::processEvents();
   }
   void BindShowPaint() {
-    k.BindRowSource(database::OpenSqliteRowSource(db, OrdersSpec()));
+    k.BindRowSource(database::OpenSqliteRowSource(db, OrdersDefinition()));
     form.Show();
     QApplication::processEvents();
     Paint(Viewport());

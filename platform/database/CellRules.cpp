@@ -49,6 +49,14 @@ std::string Key(const Variant& v) {
   return key;
 }
 
+std::string KeyFieldText(std::string_view key) {
+  if (key.size() >= 2 && key.front() == '\'' && key.back() == '\'') {
+    std::string inner(key.substr(1, key.size() - 2));
+    if (IsNumeric(Variant(inner))) return inner;
+  }
+  return std::string(key);
+}
+
 double SortNumber(std::string_view cell, std::string_view omit) {
   cell = AsSortRead(cell);
   if (cell.empty()) return 0;

@@ -15,6 +15,8 @@ std::string Text(const Variant& v);
 // A row key as RecordSetFill makes it from one key field: CStr (Error 94 for Null), and a key that
 // reads as a number wrapped in apostrophes.
 std::string Key(const Variant& v);
+// The key field's text again from a row key: Key's apostrophes around a number taken off.
+std::string KeyFieldText(std::string_view key);
 
 // A cell's sort value as the keyed sort reads it: the first 255 characters up to a NUL; empty is
 // 0; then every character of omit dropped. Number: Error 13 (6 for an overflow) for a text that

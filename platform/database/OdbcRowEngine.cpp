@@ -273,10 +273,7 @@ class OdbcEngine final : public RowEngine {
   }
 
   std::optional<SqlValue> KeyValue(const ColumnInfo& key, const std::string& keyText) override {
-    std::string text = keyText;
-    if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'' &&
-        IsNumeric(Variant(text.substr(1, text.size() - 2))))
-      text = text.substr(1, text.size() - 2);
+    std::string text = cells::KeyFieldText(keyText);
     // The server refuses a literal its type cannot read: such a key is no row's.
     switch (TypeOf(key.declared)) {
       case PgType::Integer: {

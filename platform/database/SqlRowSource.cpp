@@ -56,14 +56,14 @@ std::string Rendered(const SqlValue& v) {
 
 class KeysetRows final : public VirtualRows {
  public:
-  KeysetRows(std::unique_ptr<RowEngine> engine, RowSourceSpec spec)
-      : engine_(std::move(engine)), from_(std::move(spec.from)), key_(std::move(spec.keyColumn)) {
+  KeysetRows(std::unique_ptr<RowEngine> engine, RowSourceDefinition definition)
+      : engine_(std::move(engine)), from_(std::move(definition.from)), key_(std::move(definition.keyColumn)) {
     if (from_.empty() || key_.empty())
       Raise(err::InvalidProcedureCall, "Kestrel", "A row source needs a table or query and a key column");
-    columns_ = engine_->Describe(from_, spec.columns);
+    columns_ = engine_->Describe(from_, definition.columns);
     keyInfo_ = engine_->Describe(from_, {key_}).front();
     for (size_t i = 0; i < columns_.size(); ++i)
-      captions_.push_back(i < spec.captions.size() && !spec.captions[i].empty() ? spec.captions[i] : columns_[i].name);
+      captions_.push_back(i < definition.captions.size() && !definition.captions[i].empty() ? definition.captions[i] : columns_[i].name);
     RowCount();  // a bad key column or filter fails here rather than at the first page
   }
 
@@ -598,14 +598,14 @@ class KeysetRows final : public VirtualRows {
 
 }  // namespace
 
-std::shared_ptr<VirtualRows> OpenSqliteRowSource(std::shared_ptr<SqliteDatabase> db, RowSourceSpec spec) {
+std::shared_ptr<VirtualRows> OpenSqliteRowSource(std::shared_ptr<SqliteDatabase> db, RowSourceDefinition definition) {
   if (!db) Raise(err::InvalidProcedureCall, "Kestrel", "No database");
-  return std::make_shared<KeysetRows>(MakeSqliteEngine(std::move(db)), std::move(spec));
+  return std::make_shared<KeysetRows>(MakeSqliteEngine(std::move(db)), std::move(definition));
 }
 
-std::shared_ptr<VirtualRows> OpenOdbcRowSource(std::shared_ptr<OdbcConnection> connection, RowSourceSpec spec) {
+std::shared_ptr<VirtualRows> OpenOdbcRowSource(std::shared_ptr<OdbcConnection> connection, RowSourceDefinition definition) {
   if (!connection) Raise(err::InvalidProcedureCall, "Kestrel", "No connection");
-  return std::make_shared<KeysetRows>(MakeOdbcEngine(std::move(connection)), std::move(spec));
+  return std::make_shared<KeysetRows>(MakeOdbcEngine(std::move(connection)), std::move(definition));
 }
 
 }  // namespace tamarind::database

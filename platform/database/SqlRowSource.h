@@ -20,7 +20,7 @@
 
 namespace tamarind::database {
 
-struct RowSourceSpec {
+struct RowSourceDefinition {
   std::string from{};                   // a table name, or a query "(SELECT ...)" used as a derived table
   std::string keyColumn{};              // a column whose values are unique and not null: the row key
   std::vector<std::string> columns{};   // shown columns in order; empty = every column of `from`
@@ -29,9 +29,9 @@ struct RowSourceSpec {
 
 // Registers the source's SQL functions and collation on the connection (tamarind_text,
 // tamarind_number, tamarind_date, tamarind_like, COLLATE tamarind_text).
-std::shared_ptr<platform::VirtualRows> OpenSqliteRowSource(std::shared_ptr<SqliteDatabase> db, RowSourceSpec spec);
+std::shared_ptr<platform::VirtualRows> OpenSqliteRowSource(std::shared_ptr<SqliteDatabase> db, RowSourceDefinition definition);
 // PostgreSQL only: Error 5 for another engine. Makes a temporary collation in the session.
 std::shared_ptr<platform::VirtualRows> OpenOdbcRowSource(std::shared_ptr<OdbcConnection> connection,
-                                                         RowSourceSpec spec);
+                                                         RowSourceDefinition definition);
 
 }  // namespace tamarind::database

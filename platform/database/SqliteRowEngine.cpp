@@ -263,10 +263,7 @@ class SqliteEngine final : public RowEngine {
   }
 
   std::optional<SqlValue> KeyValue(const ColumnInfo& key, const std::string& keyText) override {
-    std::string text = keyText;
-    if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'' &&
-        IsNumeric(Variant(text.substr(1, text.size() - 2))))
-      text = text.substr(1, text.size() - 2);
+    std::string text = cells::KeyFieldText(keyText);
     // A column without affinity compares an integer only with an integer.
     if (key.order != VirtualOrder::Text) {
       try {

@@ -11,24 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/SplitMix64.h"
+
 namespace tamarind::bigtable {
 namespace {
 
 // Bump when the rows a count gives change, so older files are made again.
 constexpr int64_t kFormat = 1;
 
-class SplitMix64 {
- public:
-  uint64_t operator()() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-
- private:
-  uint64_t state_ = 0x7A3A41D0C0FFEE17ull;
-};
+// The table's own seed: its rows stay those of files already written (kFormat).
+constexpr uint64_t kSeed = 0x7A3A41D0C0FFEE17ull;
 
 // 40 x 40 customers; each first name is about 2.5% of the rows.
 constexpr std::array kFirstNames = {
@@ -140,7 +132,7 @@ void Fill(Connection& db, int64_t rows, const std::function<void(const std::stri
 
   Statement insert(db.get(), "INSERT INTO orders(id, customer, item, qty, price, due) VALUES (?, ?, ?, ?, ?, ?)");
   sqlite3_stmt* s = insert.get();
-  SplitMix64 next;
+  bench::SplitMix64 next(kSeed);
   for (int64_t i = 0; i < rows; ++i) {
     const uint64_t a = next(), b = next();
     const std::string& customer = customers[a % customers.size()];
