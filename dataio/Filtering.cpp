@@ -89,9 +89,8 @@ void Filtering::TakeOut(Test test, const std::string& searchSTR, int32_t SubItem
   if (test == Test::Wild) pattern.emplace("*" + text::UCase(searchSTR) + "*");
   std::string upper;  // one buffer for every cell's upper-cased text
 
-  for (int32_t i = count; i >= 1; --i) {
-    const ListItemRef& row = items.Item(i);
-    const std::string& cell = row->ColumnText(SubItemIndex);
+  std::vector<ListItemRef> out = items.RemoveIf([&](const ListItem& row) {
+    const std::string& cell = row.ColumnText(SubItemIndex);
     bool matches = false;
     if (test == Test::Exact) {
       matches = cell == searchSTR;
@@ -99,13 +98,12 @@ void Filtering::TakeOut(Test test, const std::string& searchSTR, int32_t SubItem
       text::UCase(cell, upper);
       matches = pattern->Matches(upper);
     }
-    if (matches != ExcludeMatch) continue;  // kept
-
-    ListItemRef item = row;
-    if (!parked_) parked_ = std::make_shared<Collection>();
-    parked_->Add(Variant(std::move(item)));
-    items.Remove(i);
-  }
+    return matches == ExcludeMatch;  // taken out
+  });
+  if (out.empty()) return;
+  // Parked from the last row to the first, as they were taken out.
+  if (!parked_) parked_ = std::make_shared<Collection>();
+  for (ListItemRef& item : out) parked_->Add(Variant(std::move(item)));
 }
 
 void Filtering::FilterRemove() {

@@ -49,50 +49,39 @@ std::string SelectionQueries::Query(Value value, const std::string& Delim, std::
 }
 
 std::string SelectionQueries::Join(Value value, const std::string& Delim) const {
-  // First the values (views of the keys, or the indexes) and the length they make, then the text.
-  std::vector<std::string_view> keys;
-  std::vector<int32_t> indexes;
-  size_t length = 0;
-  int32_t index = 0;
-  if (s_.lvLIST->Virtual()) {
+  ListView& lv = *s_.lvLIST;
+  // The selected rows in list order with their indexes.
+  std::vector<ListItemRef> held;  // a source's rows, kept alive while their keys are read
+  std::vector<std::pair<int32_t, ListItem*>> placed;
+  if (lv.Virtual()) {
     // A source's rows are not walked: the selected ones are located in the engine's order.
-    const std::vector<ListItemRef> selected = s_.lvLIST->SelectedItems();  // holds what keys view
-    for (const ListItemRef& item : selected) {
-      if (value == Value::Key) keys.push_back(item->Key());
-      else indexes.push_back(item->Index());
-    }
-    std::string out;
-    for (size_t i = 0; i < std::max(keys.size(), indexes.size()); ++i) {
-      if (!out.empty()) out += Delim;
-      out += value == Value::Key ? std::string(keys[i]) : std::to_string(indexes[i]);
-    }
-    return out;
+    held = lv.SelectedItems();
+    for (const ListItemRef& item : held) placed.emplace_back(item->Index(), item.get());
+  } else if (lv.SelectedCount() * 4 < static_cast<size_t>(lv.ListItems().Count())) {
+    // A few of many rows: the selected ones are read alone.
+    placed = lv.SelectedInListOrder();
+  } else {
+    placed.reserve(lv.SelectedCount());
+    int32_t index = 0;
+    lv.ListItems().ForEach([&](const ListItemRef& item) {
+      ++index;
+      if (item->Selected()) placed.emplace_back(index, item.get());
+    });
   }
-  s_.lvLIST->ListItems().ForEach([&](const ListItemRef& item) {
-    ++index;
-    if (!item->Selected()) return;
-    if (value == Value::Key) {
-      keys.push_back(item->Key());
-      length += item->Key().size() + Delim.size();
-    } else {
-      indexes.push_back(index);
-      length += 11 + Delim.size();  // at most ten digits and a sign
-    }
-  });
 
   std::string out;
-  out.reserve(length);
-  const auto add = [&](std::string_view v) {
+  char digits[16];
+  constexpr size_t kAhead = 32;  // the rows lie scattered: their keys are asked for ahead
+  for (size_t i = 0; i < placed.size(); ++i) {
+    if (value == Value::Key && i + kAhead < placed.size()) __builtin_prefetch(&placed[i + kAhead].second->Key());
+    const auto& [index, item] = placed[i];
+    // An empty first value leaves no trace; an empty value after another leaves an empty place.
     if (!out.empty()) out += Delim;
-    out += v;
-  };
-  if (value == Value::Key) {
-    for (std::string_view key : keys) add(key);
-  } else {
-    char digits[16];
-    for (int32_t i : indexes) {
-      const auto end = std::to_chars(digits, digits + sizeof digits, i).ptr;
-      add(std::string_view(digits, static_cast<size_t>(end - digits)));
+    if (value == Value::Key) {
+      out += item->Key();
+    } else {
+      const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+      out.append(digits, static_cast<size_t>(end - digits));
     }
   }
   return out;

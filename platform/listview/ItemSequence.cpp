@@ -139,6 +139,41 @@ ListItemRef ItemSequence::erase(size_t pos) {
   return removed;
 }
 
+std::vector<ListItemRef> ItemSequence::eraseMarked(const std::vector<uint8_t>& taken) {
+  assert(taken.size() == size_);
+  std::vector<ListItemRef> removed;
+  size_t start = size_;
+  for (size_t b = blocks_.size(); b-- > 0;) {
+    Block& block = *blocks_[b];
+    auto& items = block.items;
+    start -= items.size();
+    for (size_t i = items.size(); i-- > 0;) {
+      if (!taken[start + i]) continue;
+      detach(*items[i]);
+      removed.push_back(std::move(items[i]));
+    }
+    size_t to = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (!items[i]) continue;
+      if (to != i) items[to] = std::move(items[i]);
+      attach(*items[to], block, to);
+      ++to;
+    }
+    items.resize(to);
+  }
+  size_ -= removed.size();
+  if (size_ < blocks_.size() * kTargetBlock / 4) {
+    // Mostly emptied blocks: packed again, so that finding a position stays as quick as before.
+    assign(items());
+  } else {
+    std::erase_if(blocks_, [](const std::unique_ptr<Block>& b) { return b->items.empty(); });
+    renumberBlocks(0);
+    treeValid_ = false;
+    cacheValid_ = false;
+  }
+  return removed;
+}
+
 void ItemSequence::clear() {
   for (auto& b : blocks_)
     for (auto& it : b->items) detach(*it);
@@ -149,7 +184,7 @@ void ItemSequence::clear() {
   cacheValid_ = false;
 }
 
-size_t ItemSequence::positionOf(const ListItem& item) const {
+size_t ItemSequence::offsetInBlock(const ListItem& item) const {
   auto* block = static_cast<Block*>(item.block_);
   assert(block);
   const auto& items = block->items;
@@ -166,7 +201,36 @@ size_t ItemSequence::positionOf(const ListItem& item) const {
     }
     item.hint_ = static_cast<uint32_t>(offset);
   }
-  return prefixBefore(block->index) + offset;
+  return offset;
+}
+
+size_t ItemSequence::positionOf(const ListItem& item) const {
+  return prefixBefore(static_cast<Block*>(item.block_)->index) + offsetInBlock(item);
+}
+
+std::vector<uint32_t> ItemSequence::positionsOf(const std::vector<ListItem*>& items) const {
+  std::vector<uint32_t> starts(blocks_.size());
+  uint32_t start = 0;
+  for (size_t b = 0; b < blocks_.size(); ++b) {
+    starts[b] = start;
+    start += static_cast<uint32_t>(blocks_[b]->items.size());
+  }
+  std::vector<uint32_t> positions;
+  positions.reserve(items.size());
+  // The items lie scattered over the heap: each is asked for a few places ahead, so that the
+  // reads of many overlap instead of waiting for one after another.
+  // An item's place in its block's array is asked for later, once the item itself has come.
+  constexpr size_t kAhead = 32, kPlaceAhead = 16;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i + kAhead < items.size()) __builtin_prefetch(items[i + kAhead]);
+    if (i + kPlaceAhead < items.size()) {
+      const ListItem& soon = *items[i + kPlaceAhead];
+      __builtin_prefetch(static_cast<Block*>(soon.block_)->items.data() + soon.hint_);
+    }
+    const ListItem& item = *items[i];
+    positions.push_back(starts[static_cast<Block*>(item.block_)->index] + static_cast<uint32_t>(offsetInBlock(item)));
+  }
+  return positions;
 }
 
 std::vector<ListItemRef> ItemSequence::items() const {

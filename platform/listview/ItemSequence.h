@@ -33,8 +33,14 @@ class ItemSequence {
   void insert(size_t pos, ListItemRef item);  // pos <= size()
   ListItemRef erase(size_t pos);
   void clear();
+  // Takes out every item marked in taken (indexed by position), in one pass over the blocks, and
+  // gives them back from the last to the first.
+  std::vector<ListItemRef> eraseMarked(const std::vector<uint8_t>& taken);
   // 0-based position of an item of this sequence.
   size_t positionOf(const ListItem& item) const;
+  // The positions of many items of this sequence at once, in the order given: the blocks' starts
+  // are summed once, not once per item.
+  std::vector<uint32_t> positionsOf(const std::vector<ListItem*>& items) const;
   // All items in order.
   std::vector<ListItemRef> items() const;
   // Replaces the order with the same items in a new order (after a sort).
@@ -52,6 +58,7 @@ class ItemSequence {
   }
 
  private:
+  friend class ListItems;  // walks the blocks from the last row to the first
   struct Block {
     std::vector<ListItemRef> items;
     size_t index = 0;  // position of the block in blocks_
@@ -59,6 +66,8 @@ class ItemSequence {
   void attach(ListItem& item, Block& b, size_t hint);
   void detach(ListItem& item);
   void locate(size_t pos, size_t& block, size_t& offset) const;
+  // The item's place inside its block, its hint corrected.
+  size_t offsetInBlock(const ListItem& item) const;
   size_t prefixBefore(size_t block) const;
   void rebuildTree() const;
   void adjustTree(size_t block, int64_t delta);

@@ -101,6 +101,37 @@ void ListItems::Remove(std::string_view key) {
   Detach(*removed, pos);
 }
 
+std::vector<ListItemRef> ListItems::RemoveIf(const std::function<bool(const ListItem&)>& take) {
+  RefuseInVirtualMode("ListItems.Remove");
+  // Every row is tested before any leaves: a test that raises leaves the list as it was.
+  std::vector<uint8_t> taken(rows_.size());
+  size_t count = 0;
+  size_t pos = rows_.size();
+  for (auto b = rows_.blocks_.rbegin(); b != rows_.blocks_.rend(); ++b)
+    for (auto it = (*b)->items.rbegin(); it != (*b)->items.rend(); ++it) {
+      --pos;
+      if (take(**it)) {
+        taken[pos] = 1;
+        ++count;
+      }
+    }
+  if (count == 0) return {};
+  std::vector<ListItemRef> removed = rows_.eraseMarked(taken);
+  if (removed.size() > rows_.size()) {
+    // Most keys leave: entering the few that stay costs less than taking out the many.
+    byKey_.Clear();
+    rows_.forEach([this](const ListItemRef& item) {
+      if (!item->key_.empty()) byKey_.Insert(item->key_, item.get());
+    });
+  } else {
+    for (const ListItemRef& item : removed)
+      if (!item->key_.empty()) byKey_.Erase(item->key_, item.get());
+  }
+  for (const ListItemRef& item : removed) item->owner_ = nullptr;
+  owner_.OnItemsRemoved(removed);
+  return removed;
+}
+
 void ListItems::Remove(const Variant& indexOrKey) {
   if (indexOrKey.IsString()) Remove(std::string_view(indexOrKey.AsString()));
   else Remove(CLng(indexOrKey));

@@ -7,8 +7,10 @@
 // rows come and go in the source.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/listview/ItemSequence.h"
 #include "platform/listview/KeyIndex.h"
@@ -45,6 +47,10 @@ class ListItems {
   void Remove(std::string_view key);
   void Remove(const Variant& indexOrKey);
   void Remove(const char* key) { Remove(std::string_view(key)); }
+  // Removes every row for which take(row) is true, testing them from the last to the first, and
+  // gives the removed items back in that order. The rows leave as Remove takes them, but in one
+  // pass however many leave; the view hears one reset, as after a sort.
+  std::vector<ListItemRef> RemoveIf(const std::function<bool(const ListItem&)>& take);
   void Clear();
 
   // Error 5 naming what while the list shows a row source.

@@ -1,6 +1,7 @@
 #include "platform/listview/ListView.h"
 
 #include <algorithm>
+#include <cassert>
 #include <limits>
 #include <cstdint>
 #include <cstring>
@@ -180,10 +181,24 @@ void ListView::Unselect(ListItem& item) {
 void ListView::OnItemRemoved(ListItem& item, size_t pos) {
   Unselect(item);
   if (focused_.lock().get() == &item) focused_.reset();
-  // One row fewer can only lower the last top row allowed; the horizontal limit depends on the
+  if (observer_) observer_->RowsRemoved(static_cast<int32_t>(pos), 1);
+  ClampTopAfterRemoval();
+}
+
+void ListView::OnItemsRemoved(const std::vector<ListItemRef>& items) {
+  const ListItem* focused = focused_.lock().get();
+  for (const ListItemRef& item : items) {
+    Unselect(*item);
+    if (item.get() == focused) focused_.reset();
+  }
+  if (observer_) observer_->RowsReset();
+  ClampTopAfterRemoval();
+}
+
+void ListView::ClampTopAfterRemoval() {
+  // Fewer rows can only lower the last top row allowed; the horizontal limit depends on the
   // columns alone. A list shown from its first row has nothing to clamp, and skipping the geometry
   // keeps removing rows one at a time cheap.
-  if (observer_) observer_->RowsRemoved(static_cast<int32_t>(pos), 1);
   if (topIndex_ > 0) {
     const int32_t top = std::min(topIndex_, MaxTopIndex(*this));
     if (top != topIndex_) {
@@ -219,20 +234,37 @@ ListItemRef ListView::SelectedItem() const {
 }
 
 std::vector<ListItemRef> ListView::SelectedItems() const {
-  std::vector<std::pair<int64_t, ListItem*>> placed;
-  placed.reserve(selected_.size());
+  std::vector<ListItemRef> out;
+  out.reserve(selected_.size());
   if (items_.virtual_) {
     const std::vector<int32_t> pos = items_.virtual_->PositionsOf(selected_);
+    std::vector<std::pair<int64_t, ListItem*>> placed;
+    placed.reserve(selected_.size());
     for (size_t i = 0; i < selected_.size(); ++i)
       if (pos[i] >= 0) placed.emplace_back(pos[i], selected_[i]);
+    std::sort(placed.begin(), placed.end());
+    for (const auto& [p, item] : placed) out.push_back(item->shared_from_this());
   } else {
-    for (ListItem* item : selected_) placed.emplace_back(items_.PositionOf(*item), item);
+    for (const auto& [index, item] : SelectedInListOrder()) out.push_back(item->shared_from_this());
   }
-  std::sort(placed.begin(), placed.end());
-  std::vector<ListItemRef> out;
-  out.reserve(placed.size());
-  for (const auto& [pos, item] : placed) out.push_back(item->shared_from_this());
   return out;
+}
+
+std::vector<std::pair<int32_t, ListItem*>> ListView::SelectedInListOrder() const {
+  assert(!items_.virtual_);
+  const std::vector<uint32_t> pos = items_.rows_.positionsOf(selected_);
+  std::vector<std::pair<int32_t, ListItem*>> placed;
+  placed.reserve(pos.size());
+  const auto place = [&](size_t i) { placed.emplace_back(static_cast<int32_t>(pos[i]) + 1, selected_[i]); };
+  // Rows selected one after another down the list (a click and Shift-click, a loop over the rows)
+  // are already in order; otherwise the positions are put in order by a radix sort.
+  if (std::is_sorted(pos.begin(), pos.end())) {
+    for (size_t i = 0; i < pos.size(); ++i) place(i);
+  } else {
+    for (uint32_t i : NumberSortOrder(pos.size(), [&](size_t i) { return static_cast<double>(pos[i]); }, false))
+      place(i);
+  }
+  return placed;
 }
 
 void ListView::SelectedItem(const ListItemRef& item) {

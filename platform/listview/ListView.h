@@ -186,6 +186,12 @@ class ListView : public Control {
   void SelectedItem(const ListItemRef& item);
   // The selected items in list order (for a source's rows, located with one request).
   std::vector<ListItemRef> SelectedItems() const;
+  // How many items are selected.
+  size_t SelectedCount() const { return selected_.size(); }
+  // The selected items of a list holding its rows, with their 1-based indexes, in list order. Only
+  // the selected items are read, so a query about a few of many rows costs what the few do. The
+  // pointers are valid until the list next changes.
+  std::vector<std::pair<int32_t, ListItem*>> SelectedInListOrder() const;
   // The item with the focus rectangle, where the keyboard acts: the item last selected, or one the
   // keys moved the focus to alone (Ctrl with an arrow in a MultiSelect list). Setting it selects
   // nothing.
@@ -333,6 +339,8 @@ class ListView : public Control {
     if (observer_) observer_->RowsAboutToBeRemoved(static_cast<int32_t>(pos), 1);
   }
   void OnItemRemoved(ListItem& item, size_t pos);
+  void OnItemsRemoved(const std::vector<ListItemRef>& items);
+  void ClampTopAfterRemoval();
   void OnItemsCleared();
   void OnItemChanged(const ListItem& item) const {
     if (observer_) observer_->ItemChanged(item);

@@ -122,6 +122,99 @@ std::vector<LPARAM> Params(const ListView& lv) {
 }
 
 
+// Two lists given the same rows, selection and focus: one loses rows one Remove at a time from
+// the last to the first, the other loses the same rows through one RemoveIf. Afterwards they must
+// agree on every row, key, index, selection and focus, and on the items taken out and their order.
+TEST_F(ListModel, RemovingManyRowsAtOnceEndsAsRemovingThemOneByOne) {
+  std::mt19937 random(11);
+  for (const int rows : {7, 600, 5000}) {
+    for (const int keepOneIn : {2, 10, 1000}) {
+      Desktop other;
+      std::shared_ptr<ListView> one = d.MakeList(), many = other.MakeList();
+      for (ListView* lv2 : {one.get(), many.get()}) {
+        lv2->MultiSelect(true);
+        for (int i = 0; i < rows; ++i) {
+          // Every third row without a key; inserted at the front now and then, so blocks split.
+          const std::string key = i % 3 == 1 ? std::string() : "r" + std::to_string(i);
+          lv2->ListItems().Add(i % 7 == 3 ? 1 : 0, key, std::to_string(i));
+        }
+      }
+      std::vector<uint8_t> selected(static_cast<size_t>(rows)), taken(static_cast<size_t>(rows));
+      for (auto& s2 : selected) s2 = random() % 5 == 0;
+      for (auto& t : taken) t = random() % static_cast<unsigned>(keepOneIn) != 0;
+      const auto focus = static_cast<int32_t>(random() % static_cast<unsigned>(rows)) + 1;
+      for (ListView* lv2 : {one.get(), many.get()}) {
+        for (int32_t i = 1; i <= rows; ++i)
+          if (selected[static_cast<size_t>(i - 1)]) lv2->ListItems().Item(i)->Selected(true);
+        lv2->FocusedItem(lv2->ListItems().Item(focus));
+      }
+      std::vector<ListItemRef> removedOne;
+      for (int32_t i = rows; i >= 1; --i)
+        if (taken[static_cast<size_t>(i - 1)]) {
+          removedOne.push_back(one->ListItems().Item(i));
+          one->ListItems().Remove(i);
+        }
+      int32_t tested = rows;
+      const std::vector<ListItemRef> removedMany = many->ListItems().RemoveIf([&](const ListItem& row) {
+        EXPECT_EQ(row.Index(), tested) << "rows are tested from the last to the first";
+        return taken[static_cast<size_t>(--tested)] != 0;
+      });
+
+      const std::string where = std::to_string(rows) + " rows, one in " + std::to_string(keepOneIn) + " kept";
+      ASSERT_EQ(Texts(*one), Texts(*many)) << where;
+      ASSERT_EQ(removedOne.size(), removedMany.size()) << where;
+      for (size_t i = 0; i < removedOne.size(); ++i) {
+        ASSERT_EQ(removedOne[i]->Text(), removedMany[i]->Text()) << where;
+        ASSERT_EQ(std::make_tuple(removedMany[i]->Index(), removedMany[i]->Owner()), std::make_tuple(0, nullptr));
+        if (!removedOne[i]->Key().empty()) {
+          EXPECT_EQ(many->ListItems().FindKey(removedOne[i]->Key()), nullptr) << where;
+        }
+      }
+      for (int32_t i = 1; i <= many->ListItems().Count(); ++i) {
+        const ListItemRef& row = many->ListItems().Item(i);
+        ASSERT_EQ(row->Index(), i) << where;
+        ASSERT_EQ(row->Selected(), one->ListItems().Item(i)->Selected()) << where;
+        if (!row->Key().empty()) {
+          ASSERT_EQ(many->ListItems().FindKey(row->Key()), row.get()) << where;
+        }
+      }
+      EXPECT_EQ(many->SelectedCount(), one->SelectedCount()) << where;
+      const ListItemRef focusedOne = one->FocusedItem(), focusedMany = many->FocusedItem();
+      EXPECT_EQ(focusedOne ? focusedOne->Text() : "none", focusedMany ? focusedMany->Text() : "none") << where;
+      // The keys of the rows taken out are free again, and the list goes on taking rows anywhere.
+      if (!removedMany.empty() && !removedMany.front()->Key().empty()) {
+        EXPECT_NO_THROW(many->ListItems().Add(1, removedMany.front()->Key(), "back"));
+      }
+      many->ListItems().Add(many->ListItems().Count() / 2 + 1, {}, "middle");
+      for (int32_t i = 1; i <= many->ListItems().Count(); ++i) ASSERT_EQ(many->ListItems().Item(i)->Index(), i);
+    }
+  }
+}
+
+// The selected rows read alone, in list order with their indexes, whatever the order they were
+// selected in and however the rows moved between blocks since.
+TEST_F(ListModel, SelectedRowsInListOrderMatchAWalkOverEveryRow) {
+  std::mt19937 random(5);
+  lv->MultiSelect(true);
+  for (int i = 0; i < 4000; ++i) items.Add(i % 5 == 0 ? 1 : 0, {}, std::to_string(i));
+  for (int i = 0; i < 900; ++i)
+    items.Item(static_cast<int32_t>(random() % static_cast<unsigned>(items.Count())) + 1)->Selected(true);
+  for (int i = 0; i < 300; ++i) {
+    const auto at = static_cast<int32_t>(random() % static_cast<unsigned>(items.Count())) + 1;
+    if (i % 2) items.Remove(at);
+    else items.Add(at, {}, "added" + std::to_string(i));
+  }
+  std::vector<std::pair<int32_t, ListItem*>> walked;
+  for (int32_t i = 1; i <= items.Count(); ++i)
+    if (items.Item(i)->Selected()) walked.emplace_back(i, items.Item(i).get());
+  ASSERT_GT(walked.size(), 500u);
+  EXPECT_EQ(lv->SelectedInListOrder(), walked);
+  std::vector<ListItem*> refs;
+  for (const ListItemRef& item : lv->SelectedItems()) refs.push_back(item.get());
+  ASSERT_EQ(refs.size(), walked.size());
+  for (size_t i = 0; i < refs.size(); ++i) EXPECT_EQ(refs[i], walked[i].second);
+}
+
 // Case is ignored, accents sort with their letter, and rows of equal text keep their order.
 // Reverses the order of adding.
 int32_t Reverse(LPARAM a, LPARAM b, LPARAM) { return a < b ? 1 : a > b ? -1 : 0; }
