@@ -104,6 +104,13 @@ TEST_F(ListModel, RemovingRowsOfAScrolledListKeepsTheLastPageFull) {
             std::make_tuple(90 - page, std::to_string(90 - page)));
   while (items.Count() > 0) items.Remove(1);
   EXPECT_EQ(std::make_tuple(lv->TopIndex(), lv->GetFirstVisible()), std::make_tuple(0, nullptr));
+
+  // Half the rows taken out at once from under the last page: the same.
+  for (int i = 0; i < 100; ++i) items.Add(0, {}, std::to_string(i));
+  lv->ScrollTo(90, 0);
+  items.RemoveIf([](const ListItem& row) { return std::stoi(row.Text()) % 2 == 1; });
+  EXPECT_EQ(std::make_tuple(lv->TopIndex(), lv->GetFirstVisible()->Text()),
+            std::make_tuple(50 - page, std::to_string(2 * (50 - page))));
 }
 
 using Texts_ = std::vector<std::string>;
