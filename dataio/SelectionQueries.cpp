@@ -50,39 +50,32 @@ std::string SelectionQueries::Query(Value value, const std::string& Delim, std::
 
 std::string SelectionQueries::Join(Value value, const std::string& Delim) const {
   ListView& lv = *s_.lvLIST;
-  // The selected rows in list order with their indexes.
-  std::vector<ListItemRef> held;  // a source's rows, kept alive while their keys are read
-  std::vector<std::pair<int32_t, ListItem*>> placed;
-  if (lv.Virtual()) {
-    // A source's rows are not walked: the selected ones are located in the engine's order.
-    held = lv.SelectedItems();
-    for (const ListItemRef& item : held) placed.emplace_back(item->Index(), item.get());
-  } else if (lv.SelectedCount() * 4 < static_cast<size_t>(lv.ListItems().Count())) {
-    // A few of many rows: the selected ones are read alone.
-    placed = lv.SelectedInListOrder();
-  } else {
-    placed.reserve(lv.SelectedCount());
-    int32_t index = 0;
-    lv.ListItems().ForEach([&](const ListItemRef& item) {
-      ++index;
-      if (item->Selected()) placed.emplace_back(index, item.get());
-    });
-  }
-
   std::string out;
   char digits[16];
-  constexpr size_t kAhead = 32;  // the rows lie scattered: their keys are asked for ahead
-  for (size_t i = 0; i < placed.size(); ++i) {
-    if (value == Value::Key && i + kAhead < placed.size()) __builtin_prefetch(&placed[i + kAhead].second->Key());
-    const auto& [index, item] = placed[i];
+  const auto write = [&](int32_t index, const ListItem& item) {
     // An empty first value leaves no trace; an empty value after another leaves an empty place.
     if (!out.empty()) out += Delim;
     if (value == Value::Key) {
-      out += item->Key();
+      out += item.Key();
     } else {
       const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
       out.append(digits, static_cast<size_t>(end - digits));
     }
+  };
+  if (lv.Virtual()) {
+    // A source's rows are not walked: the selected ones are located in the engine's order.
+    for (const ListItemRef& item : lv.SelectedItems()) write(item->Index(), *item);
+  } else if (lv.SelectedCount() * 4 < static_cast<size_t>(lv.ListItems().Count())) {
+    // A few of many rows: the selected ones are read alone. Room for keys of up to eight bytes
+    // (or indexes of up to eight digits) is made at once, so that the text seldom moves.
+    out.reserve(lv.SelectedCount() * (8 + Delim.size()));
+    lv.VisitSelectedInListOrder(write, [&out] { out.clear(); });
+  } else {
+    int32_t index = 0;
+    lv.ListItems().ForEach([&](const ListItemRef& item) {
+      ++index;
+      if (item->Selected()) write(index, *item);
+    });
   }
   return out;
 }

@@ -209,28 +209,40 @@ size_t ItemSequence::positionOf(const ListItem& item) const {
 }
 
 std::vector<uint32_t> ItemSequence::positionsOf(const std::vector<ListItem*>& items) const {
+  std::vector<uint32_t> positions;
+  positions.reserve(items.size());
+  locateEach(items, [&positions](size_t, uint32_t pos) {
+    positions.push_back(pos);
+    return true;
+  });
+  return positions;
+}
+
+void ItemSequence::locateEach(const std::vector<ListItem*>& items,
+                              const std::function<bool(size_t, uint32_t)>& found) const {
   std::vector<uint32_t> starts(blocks_.size());
   uint32_t start = 0;
   for (size_t b = 0; b < blocks_.size(); ++b) {
     starts[b] = start;
     start += static_cast<uint32_t>(blocks_[b]->items.size());
   }
-  std::vector<uint32_t> positions;
-  positions.reserve(items.size());
   // The items lie scattered over the heap: each is asked for a few places ahead, so that the
-  // reads of many overlap instead of waiting for one after another.
-  // An item's place in its block's array is asked for later, once the item itself has come.
+  // reads of many overlap instead of waiting for one after another. An item's place in its
+  // block's array is asked for later, once the item itself has come.
   constexpr size_t kAhead = 32, kPlaceAhead = 16;
   for (size_t i = 0; i < items.size(); ++i) {
-    if (i + kAhead < items.size()) __builtin_prefetch(items[i + kAhead]);
+    if (i + kAhead < items.size()) {
+      // Its place in the sequence, and the key and text that whoever asked usually reads next.
+      __builtin_prefetch(items[i + kAhead]);
+      __builtin_prefetch(&items[i + kAhead]->Key());
+    }
     if (i + kPlaceAhead < items.size()) {
       const ListItem& soon = *items[i + kPlaceAhead];
       __builtin_prefetch(static_cast<Block*>(soon.block_)->items.data() + soon.hint_);
     }
     const ListItem& item = *items[i];
-    positions.push_back(starts[static_cast<Block*>(item.block_)->index] + static_cast<uint32_t>(offsetInBlock(item)));
+    if (!found(i, starts[static_cast<Block*>(item.block_)->index] + static_cast<uint32_t>(offsetInBlock(item)))) return;
   }
-  return positions;
 }
 
 std::vector<ListItemRef> ItemSequence::items() const {

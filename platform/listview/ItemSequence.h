@@ -8,6 +8,7 @@
 // knows its block and a hint of its place inside it. Removal moves at most one block's items.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,9 @@ class ItemSequence {
   // The positions of many items of this sequence at once, in the order given: the blocks' starts
   // are summed once, not once per item.
   std::vector<uint32_t> positionsOf(const std::vector<ListItem*>& items) const;
+  // Calls found(i, position of items[i]) for i = 0, 1, ... while it returns true, with the blocks'
+  // starts summed once and the items read ahead, so that reads of scattered items overlap.
+  void locateEach(const std::vector<ListItem*>& items, const std::function<bool(size_t, uint32_t)>& found) const;
   // All items in order.
   std::vector<ListItemRef> items() const;
   // Replaces the order with the same items in a new order (after a sort).

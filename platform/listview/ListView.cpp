@@ -267,6 +267,27 @@ std::vector<std::pair<int32_t, ListItem*>> ListView::SelectedInListOrder() const
   return placed;
 }
 
+void ListView::VisitSelectedInListOrder(const std::function<void(int32_t, const ListItem&)>& visit,
+                                        const std::function<void()>& restart) const {
+  assert(!items_.virtual_);
+  bool ascending = true;
+  uint32_t last = 0;
+  items_.rows_.locateEach(selected_, [&](size_t i, uint32_t pos) {
+    if (i > 0 && pos < last) return ascending = false;
+    last = pos;
+    visit(static_cast<int32_t>(pos) + 1, *selected_[i]);
+    return true;
+  });
+  if (ascending) return;
+  restart();
+  const std::vector<std::pair<int32_t, ListItem*>> placed = SelectedInListOrder();
+  constexpr size_t kAhead = 32;  // the items lie scattered: read ahead, as when locating them
+  for (size_t i = 0; i < placed.size(); ++i) {
+    if (i + kAhead < placed.size()) __builtin_prefetch(placed[i + kAhead].second);
+    visit(placed[i].first, *placed[i].second);
+  }
+}
+
 void ListView::SelectedItem(const ListItemRef& item) {
   if (!item) {
     for (ListItem* s : selected_) {

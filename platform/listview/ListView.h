@@ -192,6 +192,11 @@ class ListView : public Control {
   // the selected items are read, so a query about a few of many rows costs what the few do. The
   // pointers are valid until the list next changes.
   std::vector<std::pair<int32_t, ListItem*>> SelectedInListOrder() const;
+  // The same, visited. Rows selected down the list (a Shift-click, a loop over the rows: the usual
+  // case) are visited as each is located, so that each is read once; should a row stand above one
+  // selected before it, restart() is called and the visits start again, once, in list order.
+  void VisitSelectedInListOrder(const std::function<void(int32_t, const ListItem&)>& visit,
+                                const std::function<void()>& restart) const;
   // The item with the focus rectangle, where the keyboard acts: the item last selected, or one the
   // keys moved the focus to alone (Ctrl with an arrow in a MultiSelect list). Setting it selects
   // nothing.

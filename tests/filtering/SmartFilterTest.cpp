@@ -202,6 +202,20 @@ TEST_F(SelectedKeysAndIndexes, RowsTheUserCtrlClickedInListOrderWithAnyDelimiter
   EXPECT_EQ(k.SelectedItem()->Key(), "o5");  // the row clicked last
 }
 
+// A few rows of many, clicked down the list and then one above them: the answer is in list order
+// whatever the order of the clicks, and the rows clicked before the one above come once each.
+TEST_F(SelectedKeysAndIndexes, AFewRowsOfManyInListOrderWhateverTheOrderOfTheClicks) {
+  for (int i = 1; i <= 100; ++i) k.ListItems().Add(0, "r" + std::to_string(i), "row");
+  for (const auto& [clicked, indexes] : std::vector<std::pair<std::vector<int32_t>, std::string>>{
+           {{10, 20, 30}, "10,20,30"}, {{10, 20, 30, 5}, "5,10,20,30"}, {{99, 1}, "1,99"}, {{42}, "42"}}) {
+    Select(clicked);
+    EXPECT_EQ(k.GetSelectedIndexes(), indexes);
+    std::string keys = "r" + indexes;
+    for (size_t at = keys.find(','); at != std::string::npos; at = keys.find(',', at + 2)) keys.insert(at + 1, "r");
+    EXPECT_EQ(k.GetSelectedKeys(), keys);
+  }
+}
+
 TEST_F(SelectedKeysAndIndexes, AnEmptyKeyLeavesNoTraceFirstAndAnEmptyPlaceAfterAKey) {
   for (const char* key : {"a", "", "c", "", "b"}) k.ListItems().Add(0, key, "row");
   for (const auto& [rows, keys] : std::vector<std::pair<std::vector<int32_t>, std::string>>{
