@@ -139,7 +139,8 @@ ListItemRef ItemSequence::erase(size_t pos) {
   return removed;
 }
 
-std::vector<ListItemRef> ItemSequence::eraseMarked(const std::vector<uint8_t>& taken) {
+std::vector<ListItemRef> ItemSequence::eraseMarked(const std::vector<uint8_t>& taken,
+                                                   const std::function<void(ListItem&)>& leaving) {
   assert(taken.size() == size_);
   std::vector<ListItemRef> removed;
   size_t start = size_;
@@ -148,8 +149,10 @@ std::vector<ListItemRef> ItemSequence::eraseMarked(const std::vector<uint8_t>& t
     auto& items = block.items;
     start -= items.size();
     for (size_t i = items.size(); i-- > 0;) {
+      if (i >= kItemAhead) __builtin_prefetch(items[i - kItemAhead].get());
       if (!taken[start + i]) continue;
       detach(*items[i]);
+      leaving(*items[i]);
       removed.push_back(std::move(items[i]));
     }
     size_t to = 0;

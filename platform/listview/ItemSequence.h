@@ -35,8 +35,10 @@ class ItemSequence {
   ListItemRef erase(size_t pos);
   void clear();
   // Takes out every item marked in taken (indexed by position), in one pass over the blocks, and
-  // gives them back from the last to the first.
-  std::vector<ListItemRef> eraseMarked(const std::vector<uint8_t>& taken);
+  // gives them back from the last to the first. leaving(item) is called as each item leaves, while
+  // it is at hand.
+  std::vector<ListItemRef> eraseMarked(const std::vector<uint8_t>& taken,
+                                       const std::function<void(ListItem&)>& leaving);
   // 0-based position of an item of this sequence.
   size_t positionOf(const ListItem& item) const;
   // The positions of many items of this sequence at once, in the order given: the blocks' starts
@@ -55,14 +57,41 @@ class ItemSequence {
   template <class Position>
   void reorder(const std::vector<Position>& order);
 
+  // Visits every item in order. Once sorted, consecutive rows lie anywhere on the heap, so each
+  // item, and then its sub-items, is asked for a few rows ahead: the reads of many rows overlap
+  // instead of each waiting for memory in turn.
   template <class F>
   void forEach(F&& f) const {
-    for (const auto& b : blocks_)
-      for (const auto& it : b->items) f(it);
+    for (const auto& b : blocks_) {
+      const auto& items = b->items;
+      const size_t n = items.size();
+      for (size_t i = 0; i < n; ++i) {
+        prefetchAhead(items, i, n);
+        f(items[i]);
+      }
+    }
+  }
+  // The same from the last item to the first.
+  template <class F>
+  void forEachBackward(F&& f) const {
+    for (auto b = blocks_.rbegin(); b != blocks_.rend(); ++b) {
+      const auto& items = (*b)->items;
+      const size_t n = items.size();
+      for (size_t i = n; i-- > 0;) {
+        prefetchAhead(items, n - 1 - i, n, true);
+        f(items[i]);
+      }
+    }
   }
 
  private:
-  friend class ListItems;  // walks the blocks from the last row to the first
+  static constexpr size_t kItemAhead = 16, kSubItemsAhead = 8;
+  // For the walk at step i of n over items (backward: step i is items[n - 1 - i]).
+  static void prefetchAhead(const std::vector<ListItemRef>& items, size_t i, size_t n, bool backward = false) {
+    const auto at = [&](size_t step) -> const ListItem& { return *items[backward ? n - 1 - step : step]; };
+    if (i + kItemAhead < n) __builtin_prefetch(&at(i + kItemAhead));
+    if (i + kSubItemsAhead < n) __builtin_prefetch(at(i + kSubItemsAhead).subItems_.data());
+  }
   struct Block {
     std::vector<ListItemRef> items;
     size_t index = 0;  // position of the block in blocks_

@@ -107,28 +107,28 @@ std::vector<ListItemRef> ListItems::RemoveIf(const std::function<bool(const List
   std::vector<uint8_t> taken(rows_.size());
   size_t count = 0;
   size_t pos = rows_.size();
-  for (auto b = rows_.blocks_.rbegin(); b != rows_.blocks_.rend(); ++b)
-    for (auto it = (*b)->items.rbegin(); it != (*b)->items.rend(); ++it) {
-      --pos;
-      if (take(**it)) {
-        taken[pos] = 1;
-        ++count;
-      }
+  rows_.forEachBackward([&](const ListItemRef& item) {
+    --pos;
+    if (take(*item)) {
+      taken[pos] = 1;
+      ++count;
     }
+  });
   if (count == 0) return {};
-  std::vector<ListItemRef> removed = rows_.eraseMarked(taken);
-  if (removed.size() > rows_.size()) {
-    // Most keys leave: entering the few that stay costs less than taking out the many.
+  // Most keys leaving: entering the few that stay costs less than taking out the many.
+  const bool enterKeysAgain = count > rows_.size() - count;
+  std::vector<ListItemRef> removed = rows_.eraseMarked(taken, [&](ListItem& item) {
+    if (!enterKeysAgain && !item.key_.empty()) byKey_.Erase(item.key_, &item);
+    item.owner_ = nullptr;
+    owner_.Unselect(item);
+  });
+  if (enterKeysAgain) {
     byKey_.Clear();
     rows_.forEach([this](const ListItemRef& item) {
       if (!item->key_.empty()) byKey_.Insert(item->key_, item.get());
     });
-  } else {
-    for (const ListItemRef& item : removed)
-      if (!item->key_.empty()) byKey_.Erase(item->key_, item.get());
   }
-  for (const ListItemRef& item : removed) item->owner_ = nullptr;
-  owner_.OnItemsRemoved(removed);
+  owner_.OnItemsRemoved();
   return removed;
 }
 

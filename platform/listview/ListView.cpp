@@ -185,12 +185,8 @@ void ListView::OnItemRemoved(ListItem& item, size_t pos) {
   ClampTopAfterRemoval();
 }
 
-void ListView::OnItemsRemoved(const std::vector<ListItemRef>& items) {
-  const ListItem* focused = focused_.lock().get();
-  for (const ListItemRef& item : items) {
-    Unselect(*item);
-    if (item.get() == focused) focused_.reset();
-  }
+void ListView::OnItemsRemoved() {
+  if (const ListItemRef focused = focused_.lock(); focused && focused->owner_ != this) focused_.reset();
   if (observer_) observer_->RowsReset();
   ClampTopAfterRemoval();
 }

@@ -344,7 +344,8 @@ class ListView : public Control {
     if (observer_) observer_->RowsAboutToBeRemoved(static_cast<int32_t>(pos), 1);
   }
   void OnItemRemoved(ListItem& item, size_t pos);
-  void OnItemsRemoved(const std::vector<ListItemRef>& items);
+  // After rows left in one pass (each unselected as it left): the view hears one reset.
+  void OnItemsRemoved();
   void ClampTopAfterRemoval();
   void OnItemsCleared();
   void OnItemChanged(const ListItem& item) const {
