@@ -1,5 +1,7 @@
 #include "platform/listview/KeyIndex.h"
 
+#include <algorithm>
+
 #include <functional>
 
 #include "platform/listview/ListItem.h"
@@ -61,6 +63,11 @@ void KeyIndex::Erase(std::string_view key, const ListItem* item) {
 
 void KeyIndex::Clear() {
   slots_.clear();
+  size_ = 0;
+}
+
+void KeyIndex::ClearKeepingRoom() {
+  std::fill(slots_.begin(), slots_.end(), Slot{});
   size_ = 0;
 }
 

@@ -28,6 +28,9 @@ class KeyIndex {
   // Takes item, entered under key, out of the index; nothing when it is not there.
   void Erase(std::string_view key, const ListItem* item);
   void Clear();
+  // Takes every key out but keeps the table's room, for keys about to come back (the rows a filter
+  // parks return with their keys): growing again would move every key once per doubling.
+  void ClearKeepingRoom();
 
  private:
   struct Slot {

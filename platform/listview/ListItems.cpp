@@ -123,7 +123,7 @@ std::vector<ListItemRef> ListItems::RemoveIf(const std::function<bool(const List
     owner_.Unselect(item);
   });
   if (enterKeysAgain) {
-    byKey_.Clear();
+    byKey_.ClearKeepingRoom();
     rows_.forEach([this](const ListItemRef& item) {
       if (!item->key_.empty()) byKey_.Insert(item->key_, item.get());
     });
