@@ -131,27 +131,30 @@ Control& SharedControl(size_t n) {
   return *slot;
 }
 
-// --- 1, 2. FilterWild keeping 10% and 90% -------------------------------------------------------------
+// --- the shape of every filter case --------------------------------------------------------------
 
-void FilterWildControl(benchmark::State& state, bool exclude) {
+// Times filter(kestrel) on the shared list, put back between runs with the timer paused, and checks
+// that it kept `kept` rows and parked the others.
+template <class Filter>
+void FilterControl(benchmark::State& state, size_t kept, Filter filter) {
   const size_t n = Rows(state);
   Control& c = SharedControl(n);
   for (auto _ : state) {
     state.PauseTiming();
     c.K().FilterRemove();
     state.ResumeTiming();
-    c.K().FilterWild(kSearch, kCustomer, exclude);
+    filter(c.K());
   }
-  const size_t matching = Matching(RowsOf(n));
-  const size_t kept = exclude ? n - matching : matching;
   state.counters["kept"] = static_cast<double>(c.Count());
   if (c.Count() != kept || c.Parked() != n - kept) state.SkipWithError("the filter kept the wrong rows");
   c.K().FilterRemove();
 }
 
-// The same rule on a vector: test every row, then move the kept rows to the front in their order
-// and the others to a parked vector, last row first as the control parks them.
-void FilterWildBaseline(benchmark::State& state, bool exclude) {
+// The same rule on a vector: makeTest() (timed, as the control compiles its pattern) gives the test
+// of a row; every row is tested from the last to the first, the failing ones moved to a parked
+// vector as the control parks them, and the kept rows then moved to the front in their order.
+template <class MakeTest>
+void FilterBaseline(benchmark::State& state, size_t kept, MakeTest makeTest) {
   const std::vector<Row>& source = RowsOf(Rows(state));
   std::vector<Row> rows, parked;
   for (auto _ : state) {
@@ -160,12 +163,10 @@ void FilterWildBaseline(benchmark::State& state, bool exclude) {
     parked.clear();
     parked.reserve(rows.size());
     state.ResumeTiming();
-    const tamarind::LikePattern pattern("*" + tamarind::text::UCase(kSearch) + "*");
-    std::string upper;
+    auto keeps = makeTest();
     std::vector<bool> keep(rows.size());
     for (size_t i = rows.size(); i-- > 0;) {
-      tamarind::text::UCase(rows[i].cells[kCustomer], upper);
-      keep[i] = pattern.Matches(upper) != exclude;
+      keep[i] = keeps(rows[i]);
       if (!keep[i]) parked.push_back(std::move(rows[i]));
     }
     size_t to = 0;
@@ -177,8 +178,29 @@ void FilterWildBaseline(benchmark::State& state, bool exclude) {
     rows.resize(to);
     benchmark::DoNotOptimize(rows.data());
   }
-  const size_t matching = Matching(source);
-  if (rows.size() != (exclude ? source.size() - matching : matching)) state.SkipWithError("wrong rows kept");
+  if (rows.size() != kept) state.SkipWithError("wrong rows kept");
+}
+
+// --- 1, 2. FilterWild keeping 10% and 90% -------------------------------------------------------------
+
+size_t WildKept(const benchmark::State& state, bool exclude) {
+  const size_t matching = Matching(RowsOf(Rows(state)));
+  return exclude ? Rows(state) - matching : matching;
+}
+
+void FilterWildControl(benchmark::State& state, bool exclude) {
+  FilterControl(state, WildKept(state, exclude), [exclude](Kestrel& k) { k.FilterWild(kSearch, kCustomer, exclude); });
+}
+
+void FilterWildBaseline(benchmark::State& state, bool exclude) {
+  FilterBaseline(state, WildKept(state, exclude), [exclude] {
+    // The cell upper-cased with the runtime's case mapping against the same compiled pattern.
+    return [exclude, pattern = tamarind::LikePattern("*" + tamarind::text::UCase(kSearch) + "*"),
+            upper = std::string()](const Row& r) mutable {
+      tamarind::text::UCase(r.cells[kCustomer], upper);
+      return pattern.Matches(upper) != exclude;
+    };
+  });
 }
 
 // --- 3. Filter (exact) keeping one category in ten -----------------------------------------------
@@ -192,46 +214,12 @@ size_t InCategory(const std::vector<Row>& rows) {
 }
 
 void BM_FilterExact_Control(benchmark::State& state) {
-  const size_t n = Rows(state);
-  Control& c = SharedControl(n);
-  for (auto _ : state) {
-    state.PauseTiming();
-    c.K().FilterRemove();
-    state.ResumeTiming();
-    c.K().Filter(kCategory10, kCategory);
-  }
-  const size_t kept = InCategory(RowsOf(n));
-  state.counters["kept"] = static_cast<double>(c.Count());
-  if (c.Count() != kept || c.Parked() != n - kept) state.SkipWithError("the filter kept the wrong rows");
-  c.K().FilterRemove();
+  FilterControl(state, InCategory(RowsOf(Rows(state))), [](Kestrel& k) { k.Filter(kCategory10, kCategory); });
 }
 
-// The same rule on a vector: compare every row's cell, then compact and park as the wildcard
-// baseline does.
 void BM_FilterExact_Baseline(benchmark::State& state) {
-  const std::vector<Row>& source = RowsOf(Rows(state));
-  std::vector<Row> rows, parked;
-  for (auto _ : state) {
-    state.PauseTiming();
-    rows = source;
-    parked.clear();
-    parked.reserve(rows.size());
-    state.ResumeTiming();
-    std::vector<bool> keep(rows.size());
-    for (size_t i = rows.size(); i-- > 0;) {
-      keep[i] = rows[i].cells[kCategory] == kCategory10;
-      if (!keep[i]) parked.push_back(std::move(rows[i]));
-    }
-    size_t to = 0;
-    for (size_t i = 0; i < rows.size(); ++i)
-      if (keep[i]) {
-        if (to != i) rows[to] = std::move(rows[i]);
-        ++to;
-      }
-    rows.resize(to);
-    benchmark::DoNotOptimize(rows.data());
-  }
-  if (rows.size() != InCategory(source)) state.SkipWithError("wrong rows kept");
+  FilterBaseline(state, InCategory(RowsOf(Rows(state))),
+                 [] { return [](const Row& r) { return r.cells[kCategory] == kCategory10; }; });
 }
 
 void BM_FilterWildKeep10_Control(benchmark::State& state) { FilterWildControl(state, false); }
